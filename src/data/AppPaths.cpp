@@ -1,0 +1,36 @@
+#include "AppPaths.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <unistd.h>
+
+AppPaths AppPaths::forProgramFolder(const QString &programFolder)
+{
+    AppPaths paths;
+    paths.programFolder = QDir::toNativeSeparators(QDir::cleanPath(programFolder));
+    if (QFileInfo(programFolder).isWritable()) {
+        paths.settingsFile = QDir(programFolder).filePath(QStringLiteral("quillomar.cfg"));
+        paths.defaultDataFolder = paths.programFolder;
+    } else {
+        const QString config = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+                                   .filePath(QStringLiteral("quillomar"));
+        const QString data = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+                                 .filePath(QStringLiteral("quillomar"));
+        QDir().mkpath(config);
+        QDir().mkpath(data);
+        paths.settingsFile = QDir(config).filePath(QStringLiteral("quillomar.cfg"));
+        paths.defaultDataFolder = QDir::toNativeSeparators(data);
+    }
+    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (runtime.isEmpty())
+        runtime = QDir::tempPath();
+    paths.lockFile = QDir(runtime).filePath(QStringLiteral("quillomar-%1.lock").arg(getuid()));
+    return paths;
+}
+
+QString AppPaths::databaseFile(const QString &dataFolder) const
+{
+    const QString folder = dataFolder.isEmpty() ? defaultDataFolder : dataFolder;
+    return QDir(folder).filePath(QString::fromUtf16(DatabaseFileName));
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// Where the program keeps its files. A program folder the user can write to is a portable
+// install: settings, agenda and sound live beside the executable. An installed program (under
+// /usr) keeps its settings and agenda in the user's own folders instead.
+struct AppPaths
+{
+    QString programFolder;     // the folder of the executable; the alarm sound lives here
+    QString settingsFile;      // quillomar.cfg
+    QString defaultDataFolder; // where quillomar.mdb lives unless the user chose another folder
+    QString lockFile;          // held while a copy of the program runs
+
+    // The paths for a program in programFolder. Creates the user folders when they are used.
+    static AppPaths forProgramFolder(const QString &programFolder);
+
+    // DataFolder followed by the agenda's file name; an empty DataFolder means the default.
+    QString databaseFile(const QString &dataFolder) const;
+};
+
+inline constexpr char16_t DatabaseFileName[] = u"quillomar.mdb";

@@ -1,0 +1,300 @@
+#include "Database.h"
+
+#include "TableSchema.h"
+#include "TextMatch.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QMap>
+#include <sqlite3.h>
+
+namespace {
+
+QMap<QString, std::weak_ptr<Database>> &openFiles()
+{
+    static QMap<QString, std::weak_ptr<Database>> files;
+    return files;
+}
+
+QString sqlType(ColumnKind kind)
+{
+    switch (kind) {
+    case ColumnKind::Counter:
+        return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    case ColumnKind::YesNo:
+        return QStringLiteral("INTEGER NOT NULL DEFAULT 0");
+    case ColumnKind::Text:
+    case ColumnKind::Memo:
+    case ColumnKind::DateTime:
+        return QStringLiteral("TEXT");
+    }
+    return QStringLiteral("TEXT");
+}
+
+// The indexes that keep the lookups by date quick, and the two of the task table.
+const char *const IndexStatements[] = {
+    "CREATE INDEX notas_fecha ON notas(fecha)",
+    "CREATE INDEX dias_fecha ON dias(fecha)",
+    "CREATE INDEX festivosfijos_fecha ON festivosfijos(fecha)",
+    "CREATE INDEX tareas_fecha ON tareas(Fecha)",
+    "CREATE INDEX tareas_alarma ON tareas(Fechaalarma, Horaalarma)",
+};
+
+// Case-insensitive text equality over all of Unicode: qm_equals(column, folded value).
+void sqlEquals(sqlite3_context *context, int, sqlite3_value **args)
+{
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL || sqlite3_value_type(args[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(args[0]));
+    const size_t textLength = size_t(sqlite3_value_bytes(args[0]));
+    const auto *folded = reinterpret_cast<const char *>(sqlite3_value_text(args[1]));
+    const size_t foldedLength = size_t(sqlite3_value_bytes(args[1]));
+    sqlite3_result_int(context, TextMatch::equalsFolded({text, textLength}, {folded, foldedLength}));
+}
+
+// Case-insensitive substring test: qm_contains(column, folded value).
+void sqlContains(sqlite3_context *context, int, sqlite3_value **args)
+{
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL || sqlite3_value_type(args[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(args[0]));
+    const size_t textLength = size_t(sqlite3_value_bytes(args[0]));
+    const auto *folded = reinterpret_cast<const char *>(sqlite3_value_text(args[1]));
+    const size_t foldedLength = size_t(sqlite3_value_bytes(args[1]));
+    sqlite3_result_int(context, TextMatch::containsFolded({text, textLength}, {folded, foldedLength}));
+}
+
+} // namespace
+
+Database::Database(QString path)
+    : m_path(std::move(path))
+{
+}
+
+Database::~Database()
+{
+    for (sqlite3_stmt *statement : std::as_const(m_statements))
+        sqlite3_finalize(statement);
+    if (m_db)
+        sqlite3_close_v2(m_db);
+}
+
+std::shared_ptr<Database> Database::open(const QString &path, QString *error)
+{
+    const QString key = QFileInfo(path).absoluteFilePath();
+    if (std::shared_ptr<Database> shared = openFiles().value(key).lock())
+        return shared;
+
+    std::shared_ptr<Database> database(new Database(key));
+    if (!database->openFile(error))
+        return nullptr;
+    openFiles().insert(key, database);
+    return database;
+}
+
+bool Database::openFile(QString *error)
+{
+    const QFileInfo info(m_path);
+    if (!info.dir().exists()) {
+        if (error)
+            *error = QStringLiteral("la carpeta %1 no existe").arg(info.absolutePath());
+        return false;
+    }
+    const int rc = sqlite3_open_v2(m_path.toUtf8().constData(), &m_db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        if (error)
+            *error = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        return false;
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, 2000);
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function_v2(m_db, "qm_equals", 2, flags, nullptr, sqlEquals, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(m_db, "qm_contains", 2, flags, nullptr, sqlContains, nullptr, nullptr, nullptr);
+    return createOrCheckSchema(error);
+}
+
+bool Database::createOrCheckSchema(QString *error)
+{
+    auto fail = [&](const QString &what) {
+        if (error)
+            *error = what;
+        return false;
+    };
+    // Reading the schema version is the first touch of the file: a file that is not an agenda
+    // database (or not a database at all) is refused here rather than at the first write.
+    bool ok = false;
+    const int version = scalar(QStringLiteral("PRAGMA user_version"), {}, &ok).toInt();
+    if (!ok)
+        return fail(m_lastError);
+    const int tables = scalar(QStringLiteral("SELECT count(*) FROM sqlite_schema WHERE type='table'"), {}, &ok).toInt();
+    if (!ok)
+        return fail(m_lastError);
+
+    if (version == 0 && tables == 0) {
+        if (!exec(QStringLiteral("BEGIN IMMEDIATE"), {}))
+            return fail(m_lastError);
+        bool created = true;
+        for (const TableSchema &table : TableSchema::agenda()) {
+            QStringList columns;
+            for (const ColumnSchema &column : table.columns)
+                columns << QStringLiteral("\"%1\" %2").arg(column.name, sqlType(column.kind));
+            created = created && exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(table.name, columns.join(u", ")), {});
+        }
+        for (const char *statement : IndexStatements)
+            created = created && exec(QString::fromLatin1(statement), {});
+        created = created && exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion), {});
+        if (!created) {
+            const QString why = m_lastError;
+            exec(QStringLiteral("ROLLBACK"), {});
+            return fail(why);
+        }
+        if (!exec(QStringLiteral("COMMIT"), {}))
+            return fail(m_lastError);
+        return true;
+    }
+
+    if (version > SchemaVersion)
+        return fail(QStringLiteral("el archivo es de una versión más nueva del programa (versión %1)").arg(version));
+    for (const TableSchema &table : TableSchema::agenda()) {
+        const QVariant found = scalar(QStringLiteral("SELECT name FROM sqlite_schema WHERE type='table' AND name=? "
+                                                     "COLLATE NOCASE"),
+                                      {table.name});
+        if (!found.isValid())
+            return fail(QStringLiteral("no es una agenda de Quillomar: falta la tabla %1").arg(table.name));
+    }
+    return true;
+}
+
+sqlite3_stmt *Database::prepare(const QString &sql)
+{
+    if (sqlite3_stmt *cached = m_statements.value(sql)) {
+        sqlite3_reset(cached);
+        sqlite3_clear_bindings(cached);
+        return cached;
+    }
+    sqlite3_stmt *statement = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v3(m_db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &statement, nullptr)
+        != SQLITE_OK) {
+        setError(QStringLiteral("preparar"));
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    m_statements.insert(sql, statement);
+    return statement;
+}
+
+bool Database::bindAll(sqlite3_stmt *statement, const QVariantList &values)
+{
+    for (int i = 0; i < values.size(); ++i) {
+        const QVariant &value = values[i];
+        int rc = SQLITE_OK;
+        if (!value.isValid() || value.isNull()) {
+            rc = sqlite3_bind_null(statement, i + 1);
+        } else {
+            switch (value.typeId()) {
+            case QMetaType::Bool:
+                rc = sqlite3_bind_int(statement, i + 1, value.toBool() ? 1 : 0);
+                break;
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::LongLong:
+            case QMetaType::ULongLong:
+            case QMetaType::Short:
+                rc = sqlite3_bind_int64(statement, i + 1, value.toLongLong());
+                break;
+            case QMetaType::Double:
+                rc = sqlite3_bind_double(statement, i + 1, value.toDouble());
+                break;
+            default: {
+                const QByteArray utf8 = value.toString().toUtf8();
+                rc = sqlite3_bind_text(statement, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+            }
+            }
+        }
+        if (rc != SQLITE_OK) {
+            setError(QStringLiteral("enlazar un valor"));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Database::exec(const QString &sql, const QVariantList &values, const std::function<bool(sqlite3_stmt *)> &onRow)
+{
+    sqlite3_stmt *statement = prepare(sql);
+    if (!statement || !bindAll(statement, values))
+        return false;
+    for (;;) {
+        const int rc = sqlite3_step(statement);
+        if (rc == SQLITE_ROW) {
+            if (onRow && !onRow(statement))
+                break;
+            continue;
+        }
+        if (rc == SQLITE_DONE)
+            break;
+        setError(QStringLiteral("ejecutar"));
+        sqlite3_reset(statement);
+        return false;
+    }
+    sqlite3_reset(statement);
+    return true;
+}
+
+QVariant Database::scalar(const QString &sql, const QVariantList &values, bool *ok)
+{
+    QVariant result;
+    const bool done = exec(sql, values, [&](sqlite3_stmt *statement) {
+        result = columnValue(statement, 0);
+        return false;
+    });
+    if (ok)
+        *ok = done;
+    return result;
+}
+
+bool Database::write(const QString &sql, const QVariantList &values)
+{
+    ++m_generation;
+    return exec(sql, values);
+}
+
+qint64 Database::lastInsertRowId() const
+{
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+QVariant Database::columnValue(sqlite3_stmt *statement, int column)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(statement, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(statement, column));
+    default: {
+        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
+        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(statement, column)));
+    }
+    }
+}
+
+void Database::setError(const QString &what)
+{
+    m_lastError = QStringLiteral("%1: %2").arg(what, QString::fromUtf8(sqlite3_errmsg(m_db)));
+}
+
+int Database::changes() const
+{
+    return sqlite3_changes(m_db);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QHash>
+#include <functional>
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One open agenda file. Every cursor on the same file shares one Database, so a change written
+// through one cursor is in the file, committed, before the call that wrote it returns.
+class Database final
+{
+public:
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // Opens the file at path, creating it with the five empty tables when it does not exist.
+    // The folder must exist. Files opened by several cursors are shared.
+    static std::shared_ptr<Database> open(const QString &path, QString *error);
+
+    QString fileName() const { return m_path; }
+
+    // Bumped by every write, so cursors know when a row they hold may have changed.
+    quint64 generation() const { return m_generation; }
+
+    // Runs one statement with bound values. Rows are handed to onRow, if given, as column values.
+    // Returns false with lastError() set when the statement fails.
+    bool exec(const QString &sql, const QVariantList &values,
+              const std::function<bool(sqlite3_stmt *)> &onRow = {});
+
+    // The first column of the first row, or an invalid QVariant when there is no row.
+    QVariant scalar(const QString &sql, const QVariantList &values, bool *ok = nullptr);
+
+    // Runs a write, committed when it returns.
+    bool write(const QString &sql, const QVariantList &values);
+    qint64 lastInsertRowId() const;
+    int changes() const;
+
+    QString lastError() const { return m_lastError; }
+
+    // A column value as the cursor hands it on: Null as an invalid QVariant.
+    static QVariant columnValue(sqlite3_stmt *statement, int column);
+
+    static constexpr int SchemaVersion = 1;
+
+private:
+    explicit Database(QString path);
+    bool openFile(QString *error);
+    bool createOrCheckSchema(QString *error);
+    sqlite3_stmt *prepare(const QString &sql);
+    bool bindAll(sqlite3_stmt *statement, const QVariantList &values);
+    void setError(const QString &what);
+
+    QString m_path;
+    sqlite3 *m_db = nullptr;
+    QHash<QString, sqlite3_stmt *> m_statements;
+    quint64 m_generation = 0;
+    QString m_lastError;
+};

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "Criterion.h"
+
+#include <QDate>
+#include <QHash>
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+class Database;
+struct TableSchema;
+
+// A cursor over one table of the agenda, in the order the rows were added (for notas, by
+// numero). It stands on one record at a time; finds move it only when they find something.
+//
+// Every operation that can fail returns false and keeps the reason in lastError(): a write that
+// did not reach the file is never reported as done.
+class RecordCursor final
+{
+public:
+    RecordCursor() = default;
+    RecordCursor(const RecordCursor &) = delete;
+    RecordCursor &operator=(const RecordCursor &) = delete;
+
+    QString DatabaseName;  // the agenda file's path
+    QString RecordSource;  // the table's name, in any letter case
+
+    // (Re)opens the table and stands on its first record; sees every change of every cursor.
+    bool Refresh();
+    bool isOpen() const { return m_table != nullptr; }
+
+    bool FindFirst(const Criterion &criterion);
+    bool FindNext(const Criterion &criterion);
+    bool FindPrevious(const Criterion &criterion);
+    bool FindLast(const Criterion &criterion);
+    bool NoMatch() const { return m_noMatch; }
+
+    bool MoveFirst();
+    bool MoveNext();
+    bool MovePrevious();
+    bool MoveLast();
+    bool Eof() const { return m_eof; } // past the last record
+    bool Bof() const { return m_bof; } // before the first record
+
+    // Zero exactly when the table is empty.
+    qint64 RecordCount();
+    // Position of the current record from 0; -1 when there is none.
+    qint64 AbsolutePosition();
+    bool hasCurrent() const { return m_current >= 0 && !m_currentDeleted; }
+
+    bool AddNew();
+    bool Edit();
+    bool Update();
+    void CancelUpdate();
+    bool Delete();
+    bool editing() const { return m_mode != Mode::None; }
+
+    // The current record's value, or the value written since AddNew/Edit. Null (an invalid
+    // QVariant) for a field never written. Names ignore letter case; positions count from 0.
+    QVariant Field(const QString &name) const;
+    QVariant Field(int position) const;
+    QString Text(const QString &name) const { return Field(name).toString(); }
+    bool Bool(const QString &name) const { return Field(name).toBool(); }
+    QDate Date(const QString &name) const;
+    qint64 Number(const QString &name) const { return Field(name).toLongLong(); }
+
+    // Writes a field of the record being added or edited.
+    bool SetField(const QString &name, const QVariant &value);
+    bool SetField(int position, const QVariant &value);
+
+    int FieldCount() const;
+    QString lastError() const { return m_lastError; }
+
+    // The key of the current record (numero for notas, the row id elsewhere); -1 without one.
+    qint64 currentKey() const { return hasCurrent() ? m_current : -1; }
+    // The key of the record the last Update added.
+    qint64 lastAddedKey() const { return m_lastAdded; }
+
+private:
+    enum class Mode { None, Adding, Editing };
+
+    bool fail(const QString &why) const;
+    bool requireOpen() const;
+    bool find(const Criterion &criterion, const QString &range, const QVariantList &rangeValues, bool descending);
+    bool moveTo(const QString &range, const QVariantList &rangeValues, bool descending, bool forward);
+    bool loadRow() const;
+    QVariant toStorage(int column, const QVariant &value, bool *ok) const;
+    QVariant fromStorage(int column, const QVariant &value) const;
+
+    std::shared_ptr<Database> m_db;
+    const TableSchema *m_table = nullptr;
+    QString m_order;
+
+    qint64 m_current = -1;
+    bool m_currentDeleted = false;
+    bool m_eof = true;
+    bool m_bof = true;
+    bool m_noMatch = false;
+    qint64 m_lastAdded = -1;
+
+    Mode m_mode = Mode::None;
+    QHash<int, QVariant> m_buffer;
+
+    mutable std::vector<QVariant> m_row;
+    mutable qint64 m_rowKey = -1;
+    mutable quint64 m_rowGeneration = 0;
+    mutable QString m_lastError;
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// Plays a sound file without waiting for it to end.
+class SoundPlayer
+{
+public:
+    virtual ~SoundPlayer() = default;
+    virtual void play(const QString &path) = 0;
+};

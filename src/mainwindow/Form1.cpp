@@ -1,0 +1,124 @@
+#include "Form1.h"
+
+#include "SingleInstance.h"
+#include "Twips.h"
+#include "data/Clock.h"
+#include "data/Messenger.h"
+#include "data/Module1.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+Form1::Form1(AppContext &context, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_context(context)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Quillomar"));
+    setAccessibleName(QStringLiteral("Quillomar"));
+}
+
+Form1::~Form1() = default;
+
+QString Form1::databaseFile() const
+{
+    return m_context.paths.databaseFile(m_context.settings.DataFolder);
+}
+
+bool Form1::Form_Load()
+{
+    m_instance = std::make_unique<SingleInstance>(m_context.paths.lockFile);
+    if (!m_instance->tryAcquire()) {
+        m_context.messenger->ask(
+            QStringLiteral("Hay una instancia del programa funcionando todavía. Búsquela en el escritorio."),
+            QStringLiteral("Quillomar"), Messenger::Icon::Critical, Messenger::Ok);
+        return false;
+    }
+
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    Module1::LoadSettings(m_context.settings, m_context.paths.settingsFile, Twips::screenSize(screen),
+                          m_context.paths.defaultDataFolder);
+    PlaceFromSettings();
+    OpenCursors();
+    SelectedDate = m_context.clock->today();
+    return true;
+}
+
+void Form1::PlaceFromSettings()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QSize screenTwips = Twips::screenSize(screen);
+    const Settings &s = m_context.settings;
+
+    // A stored size too small to see or to grab would leave the program without a window: the
+    // smallest size the resize grip allows is the least the window opens with.
+    double width = std::max<double>(s.MainWidth, MinimumWidthTwips);
+    double height = std::max<double>(s.MainHeight, MinimumHeightTwips);
+    if (width > screenTwips.width())
+        width = 0.8 * screenTwips.width();
+    if (height > screenTwips.height())
+        height = 0.8 * screenTwips.height();
+
+    const QRect area = Twips::screenPixels(screen);
+    setGeometry(area.x() + Twips::toPixels(s.MainLeft, screen), area.y() + Twips::toPixels(s.MainTop, screen),
+                Twips::toPixels(width, screen), Twips::toPixels(height, screen));
+}
+
+void Form1::OpenCursors()
+{
+    const QString file = databaseFile();
+    struct Opening {
+        RecordCursor *cursor;
+        const char *table;
+    };
+    const Opening openings[] = {{&Data1, "NOTAS"},        {&Data4, "NOTAS"}, {&Data2, "dias"},
+                                {&Data3, "festivosfijos"}, {&Data5, "Tareas"}, {&DataTelefonos, "telefonos"}};
+    QString failure;
+    for (const Opening &opening : openings) {
+        opening.cursor->DatabaseName = file;
+        opening.cursor->RecordSource = QString::fromLatin1(opening.table);
+        if (!opening.cursor->Refresh() && failure.isEmpty())
+            failure = opening.cursor->lastError();
+    }
+    // The window still opens, so the user can choose another data folder from the widget.
+    if (!failure.isEmpty())
+        m_context.messenger->ask(QStringLiteral("No se puede abrir la agenda %1:\n%2.\n\nLo que escriba no se guardará "
+                                                "hasta que elija una carpeta de datos válida.")
+                                     .arg(file, failure),
+                                 QStringLiteral("Quillomar"), Messenger::Icon::Critical, Messenger::Ok);
+}
+
+void Form1::Form_Activate()
+{
+    if (onRefreshWeek)
+        onRefreshWeek();
+    if (onLoadTasks)
+        onLoadTasks();
+}
+
+void Form1::StoreMainSize()
+{
+    const QScreen *screen = this->screen();
+    m_context.settings.MainWidth = Module1::ToSetting(Twips::fromPixels(width(), screen));
+    m_context.settings.MainHeight = Module1::ToSetting(Twips::fromPixels(height(), screen));
+}
+
+void Form1::Form_QueryUnload()
+{
+    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        StoreMainSize();
+}
+
+void Form1::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    Form_QueryUnload();
+    event->accept();
+}

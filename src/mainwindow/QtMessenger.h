@@ -1,0 +1,12 @@
+#pragma once
+
+#include "data/Messenger.h"
+
+class QWidget;
+
+// Message boxes on the screen.
+class QtMessenger final : public Messenger
+{
+public:
+    Button ask(const QString &text, const QString &title, Icon icon, unsigned buttons) override;
+};
