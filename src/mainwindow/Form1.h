@@ -4,6 +4,7 @@
 #include "data/RecordCursor.h"
 
 #include <QDate>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -39,6 +40,10 @@ public:
 
     bool TodayHasEntries = false;
     bool PendingTasks = false;
+
+    QTimer Timer1; // the alarm scan, also while the window is hidden
+    QTimer Timer3; // blinks the tasks tab while tasks are pending (200 ms)
+    QTimer Timer4; // sweeps the day text lines, bounds IdleCount (1 s); enabled at activation
 
     // The smallest window the resize grip leaves, in twips.
     static constexpr int MinimumWidthTwips = 7000;
