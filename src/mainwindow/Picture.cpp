@@ -1,0 +1,44 @@
+#include "Picture.h"
+
+#include <QHash>
+#include <QPainter>
+#include <QSvgRenderer>
+
+namespace Picture {
+
+QString resource(const QString &name)
+{
+    return QStringLiteral(":/images/%1.svg").arg(name);
+}
+
+static QSvgRenderer *renderer(const QString &name)
+{
+    static QHash<QString, QSvgRenderer *> renderers;
+    QSvgRenderer *&r = renderers[name];
+    if (!r)
+        r = new QSvgRenderer(resource(name));
+    return r;
+}
+
+QPixmap render(const QString &name, QSize logicalSize, qreal devicePixelRatio)
+{
+    if (logicalSize.isEmpty())
+        return {};
+    QPixmap pixmap(logicalSize * devicePixelRatio);
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    pixmap.fill(Qt::transparent);
+    QSvgRenderer *r = renderer(name);
+    if (r->isValid()) {
+        QPainter painter(&pixmap);
+        r->render(&painter, QRectF(QPointF(0, 0), QSizeF(logicalSize)));
+    }
+    return pixmap;
+}
+
+QSize naturalSize(const QString &name)
+{
+    QSvgRenderer *r = renderer(name);
+    return r->isValid() ? r->defaultSize() : QSize();
+}
+
+} // namespace Picture
