@@ -1,0 +1,135 @@
+#include "AlarmScan.h"
+
+#include "Form6.h"
+#include "data/AppContext.h"
+#include "data/Clock.h"
+#include "data/Criterion.h"
+#include "data/RecordCursor.h"
+
+#include <QList>
+#include <QTimer>
+#include <algorithm>
+#include <memory>
+
+AlarmScan::AlarmScan(RecordCursor &Data4, RecordCursor &Data5, AppContext &context, QTimer &timer, Announce announce)
+    : m_data4(Data4)
+    , m_data5(Data5)
+    , m_context(context)
+    , m_timer(timer)
+    , m_announce(std::move(announce))
+{
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &AlarmScan::Timer1_Timer);
+}
+
+AlarmScan::~AlarmScan()
+{
+    m_timer.stop();
+    disconnect(&m_timer, nullptr, this, nullptr);
+    // The program is ending: the window goes without the user having closed it, so no alarm
+    // is cleared.
+    delete m_window.data();
+}
+
+void AlarmScan::start()
+{
+    m_timer.stop();
+    m_timer.setSingleShot(true);
+    m_timer.start(0);
+}
+
+void AlarmScan::Timer1_Timer()
+{
+    scanDue();
+    m_timer.start(msToNextMinute());
+}
+
+QDateTime AlarmScan::minuteStart(const QDateTime &moment)
+{
+    const QTime time = moment.time();
+    return QDateTime(moment.date(), QTime(time.hour(), time.minute()));
+}
+
+int AlarmScan::msToNextMinute() const
+{
+    const QDateTime now = m_context.clock->now();
+    const qint64 ms = now.msecsTo(minuteStart(now).addSecs(60));
+    return int(std::clamp<qint64>(ms, 0, 60000)) + TickMarginMs;
+}
+
+void AlarmScan::scanDue()
+{
+    const QDateTime current = minuteStart(m_context.clock->now());
+    if (m_lastScanned.isValid()) {
+        const qint64 gap = m_lastScanned.secsTo(current) / 60;
+        if (gap == 0)
+            return; // an early tick: this minute has been scanned
+        if (gap > 0 && gap <= MaxCatchUpMinutes) {
+            // Each skipped minute in order, so the newest alarm ends on top of the window.
+            for (QDateTime minute = m_lastScanned.addSecs(60); minute <= current; minute = minute.addSecs(60)) {
+                m_lastScanned = minute;
+                scanMinute(minute);
+            }
+            return;
+        }
+    }
+    m_lastScanned = current;
+    scanMinute(current);
+}
+
+void AlarmScan::scanMinute(const QDateTime &minute)
+{
+    const QDate date = minute.date();
+    const QString time = minute.time().toString(QStringLiteral("HH:mm"));
+    QList<DueAlarm> due;
+
+    // Data4 belongs to the alarms alone; refreshing it sees every entry added or changed through
+    // the other cursors. Which entries were announced is kept by the window, by numero.
+    if (m_data4.Refresh()) {
+        const Criterion entryCriterion = Criterion::entryAlarm(date, time);
+        for (bool found = m_data4.FindFirst(entryCriterion); found && !m_data4.NoMatch();
+             found = m_data4.FindNext(entryCriterion))
+            due.append({DueAlarm::Kind::Entry, m_data4.Text(QStringLiteral("texto")), m_data4.currentKey(), time});
+    }
+
+    // Data5 is shared with the task list. Refreshing a cursor cancels a record being added or
+    // edited, so while the task list is in the middle of a write the tasks are read through a
+    // cursor of the scan's own.
+    std::unique_ptr<RecordCursor> ownTasks;
+    RecordCursor *tasks = &m_data5;
+    if (m_data5.editing()) {
+        ownTasks = std::make_unique<RecordCursor>();
+        ownTasks->DatabaseName = m_data5.DatabaseName;
+        ownTasks->RecordSource = m_data5.RecordSource;
+        tasks = ownTasks.get();
+    }
+    if (tasks->Refresh()) {
+        const Criterion taskCriterion = Criterion::taskAlarm(date, time);
+        for (bool found = tasks->FindFirst(taskCriterion); found && !tasks->NoMatch();
+             found = tasks->FindNext(taskCriterion))
+            due.append({DueAlarm::Kind::Task, QStringLiteral("TAREA: ") + tasks->Text(QStringLiteral("Tarea")), -1,
+                        time});
+    }
+
+    for (const DueAlarm &alarm : due) {
+        if (m_announce)
+            m_announce(alarm);
+        else
+            showInWindow(alarm);
+    }
+}
+
+Form6 *AlarmScan::alarmWindow() const
+{
+    return m_window && m_window->isVisible() ? m_window.data() : nullptr;
+}
+
+void AlarmScan::showInWindow(const DueAlarm &alarm)
+{
+    // A window the user has closed is on its way out (it deletes itself); the next alarm gets a
+    // fresh one, with the repetition back to its defaults.
+    if (!m_window || !m_window->isVisible())
+        m_window = new Form6(m_context, m_data4);
+    m_window->announce(alarm);
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "DueAlarm.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+class Form6;
+class QTimer;
+class RecordCursor;
+struct AppContext;
+
+// Finds the diary entries and tasks whose alarm falls due and hands each to the alarm window.
+//
+// Every minute of the running program is scanned exactly once. The timer is re-armed after each
+// tick for the start of the next minute, so ticks do not drift against the clock; a tick that
+// comes late also scans the minute it skipped. A larger jump (the computer was suspended, the
+// clock was set) scans only the current minute: alarms that passed while the program could not
+// ring them stay silent rather than all ringing at once, stale.
+class AlarmScan final : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Announce = std::function<void(const DueAlarm &)>;
+
+    // Late ticks catch up on skipped minutes only while the gap is at most this many minutes.
+    static constexpr int MaxCatchUpMinutes = 2;
+    // Ticks aim this far past the start of a minute, so a timer firing a hair early still lands
+    // inside the new minute.
+    static constexpr int TickMarginMs = 20;
+
+    // Data4 (notas) and Data5 (tareas) are the main window's cursors; timer is the main window's
+    // Timer1, which the scan drives from now on. Without an announce function the alarms go to
+    // the scan's own alarm window (created when first needed, one at a time).
+    AlarmScan(RecordCursor &Data4, RecordCursor &Data5, AppContext &context, QTimer &timer, Announce announce = {});
+    ~AlarmScan() override;
+
+    // Arms the timer: the first tick scans the current minute as soon as the event loop runs.
+    void start();
+    // The timer's tick: scans what is due and re-arms for the next minute.
+    void Timer1_Timer();
+
+    // Scans every minute due by the clock that was not scanned yet.
+    void scanDue();
+    // Scans one minute: every diary entry of that date and every unfinished task of that date
+    // whose alarm is that "HH:MM".
+    void scanMinute(const QDateTime &minute);
+    // Milliseconds from now to just past the start of the next minute.
+    int msToNextMinute() const;
+
+    QDateTime lastScanned() const { return m_lastScanned; }
+    // The alarm window, while one is open; nullptr otherwise or with an announce function.
+    Form6 *alarmWindow() const;
+
+    static QDateTime minuteStart(const QDateTime &moment);
+
+private:
+    void showInWindow(const DueAlarm &alarm);
+
+    RecordCursor &m_data4;
+    RecordCursor &m_data5;
+    AppContext &m_context;
+    QTimer &m_timer;
+    Announce m_announce;
+    QDateTime m_lastScanned;
+    QPointer<Form6> m_window;
+};

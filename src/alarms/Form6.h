@@ -1,0 +1,91 @@
+#pragma once
+
+#include "DueAlarm.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QTimer>
+#include <QWidget>
+
+class PictureBox;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QScrollBar;
+class RecordCursor;
+struct AppContext;
+
+// The alarm window "Alarma de Quillomar". It lists every alarm announced since it opened, the
+// newest on top, rings the alarm sound and repeats it every few minutes while Check1 is ticked,
+// and blinks its bell. Closing it clears the alarm of every diary entry it announced, so that
+// none rings again; tasks keep their rows as they are.
+//
+// A diary alarm shows the window modeless. A task alarm makes it modal for the whole program,
+// without waiting on it: the scan goes on, so alarms that come while it is open are added here
+// and none is lost.
+class Form6 final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Data4 is the main window's alarm cursor on notas, through which the alarms are cleared.
+    Form6(AppContext &context, RecordCursor &Data4, QWidget *parent = nullptr);
+    ~Form6() override;
+
+    // Adds an alarm to the list, shows the window (modal once it holds a task) and rings.
+    void announce(const DueAlarm &alarm);
+    const QList<DueAlarm> &alarms() const { return m_alarms; }
+    bool showsTask() const;
+
+    // Every time the window becomes the active one, it rings once more.
+    void Form_Activate();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void VScroll1_Change(int value);
+    void Form_Unload();
+
+    QString soundFile() const;
+
+    QFrame *Frame1 = nullptr;
+    QLabel *Label4 = nullptr;
+    PictureBox *Image1 = nullptr;
+    QCheckBox *Check1 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *Label2 = nullptr;
+    QScrollBar *VScroll1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QTimer Timer1; // blinks Image1 (200 ms)
+    QTimer Timer2; // counts the minutes for the repetition (60 s)
+
+    int RepeatMinutes = 1;
+    int RepeatCount = 0;
+    int BlinkCount = 0;
+
+    static constexpr int MaxRepeatMinutes = 999;
+    // The window's activation that follows an announcement within this many seconds is the
+    // announcement's own and does not ring a second time.
+    static constexpr int AnnouncementGraceSeconds = 2;
+
+    // VScroll1 holds the number negated: a scroll bar's top end is its minimum, and the number
+    // grows towards the top (the up arrow adds a minute).
+    static int numberFromScroll(int value) { return -value; }
+    static int scrollFromNumber(int number) { return -number; }
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void showAlarms();
+    void ring();
+    void playSound();
+    void placeOnScreen();
+
+    AppContext &m_context;
+    RecordCursor &m_data4;
+    QList<DueAlarm> m_alarms;
+    QDateTime m_announcedAt;
+    bool m_announcementRang = false;
+    bool m_unloaded = false;
+};
