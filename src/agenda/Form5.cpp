@@ -1,0 +1,153 @@
+#include "Form5.h"
+
+#include "DialogSupport.h"
+#include "IdleWatch.h"
+#include "TimeSpin.h"
+#include "data/Criterion.h"
+#include "data/Messenger.h"
+#include "data/Module1.h"
+#include "mainwindow/Form1.h"
+#include "mainwindow/ImageButton.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+
+namespace {
+
+constexpr double SpinnerWidth = 255;
+constexpr double TimeBoxWidth = 540;
+constexpr double ButtonWidth = 285;
+constexpr double ButtonPanelWidth = ButtonWidth + 20;
+
+} // namespace
+
+Form5::Form5(Form1 &main, const QWidget &strip, qint64 entry)
+    : QDialog(&main, Qt::Dialog | Qt::FramelessWindowHint)
+    , m_main(main)
+    , m_entry(entry)
+{
+    setObjectName(QStringLiteral("Form5"));
+    setWindowTitle(QStringLiteral("Alarma"));
+    setModal(true);
+
+    Label1 = new QLabel(QStringLiteral("La Alarma se activará a las..."), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setTextFormat(Qt::PlainText);
+    Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label1->setAutoFillBackground(true);
+
+    Text2 = new QLineEdit(QStringLiteral("00:00"), this);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setAccessibleName(QStringLiteral("Hora de la alarma"));
+    Text2->setFrame(false);
+    Text2->setAlignment(Qt::AlignCenter);
+    DialogSupport::paintEntryBox(*Text2);
+
+    VScroll1 = new QScrollBar(Qt::Vertical, this);
+    VScroll1->setObjectName(QStringLiteral("VScroll1"));
+    VScroll1->setAccessibleName(QStringLiteral("Minutos"));
+    VScroll1->setRange(0, 32767);
+    VScroll1->setSingleStep(1);
+    VScroll1->setPageStep(1);
+    VScroll1->setValue(StartPosition);
+    VScroll1->setTracking(false);
+    VScroll1->setFocusPolicy(Qt::StrongFocus);
+    connect(VScroll1, &QScrollBar::valueChanged, this, &Form5::VScroll1_Change);
+
+    m_buttons = new QWidget(this);
+    m_buttons->setObjectName(QStringLiteral("Picture1"));
+    auto *row = new QHBoxLayout(m_buttons);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto *close = new ImageButton(QStringLiteral("entry-close"), QStringLiteral("Cerrar"), m_buttons);
+    close->setObjectName(QStringLiteral("Image1(2)"));
+    close->setFocusPolicy(Qt::NoFocus);
+    row->addWidget(close);
+    row->addStretch();
+    Image1[2] = close;
+    connect(close, &ImageButton::clicked, this, [this] { Image1_Click(2); });
+
+    setTabOrder(Text2, VScroll1);
+
+    Timer1.setInterval(1000);
+    connect(&Timer1, &QTimer::timeout, this, [this] { m_main.context().IdleCount = 0; });
+    Timer1.start();
+    new IdleWatch(*this, main.context());
+
+    // Directly under the entry strip, with its width and height.
+    setGeometry(strip.x(), strip.y() + strip.height(), strip.width(), strip.height());
+}
+
+Form5::~Form5() = default;
+
+void Form5::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    Form_Resize();
+}
+
+void Form5::Form_Resize()
+{
+    auto px = [this](double twips) { return DialogSupport::toPixels(*this, twips); };
+    const int h = height();
+    const int labelWidth = std::max(0, width() - px(TimeBoxWidth) - px(SpinnerWidth) - px(ButtonPanelWidth));
+    Label1->setGeometry(0, 0, labelWidth, h);
+    Text2->setGeometry(labelWidth, 0, px(TimeBoxWidth), h);
+    VScroll1->setGeometry(Text2->x() + Text2->width(), 0, px(SpinnerWidth), h);
+    m_buttons->setGeometry(VScroll1->x() + VScroll1->width(), 0, px(ButtonPanelWidth), h);
+    Image1[2]->setFixedSize(px(ButtonWidth), h);
+}
+
+// This spinner runs the other way from the entry strip's: a step down is five minutes later,
+// every other change five minutes earlier. Because the bar starts at its bottom end, the first
+// step down does nothing until a step up has freed it.
+void Form5::VScroll1_Change(int position)
+{
+    const int memory = m_memory == 0 ? 16000 : m_memory;
+    Text2->setText(TimeSpin::stepMinutes(Text2->text(), position == memory + 1 ? 5 : -5));
+    m_memory = position;
+}
+
+// An alarm rings when its text equals the clock's "HH:MM", so a time in any other form would be
+// stored as set and never ring. Such a time is refused here; an accepted one is stored with two
+// digits each side (" 9:30" as "09:30").
+bool Form5::SaveAlarm()
+{
+    const QString typed = Text2->text();
+    if (typed.size() > TimeSpin::TimeWidth || !Module1::CheckTime(typed)) {
+        m_main.context().messenger->tell(QStringLiteral("La hora debe tener el formato HH:MM"),
+                                         QStringLiteral("Hora Incorrecta"), Messenger::Icon::Critical);
+        Text2->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    const QString time = TimeSpin::twoDigits(TimeSpin::leadingNumber(QStringView(typed).left(2))) + u':'
+                         + TimeSpin::twoDigits(TimeSpin::leadingNumber(QStringView(typed).right(2)));
+    Text2->setText(time);
+
+    RecordCursor &data = m_main.Data1;
+    bool onEntry = m_entry <= 0 || data.currentKey() == m_entry;
+    if (!onEntry) {
+        data.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), m_entry));
+        onEntry = !data.NoMatch() && data.currentKey() == m_entry;
+    }
+    const bool written = onEntry && data.Edit() && data.SetField(QStringLiteral("horaalarma"), time) && data.Update();
+    if (!written) {
+        const QString why = onEntry ? data.lastError() : QStringLiteral("la entrada ya no está en la agenda");
+        data.CancelUpdate();
+        DialogSupport::tellNotWritten(m_main.context(), QStringLiteral("No se ha podido guardar la alarma de las %1").arg(time),
+                                      why);
+    }
+    return true;
+}
+
+void Form5::Image1_Click(int index)
+{
+    if (index == 2 && SaveAlarm())
+        QDialog::accept();
+}
+
+void Form5::reject()
+{
+    Image1_Click(2);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <array>
+
+class Form1;
+class ImageButton;
+class QLabel;
+class QLineEdit;
+class QScrollBar;
+
+// The alarm strip: one line under the entry strip, as wide as it, in which the user sets the
+// time the entry's alarm rings. It writes horaalarma into that entry through the main window's
+// Data1. Every way of closing saves; clearing an alarm is done in the entry strip.
+class Form5 final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // entry: the numero of the entry the strip has just saved (Data1 stands on it).
+    Form5(Form1 &main, const QWidget &strip, qint64 entry);
+    ~Form5() override;
+
+    QLabel *Label1;
+    QLineEdit *Text2;     // the alarm time; the opener puts the entry's time in it
+    QScrollBar *VScroll1; // minutes spinner; starts at its bottom end
+    std::array<ImageButton *, 3> Image1{}; // element 2: save and close
+    QTimer Timer1;        // keeps IdleCount at 0
+
+    void Image1_Click(int index);
+    // Writes the alarm time. False when the time is refused (the strip stays open).
+    bool SaveAlarm();
+
+    static constexpr int StartPosition = 32767;
+
+public slots:
+    void reject() override; // Escape or the window system's close: saves like Image1(2)
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void Form_Resize();
+    void VScroll1_Change(int position);
+
+    Form1 &m_main;
+    qint64 m_entry;
+    QWidget *m_buttons = nullptr;
+    int m_memory = 0;
+};
