@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The one way the widget asks the user for a file. The real one is Qt's file dialog; tests
+// answer with a name of their own or cancel.
+class FileChooser
+{
+public:
+    virtual ~FileChooser() = default;
+
+    // The full name of the chosen file, or an empty text when the user cancelled.
+    virtual QString openFileName(QWidget *parent, const QString &title) = 0;
+};
+
+class QtFileChooser final : public FileChooser
+{
+public:
+    QString openFileName(QWidget *parent, const QString &title) override;
+};

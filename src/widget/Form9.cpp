@@ -1,0 +1,618 @@
+#include "Form9.h"
+
+#include "DataFolderChoice.h"
+#include "FileChooser.h"
+#include "data/AppContext.h"
+#include "data/Clock.h"
+#include "data/DateText.h"
+#include "data/Messenger.h"
+#include "data/Module1.h"
+#include "mainwindow/Form1.h"
+#include "mainwindow/ImageButton.h"
+#include "mainwindow/Picture.h"
+#include "mainwindow/PictureBox.h"
+#include "mainwindow/Twips.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
+#include <QWindow>
+#include <limits>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The card's size when its drawing cannot be read, in logical pixels.
+constexpr QSize FallbackCardSize(200, 120);
+constexpr int PanelWidth = 224;
+
+constexpr int AlphaMin = 10, AlphaMax = 100;
+constexpr int DelayMin = 5, DelayMax = 999;
+constexpr int FallbackOpacityPercent = 70;
+
+// A shake is ten trips of twenty steps out and twenty back, each step 20 twips.
+constexpr int ShakeStepsPerTrip = 40;
+constexpr int ShakeSteps = 10 * ShakeStepsPerTrip;
+constexpr int ShakeStepTwips = 20;
+// A step every few milliseconds lets the window system draw each place the card passes.
+constexpr int ShakeStepMs = 2;
+
+// A move the window system reports after this long without another ends a drag it carried.
+constexpr qint64 DragSettleMs = 400;
+
+const QColor Ink(59, 36, 21);
+
+// The settings panel: a slip of the diary's paper beside the card.
+class PanelPaper final : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(107, 66, 38), 1.5));
+        painter.setBrush(QColor(251, 246, 232));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 6, 6);
+    }
+};
+
+QFont faceFont(int pixelSize, bool bold)
+{
+    QFont font(QStringLiteral("Liberation Serif"));
+    font.setStyleHint(QFont::Serif);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QString capitalised(QString text)
+{
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return text;
+}
+
+} // namespace
+
+Form9::Form9(Form1 &main)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool)
+    , m_main(main)
+    , m_context(main.context())
+    , m_ownChooser(std::make_unique<QtFileChooser>())
+    , m_chooser(m_ownChooser.get())
+{
+    setObjectName(QStringLiteral("Form9"));
+    setWindowTitle(QStringLiteral("Quillomar"));
+    setAccessibleName(QStringLiteral("Quillomar"));
+    // The card's drawing may have a shaped edge: what it leaves unpainted shows the desktop.
+    setAttribute(Qt::WA_TranslucentBackground);
+
+    quitProgram = [] { QCoreApplication::exit(0); };
+
+    buildFace();
+    buildPanel();
+
+    Timer1.setInterval(500);
+    Timer2.setInterval(10000);
+    Timer3.setInterval(1000);
+    connect(&Timer1, &QTimer::timeout, this, &Form9::Timer1_Timer);
+    connect(&Timer2, &QTimer::timeout, this, &Form9::Timer2_Timer);
+    connect(&Timer3, &QTimer::timeout, this, &Form9::Timer3_Timer);
+    m_shakeTimer.setInterval(ShakeStepMs);
+    connect(&m_shakeTimer, &QTimer::timeout, this, &Form9::shakeStep);
+
+    // Every press, key or pointer move anywhere on the widget counts as the user being there.
+    installEventFilter(this);
+    for (QWidget *child : findChildren<QWidget *>())
+        child->installEventFilter(this);
+
+    Form_Load();
+
+    // The clock, the shaking and the idle count run whether the widget is shown or hidden.
+    Timer1.start();
+    Timer2.start();
+    Timer3.start();
+}
+
+Form9::~Form9() = default;
+
+void Form9::setFileChooser(FileChooser *chooser)
+{
+    m_chooser = chooser ? chooser : m_ownChooser.get();
+}
+
+void Form9::buildFace()
+{
+    Image1 = new PictureBox(QStringLiteral("widget-card"), this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setMouseTracking(true);
+    QSize card = Picture::naturalSize(QStringLiteral("widget-card"));
+    if (!card.isValid() || card.isEmpty())
+        card = FallbackCardSize;
+    Image1->resize(card);
+    connect(Image1, &PictureBox::mousePressed, this, &Form9::pointerPressed);
+    connect(Image1, &PictureBox::mouseMoved, this, &Form9::pointerMoved);
+    connect(Image1, &PictureBox::mouseReleased, this, &Form9::pointerReleased);
+    connect(Image1, &PictureBox::doubleClicked, this, &Form9::ShowMainWindow);
+
+    const auto makeLabel = [this](const QString &name, const QFont &font) {
+        auto *label = new QLabel(this);
+        label->setObjectName(name);
+        label->setFont(font);
+        label->setAlignment(Qt::AlignCenter);
+        label->setMouseTracking(true);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, Ink);
+        label->setPalette(palette);
+        return label;
+    };
+    Label1[0] = makeLabel(QStringLiteral("Label1(0)"), faceFont(26, true));
+    Label2[0] = makeLabel(QStringLiteral("Label2(0)"), faceFont(14, true));
+    Label3[0] = makeLabel(QStringLiteral("Label3(0)"), faceFont(13, false));
+}
+
+void Form9::buildPanel()
+{
+    Picture1 = new PanelPaper(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setMouseTracking(true);
+
+    auto *grid = new QGridLayout(Picture1);
+    grid->setContentsMargins(8, 5, 6, 5);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(2);
+
+    Label5 = new QLabel(QStringLiteral("Configuración"), Picture1);
+    Label5->setObjectName(QStringLiteral("Label5"));
+    Label5->setFont(faceFont(14, true));
+
+    Image5[0] = new ImageButton(QStringLiteral("widget-close"), QStringLiteral("Cerrar"), Picture1);
+    Image5[0]->setObjectName(QStringLiteral("Image5(0)"));
+    connect(Image5[0], &QAbstractButton::clicked, this, &Form9::CloseSettingsPanel);
+
+    const auto makeSpinner = [this](int index, const QString &caption, const QString &textName,
+                                     const QString &barName, int minimum, int maximum) {
+        Label4[index] = new QLabel(caption, Picture1);
+        Label4[index]->setObjectName(QStringLiteral("Label4(%1)").arg(index));
+        auto *text = new QLineEdit(Picture1);
+        text->setObjectName(textName);
+        // The value is set with the spinner beside it; a typed number would change nothing.
+        text->setReadOnly(true);
+        text->setAlignment(Qt::AlignRight);
+        text->setFixedWidth(38);
+        text->setAccessibleName(caption);
+        auto *bar = new QScrollBar(Qt::Vertical, Picture1);
+        bar->setObjectName(barName);
+        bar->setRange(minimum, maximum);
+        bar->setFixedSize(16, 22);
+        bar->setFocusPolicy(Qt::StrongFocus);
+        bar->setAccessibleName(caption);
+        Label4[index]->setBuddy(bar);
+        return std::pair(text, bar);
+    };
+    std::tie(txtalpha, VScroll1) = makeSpinner(0, QStringLiteral("Transparencia (%):"), QStringLiteral("txtalpha"),
+                                               QStringLiteral("VScroll1"), AlphaMin, AlphaMax);
+    std::tie(Text2, VScroll2) = makeSpinner(1, QStringLiteral("Demora Cierre (seg.):"), QStringLiteral("Text2"),
+                                            QStringLiteral("VScroll2"), DelayMin, DelayMax);
+    connect(VScroll1, &QScrollBar::valueChanged, this, &Form9::VScroll1_Change);
+    connect(VScroll2, &QScrollBar::valueChanged, this, &Form9::VScroll2_Change);
+
+    Check1 = new QCheckBox(QStringLiteral("Vibra si hay algo hoy"), Picture1);
+    Check1->setObjectName(QStringLiteral("Check1"));
+    Check1->setChecked(true);
+
+    Image2 = new ImageButton(QStringLiteral("widget-folder"), QStringLiteral("Cambiar Ruta Datos"), Picture1);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    connect(Image2, &QAbstractButton::clicked, this, &Form9::Image2_Click);
+    Image3 = new ImageButton(QStringLiteral("widget-exit"), QStringLiteral("Salida del Programa"), Picture1);
+    Image3->setObjectName(QStringLiteral("Image3"));
+    connect(Image3, &QAbstractButton::clicked, this, &Form9::Image3_Click);
+    for (ImageButton *button : {Image2, Image3, Image5[0]})
+        button->setFixedSize(22, 22);
+
+    grid->addWidget(Label5, 0, 0, 1, 2);
+    grid->addWidget(Image5[0], 0, 2, Qt::AlignRight);
+    grid->addWidget(Label4[0], 1, 0);
+    grid->addWidget(txtalpha, 1, 1);
+    grid->addWidget(VScroll1, 1, 2);
+    grid->addWidget(Label4[1], 2, 0);
+    grid->addWidget(Text2, 2, 1);
+    grid->addWidget(VScroll2, 2, 2);
+    grid->addWidget(Check1, 3, 0, 1, 3);
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(8);
+    buttons->addWidget(Image2);
+    buttons->addWidget(Image3);
+    buttons->addStretch();
+    grid->addLayout(buttons, 4, 0, 1, 3);
+    grid->setColumnStretch(0, 1);
+}
+
+void Form9::Form_Load()
+{
+    setDelayControls();
+    // A setting the spinner cannot show is brought to its nearest end, which is then kept.
+    const int alpha = std::clamp<int>(m_context.settings.Alpha, AlphaMin, AlphaMax);
+    {
+        const QSignalBlocker block(VScroll1);
+        VScroll1->setValue(alpha);
+    }
+    VScroll1_Change();
+
+    ApplyOpacity(false);
+    move(twipsToScreen(m_context.settings.WidgetLeft, m_context.settings.WidgetTop));
+
+    Image1->move(0, 0);
+    resize(Image1->size());
+
+    const QScreen *screen = this->screen();
+    const int line = Twips::toPixels(240, screen);
+    Label1[0]->setGeometry(0, height() - 2 * line, width(), 2 * line);
+    Label2[0]->setGeometry(0, line, width(), line);
+    Label3[0]->setGeometry(0, 2 * line, width(), line);
+    for (QLabel *label : {Label1[0], Label2[0], Label3[0]}) {
+        CenterLabel(label);
+        label->raise();
+    }
+
+    showTime();
+    showToday();
+
+    Picture1->setGeometry(Image1->width(), 0, PanelWidth, height());
+}
+
+void Form9::CenterLabel(QLabel *label)
+{
+    label->move((width() - label->width()) / 2, label->y());
+}
+
+void Form9::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+}
+
+void Form9::Form_Activate()
+{
+    m_context.IdleCount = 0;
+    const QRect screen = Twips::screenPixels(this->screen());
+    QPoint place = pos();
+    if (place.y() + height() > screen.bottom() + 1)
+        place.setY(screen.bottom() + 1 - height());
+    if (place.x() + width() > screen.right() + 1)
+        place.setX(screen.right() + 1 - width());
+    if (place != pos())
+        moveTo(place);
+}
+
+void Form9::ShowMainWindow()
+{
+    endDrag();
+    hide();
+    m_main.show();
+    m_main.raise();
+    m_main.activateWindow();
+    m_main.Timer4.start();
+}
+
+void Form9::ApplyOpacity(bool off)
+{
+    if (off) {
+        m_appliedOpacity = 255;
+        setWindowOpacity(1.0);
+        update();
+        return;
+    }
+    const QString text = txtalpha->text().trimmed();
+    bool ok = false;
+    double value = text.toDouble(&ok);
+    if (!ok)
+        value = DateText::spanishLocale().toDouble(text, &ok);
+    double percent = ok && std::isfinite(value) ? Module1::RoundHalfEven(value) : 0;
+    if (percent < 1 || percent > 100)
+        percent = FallbackOpacityPercent;
+    m_appliedOpacity = int(Module1::RoundHalfEven(percent * 255 / 100));
+    setWindowOpacity(m_appliedOpacity / 255.0);
+}
+
+void Form9::showTime()
+{
+    const QTime time = m_context.clock->now().time();
+    Label1[0]->setText(time.toString(ColonShown ? QStringLiteral("HH:mm") : QStringLiteral("HH mm")));
+}
+
+void Form9::showToday()
+{
+    const QLocale locale = DateText::spanishLocale();
+    const QDate today = m_context.clock->today();
+    Label2[0]->setText(capitalised(locale.dayName(today.dayOfWeek(), QLocale::LongFormat)));
+    Label3[0]->setText(locale.toString(today, QLocale::ShortFormat));
+}
+
+void Form9::Timer1_Timer()
+{
+    ColonShown = !ColonShown;
+    showTime();
+    showToday();
+
+    // A drag the window system carries ends when the card has stood still for a moment; only
+    // then is it pulled back onto the screen, so the pull does not fight the user's hand.
+    if (m_dragging && !m_manualDrag) {
+        if (m_sinceDragMove.isValid() && m_sinceDragMove.elapsed() < DragSettleMs)
+            return;
+        endDrag();
+    }
+    KeepWidgetOnScreen();
+}
+
+void Form9::KeepWidgetOnScreen()
+{
+    if (isShaking())
+        return; // the shake ends where it began
+    const QRect screen = Twips::screenPixels(this->screen());
+    QPoint place = pos();
+    if (place.y() + height() > screen.bottom() + 1)
+        place.setY(screen.bottom() + 1 - height());
+    if (place.x() + width() > screen.right() + 1)
+        place.setX(screen.right() + 1 - width());
+    if (place.x() < screen.left())
+        place.setX(screen.left());
+    if (place.y() < screen.top())
+        place.setY(screen.top());
+    if (place != pos())
+        moveTo(place);
+}
+
+void Form9::OpenSettingsPanel()
+{
+    resize(Image1->width() + Picture1->width(), height());
+    KeepWidgetOnScreen();
+    setDelayControls();
+}
+
+void Form9::CloseSettingsPanel()
+{
+    resize(Image1->width(), height());
+    ApplyOpacity(true);
+    ApplyOpacity(false);
+}
+
+void Form9::Timer3_Timer()
+{
+    if (m_context.IdleCount < std::numeric_limits<qint16>::max())
+        ++m_context.IdleCount;
+    if (m_context.IdleCount > m_context.settings.Delay)
+        CloseSettingsPanel();
+}
+
+void Form9::setDelayControls()
+{
+    const int delay = std::clamp<int>(m_context.settings.Delay, DelayMin, DelayMax);
+    {
+        const QSignalBlocker block(VScroll2);
+        VScroll2->setValue(delay);
+    }
+    VScroll2_Change();
+}
+
+void Form9::VScroll1_Change()
+{
+    txtalpha->setText(QString::number(VScroll1->value()));
+    m_context.settings.Alpha = qint16(VScroll1->value());
+    ApplyOpacity(false);
+}
+
+void Form9::VScroll2_Change()
+{
+    Text2->setText(QString::number(VScroll2->value()));
+    m_context.settings.Delay = qint16(Text2->text().toInt());
+}
+
+void Form9::Timer2_Timer()
+{
+    if (Check1->isChecked() && m_main.TodayHasEntries)
+        ShakeWidget();
+}
+
+void Form9::ShakeWidget()
+{
+    if (isShaking())
+        return;
+    endDrag();
+    m_shakeBase = pos();
+    m_shakeStep = 0;
+    m_shakeTimer.start();
+}
+
+void Form9::shakeStep()
+{
+    if (!isShaking())
+        return;
+    const int inTrip = m_shakeStep % ShakeStepsPerTrip;
+    const int half = ShakeStepsPerTrip / 2;
+    // Each place is measured from where the shake began, so rounding twips to pixels never
+    // leaves the card a pixel off when it is over.
+    const int outSteps = inTrip < half ? inTrip + 1 : ShakeStepsPerTrip - 1 - inTrip;
+    move(m_shakeBase + QPoint(Twips::toPixels(outSteps * ShakeStepTwips, screen()), 0));
+    if (++m_shakeStep >= ShakeSteps) {
+        m_shakeTimer.stop();
+        m_shakeStep = -1;
+        move(m_shakeBase);
+    }
+}
+
+void Form9::Image2_Click()
+{
+    DataFolderChoice choice(m_context, *m_chooser);
+    if (choice.ChooseDataFolder(this) == DataFolderChoice::Outcome::Leave)
+        saveAndQuit();
+}
+
+void Form9::Image3_Click()
+{
+    saveAndQuit();
+}
+
+void Form9::saveAndQuit()
+{
+    const QString &file = m_context.paths.settingsFile;
+    QString error;
+    if (!Module1::SaveSettings(m_context.settings, file, &error))
+        m_context.messenger->ask(QStringLiteral("No se ha podido guardar la configuración en %1:\n%2")
+                                     .arg(QDir::toNativeSeparators(file), error),
+                                 QStringLiteral("Quillomar"), Messenger::Icon::Critical, Messenger::Ok);
+    quitProgram();
+}
+
+// Dragging. The drag starts on the first move with the left button held, not on the press, so
+// that a double click still reaches the widget.
+
+void Form9::pointerPressed(QMouseEvent *event)
+{
+    m_context.IdleCount = 0;
+    if (isShaking()) {
+        m_shakeTimer.stop();
+        m_shakeStep = -1;
+        move(m_shakeBase);
+    }
+    if (event->button() == Qt::LeftButton) {
+        m_pressed = true;
+        m_pressGlobal = event->globalPosition().toPoint();
+        m_grabOffset = m_pressGlobal - pos();
+        return;
+    }
+    KeepWidgetOnScreen();
+    if (event->button() == Qt::RightButton)
+        OpenSettingsPanel();
+}
+
+void Form9::pointerMoved(QMouseEvent *event)
+{
+    if (!(event->buttons() & Qt::LeftButton)) {
+        m_pressed = false;
+        return;
+    }
+    const QPoint global = event->globalPosition().toPoint();
+    if (m_pressed && !m_dragging) {
+        if ((global - m_pressGlobal).manhattanLength() < QApplication::startDragDistance())
+            return;
+        m_dragging = true;
+        m_sinceDragMove.invalidate();
+        QWindow *window = windowHandle();
+        m_manualDrag = !(window && window->startSystemMove());
+        if (!m_manualDrag) {
+            m_pressed = false;
+            return;
+        }
+    }
+    if (m_dragging && m_manualDrag)
+        move(global - m_grabOffset);
+}
+
+void Form9::pointerReleased(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    m_pressed = false;
+    if (m_dragging && m_manualDrag) {
+        storeWidgetPosition();
+        endDrag();
+    }
+    KeepWidgetOnScreen();
+}
+
+void Form9::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // The window system reports where its drag has carried the card; the last place it reports
+    // is where the user left it.
+    if (m_dragging && !m_manualDrag) {
+        storeWidgetPosition();
+        m_sinceDragMove.start();
+    }
+}
+
+void Form9::endDrag()
+{
+    m_dragging = false;
+    m_manualDrag = false;
+    m_pressed = false;
+}
+
+void Form9::storeWidgetPosition()
+{
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    const QPoint origin = Twips::screenPixels(primary).topLeft();
+    m_context.settings.WidgetLeft = Module1::ToSetting(Twips::fromPixels(x() - origin.x(), primary));
+    m_context.settings.WidgetTop = Module1::ToSetting(Twips::fromPixels(y() - origin.y(), primary));
+}
+
+QPoint Form9::twipsToScreen(int left, int top) const
+{
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    return Twips::screenPixels(primary).topLeft()
+           + QPoint(Twips::toPixels(left, primary), Twips::toPixels(top, primary));
+}
+
+void Form9::moveTo(const QPoint &position)
+{
+    // A move of the program's own is never the user's: it ends any drag being followed.
+    endDrag();
+    move(position);
+}
+
+bool Form9::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::KeyPress:
+    case QEvent::Wheel:
+        m_context.IdleCount = 0;
+        break;
+    default:
+        break;
+    }
+
+    const bool isLabel = watched == Label1[0] || watched == Label2[0] || watched == Label3[0];
+    if (!isLabel)
+        return QWidget::eventFilter(watched, event);
+
+    if ((event->type() == QEvent::Enter || event->type() == QEvent::MouseMove)
+        && (watched == Label2[0] || watched == Label3[0])) {
+        const QDate today = m_context.clock->today();
+        static_cast<QLabel *>(watched)->setToolTip(
+            DateText::spanishLocale().toString(today, QLocale::LongFormat).toUpper());
+    }
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        pointerPressed(static_cast<QMouseEvent *>(event));
+        return true;
+    case QEvent::MouseMove:
+        pointerMoved(static_cast<QMouseEvent *>(event));
+        return true;
+    case QEvent::MouseButtonRelease:
+        pointerReleased(static_cast<QMouseEvent *>(event));
+        return true;
+    case QEvent::MouseButtonDblClick:
+        ShowMainWindow();
+        return true;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,476 @@
+#include "data/Module1.h"
+#include "mainwindow/Form1.h"
+#include "mainwindow/ImageButton.h"
+#include "mainwindow/PictureBox.h"
+#include "mainwindow/Twips.h"
+#include "support/TestAgenda.h"
+#include "widget/Form9.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QtTest>
+
+class TestWidget : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestAgenda> m_agenda;
+    std::unique_ptr<Form1> m_main;
+    std::unique_ptr<Form9> m_widget;
+    int m_quits = 0;
+
+    Settings &settings() { return m_agenda->context.settings; }
+
+    // The widget as the main window's "Cerrar" leaves it, with the settings the test has set.
+    Form9 &openWidget()
+    {
+        m_widget = std::make_unique<Form9>(*m_main);
+        m_widget->quitProgram = [this] { ++m_quits; };
+        m_widget->show();
+        return *m_widget;
+    }
+
+    QRect screenArea() const { return Twips::screenPixels(m_widget->screen()); }
+    int twips(int value) const { return Twips::toPixels(value, m_widget->screen()); }
+
+    static void sendMouse(QWidget *target, QEvent::Type type, QPoint local, Qt::MouseButton button,
+                          Qt::MouseButtons held)
+    {
+        QMouseEvent event(type, QPointF(local), QPointF(target->mapToGlobal(local)), button, held, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    }
+
+    static void rightClick(QWidget *target)
+    {
+        QTest::mousePress(target, Qt::RightButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(target, Qt::RightButton, {}, QPoint(5, 5));
+    }
+
+private slots:
+    void init()
+    {
+        m_agenda = std::make_unique<TestAgenda>();
+        m_agenda->clock.set(QDateTime(QDate(2024, 4, 3), QTime(10, 7, 30))); // a Wednesday
+        m_main = std::make_unique<Form1>(m_agenda->context);
+        QVERIFY(m_main->Form_Load());
+        settings().Alpha = 80;
+        settings().Delay = 15;
+        settings().WidgetLeft = 1500;
+        settings().WidgetTop = 750;
+        m_quits = 0;
+    }
+
+    void cleanup()
+    {
+        m_widget.reset();
+        m_main.reset();
+        m_agenda.reset();
+    }
+
+    void creationShowsTheSettingsAndPlacesTheCard()
+    {
+        Form9 &w = openWidget();
+        QCOMPARE(w.txtalpha->text(), QStringLiteral("80"));
+        QCOMPARE(w.VScroll1->value(), 80);
+        QCOMPARE(w.Text2->text(), QStringLiteral("15"));
+        QCOMPARE(w.VScroll2->value(), 15);
+        QCOMPARE(w.appliedOpacity(), 204);
+        QVERIFY(w.Check1->isChecked());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Quillomar"));
+        QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
+
+        const QRect primary = Twips::screenPixels(QGuiApplication::primaryScreen());
+        QCOMPARE(w.pos(), primary.topLeft() + QPoint(twips(1500), twips(750)));
+        // The client area is the card, the panel waits just beyond its right edge.
+        QCOMPARE(w.size(), w.Image1->size());
+        QCOMPARE(w.Image1->pos(), QPoint(0, 0));
+        QCOMPARE(w.Picture1->geometry(), QRect(w.Image1->width(), 0, w.Picture1->width(), w.height()));
+
+        QCOMPARE(w.Label2[0]->y(), twips(240));
+        QCOMPARE(w.Label3[0]->y(), twips(480));
+        QCOMPARE(w.Label1[0]->y(), w.height() - twips(480));
+        for (QLabel *label : {w.Label1[0], w.Label2[0], w.Label3[0]})
+            QCOMPARE(label->x() * 2 + label->width(), w.width());
+
+        QCOMPARE(w.Image2->toolTip(), QStringLiteral("Cambiar Ruta Datos"));
+        QCOMPARE(w.Image3->accessibleName(), QStringLiteral("Salida del Programa"));
+        QCOMPARE(w.Image5[0]->objectName(), QStringLiteral("Image5(0)"));
+        QCOMPARE(w.Image5[0]->accessibleName(), QStringLiteral("Cerrar"));
+        QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Label5"))->text(), QStringLiteral("Configuración"));
+        QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Label4(0)"))->text(), QStringLiteral("Transparencia (%):"));
+        QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Label4(1)"))->text(), QStringLiteral("Demora Cierre (seg.):"));
+        QCOMPARE(w.Check1->text(), QStringLiteral("Vibra si hay algo hoy"));
+    }
+
+    void opacityFromTheText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("opacity");
+        QTest::newRow("80 %") << "80" << 204;
+        QTest::newRow("100 %") << "100" << 255;
+        QTest::newRow("1 %") << "1" << 3;
+        QTest::newRow("90 %, 229.5 to even") << " 90 " << 230;
+        QTest::newRow("50.5 rounds to 50") << "50.5" << 128;
+        QTest::newRow("0 is not 1-100") << "0" << 178;
+        QTest::newRow("101 is not 1-100") << "101" << 178;
+        QTest::newRow("0.5 rounds to 0") << "0.5" << 178;
+        QTest::newRow("negative") << "-40" << 178;
+        QTest::newRow("words") << "mucho" << 178;
+        QTest::newRow("number and words") << "80 %" << 178;
+        QTest::newRow("empty") << "" << 178;
+        QTest::newRow("not a number") << "nan" << 178;
+    }
+
+    void opacityFromTheText()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, opacity);
+        Form9 &w = openWidget();
+        w.txtalpha->setText(text);
+        w.ApplyOpacity(false);
+        QCOMPARE(w.appliedOpacity(), opacity);
+        QCOMPARE(qRound(w.windowOpacity() * 255), opacity);
+
+        w.ApplyOpacity(true);
+        QCOMPARE(w.appliedOpacity(), 255);
+        QCOMPARE(w.windowOpacity(), 1.0);
+    }
+
+    void spinnersChangeTheSettings()
+    {
+        Form9 &w = openWidget();
+        w.VScroll1->setValue(100);
+        QCOMPARE(w.txtalpha->text(), QStringLiteral("100"));
+        QCOMPARE(settings().Alpha, 100);
+        QCOMPARE(w.appliedOpacity(), 255);
+        w.VScroll1->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        QCOMPARE(settings().Alpha, 99);
+        QCOMPARE(w.txtalpha->text(), QStringLiteral("99"));
+
+        w.VScroll2->setValue(42);
+        QCOMPARE(w.Text2->text(), QStringLiteral("42"));
+        QCOMPARE(settings().Delay, 42);
+    }
+
+    void settingsOutsideTheSpinnersAreBroughtIn_data()
+    {
+        QTest::addColumn<int>("alpha");
+        QTest::addColumn<int>("delay");
+        QTest::addColumn<int>("shownAlpha");
+        QTest::addColumn<int>("shownDelay");
+        QTest::newRow("below") << 5 << 2 << 10 << 5;
+        QTest::newRow("zero") << 0 << 0 << 10 << 5;
+        QTest::newRow("negative") << -300 << -1 << 10 << 5;
+        QTest::newRow("above") << 250 << 5000 << 100 << 999;
+        QTest::newRow("at the ends") << 10 << 999 << 10 << 999;
+    }
+
+    void settingsOutsideTheSpinnersAreBroughtIn()
+    {
+        QFETCH(int, alpha);
+        QFETCH(int, delay);
+        QFETCH(int, shownAlpha);
+        QFETCH(int, shownDelay);
+        settings().Alpha = qint16(alpha);
+        settings().Delay = qint16(delay);
+        Form9 &w = openWidget();
+        QCOMPARE(w.VScroll1->value(), shownAlpha);
+        QCOMPARE(w.txtalpha->text(), QString::number(shownAlpha));
+        QCOMPARE(int(settings().Alpha), shownAlpha);
+        QCOMPARE(w.appliedOpacity(), qRound(Module1::RoundHalfEven(shownAlpha * 2.55)));
+        QCOMPARE(w.VScroll2->value(), shownDelay);
+        QCOMPARE(w.Text2->text(), QString::number(shownDelay));
+        QCOMPARE(int(settings().Delay), shownDelay);
+    }
+
+    void keptOnScreen_data()
+    {
+        QTest::addColumn<QPoint>("offset"); // from the top-left corner of the screen, in card sizes
+        QTest::addColumn<QPoint>("expected");
+        // Coordinates: -1 before the screen, 0 inside it, 1 past its end; the expected corner
+        // is 0 for the screen's start, 1 for the card touching its end, 2 for left as it was.
+        QTest::newRow("inside") << QPoint(0, 0) << QPoint(2, 2);
+        QTest::newRow("off the left") << QPoint(-1, 0) << QPoint(0, 2);
+        QTest::newRow("off the top") << QPoint(0, -1) << QPoint(2, 0);
+        QTest::newRow("off the right") << QPoint(1, 0) << QPoint(1, 2);
+        QTest::newRow("off the bottom") << QPoint(0, 1) << QPoint(2, 1);
+        QTest::newRow("off the bottom right") << QPoint(1, 1) << QPoint(1, 1);
+        QTest::newRow("off the top left") << QPoint(-1, -1) << QPoint(0, 0);
+    }
+
+    void keptOnScreen()
+    {
+        QFETCH(QPoint, offset);
+        QFETCH(QPoint, expected);
+        Form9 &w = openWidget();
+        const QRect screen = screenArea();
+        const auto place = [&](int where, int start, int length, int size) {
+            if (where < 0)
+                return start - size / 2;
+            if (where > 0)
+                return start + length - size / 2;
+            return start + 30;
+        };
+        const QPoint from(place(offset.x(), screen.x(), screen.width(), w.width()),
+                          place(offset.y(), screen.y(), screen.height(), w.height()));
+        const auto result = [&](int code, int start, int length, int size, int was) {
+            return code == 0 ? start : code == 1 ? start + length - size : was;
+        };
+        const QPoint to(result(expected.x(), screen.x(), screen.width(), w.width(), from.x()),
+                        result(expected.y(), screen.y(), screen.height(), w.height(), from.y()));
+
+        w.move(from);
+        w.KeepWidgetOnScreen();
+        QCOMPARE(w.pos(), to);
+
+        // The clock's tick pulls a card back too, within half a second.
+        w.move(from);
+        w.Timer1_Timer();
+        QCOMPARE(w.pos(), to);
+    }
+
+    void rightClickOpensThePanelAndIdlenessClosesIt()
+    {
+        settings().Delay = 5;
+        Form9 &w = openWidget();
+        m_agenda->context.IdleCount = 3;
+        rightClick(w.Image1);
+        QCOMPARE(w.width(), w.Image1->width() + w.Picture1->width());
+        QCOMPARE(m_agenda->context.IdleCount, 0);
+        QVERIFY(w.Picture1->isVisible());
+
+        for (int second = 1; second <= 5; ++second) {
+            w.Timer3_Timer();
+            QCOMPARE(w.width(), w.Image1->width() + w.Picture1->width());
+        }
+        w.Timer3_Timer(); // Delay + 1 seconds without the user
+        QCOMPARE(w.width(), w.Image1->width());
+        QCOMPARE(w.appliedOpacity(), 204);
+    }
+
+    void activityOnThePanelKeepsItOpen()
+    {
+        settings().Delay = 5;
+        Form9 &w = openWidget();
+        rightClick(w.Label1[0]);
+        QCOMPARE(w.width(), w.Image1->width() + w.Picture1->width());
+        for (int second = 1; second <= 4; ++second)
+            w.Timer3_Timer();
+        QTest::keyClick(w.VScroll1, Qt::Key_Down); // the user sets the transparency
+        QCOMPARE(settings().Alpha, 81);
+        QCOMPARE(m_agenda->context.IdleCount, 0);
+        for (int second = 1; second <= 5; ++second)
+            w.Timer3_Timer();
+        QCOMPARE(w.width(), w.Image1->width() + w.Picture1->width());
+        w.Timer3_Timer();
+        QCOMPARE(w.width(), w.Image1->width());
+    }
+
+    void closeButtonClosesThePanel()
+    {
+        Form9 &w = openWidget();
+        rightClick(w.Label3[0]);
+        QCOMPARE(w.width(), w.Image1->width() + w.Picture1->width());
+        QTest::mouseClick(w.Image5[0], Qt::LeftButton);
+        QCOMPARE(w.width(), w.Image1->width());
+        QCOMPARE(m_quits, 0);
+    }
+
+    void openingThePanelKeepsItOnScreen()
+    {
+        Form9 &w = openWidget();
+        const QRect screen = screenArea();
+        w.move(screen.right() + 1 - w.width(), screen.y() + 10);
+        rightClick(w.Image1);
+        QCOMPARE(w.width(), w.Image1->width() + w.Picture1->width());
+        QCOMPARE(w.x() + w.width(), screen.right() + 1);
+    }
+
+    void shaking_data()
+    {
+        QTest::addColumn<bool>("checked");
+        QTest::addColumn<bool>("todayHasEntries");
+        QTest::addColumn<bool>("shakes");
+        QTest::newRow("box ticked, entries today") << true << true << true;
+        QTest::newRow("box cleared") << false << true << false;
+        QTest::newRow("no entries today") << true << false << false;
+        QTest::newRow("neither") << false << false << false;
+    }
+
+    void shaking()
+    {
+        QFETCH(bool, checked);
+        QFETCH(bool, todayHasEntries);
+        QFETCH(bool, shakes);
+        Form9 &w = openWidget();
+        w.Check1->setChecked(checked);
+        m_main->TodayHasEntries = todayHasEntries;
+        const QPoint start = w.pos();
+
+        w.Timer2_Timer();
+        QCOMPARE(w.isShaking(), shakes);
+        if (!shakes) {
+            QCOMPARE(w.pos(), start);
+            return;
+        }
+        int steps = 0;
+        int furthest = 0;
+        int returns = 0;
+        while (w.isShaking() && steps < 1000) {
+            w.shakeStep();
+            ++steps;
+            QCOMPARE(w.y(), start.y());
+            furthest = std::max(furthest, w.x() - start.x());
+            QVERIFY(w.x() >= start.x());
+            if (w.x() == start.x())
+                ++returns;
+        }
+        QCOMPARE(steps, 400);
+        QCOMPARE(furthest, twips(400));
+        QCOMPARE(returns, 10); // ten trips out and back
+        QCOMPARE(w.pos(), start);
+        QCOMPARE(settings().WidgetLeft, 1500); // a shake is not a move of the user's
+    }
+
+    void clockBlinksAndFollowsTheDay()
+    {
+        Form9 &w = openWidget();
+        QCOMPARE(w.Label1[0]->text(), QStringLiteral("10:07"));
+        QCOMPARE(w.Label2[0]->text(), QStringLiteral("Miércoles"));
+        QCOMPARE(w.Label3[0]->text(), QStringLiteral("3/4/24"));
+
+        QStringList shown;
+        for (int tick = 0; tick < 4; ++tick) {
+            w.Timer1_Timer();
+            shown << w.Label1[0]->text();
+        }
+        QCOMPARE(shown, QStringList({"10 07", "10:07", "10 07", "10:07"}));
+
+        m_agenda->clock.set(QDateTime(QDate(2024, 4, 4), QTime(0, 0, 1)));
+        w.Timer1_Timer();
+        QCOMPARE(w.Label1[0]->text(), QStringLiteral("00 00"));
+        QCOMPARE(w.Label2[0]->text(), QStringLiteral("Jueves"));
+        QCOMPARE(w.Label3[0]->text(), QStringLiteral("4/4/24"));
+    }
+
+    void tooltipsShowTheLongDateInCapitals()
+    {
+        Form9 &w = openWidget();
+        for (QLabel *label : {w.Label2[0], w.Label3[0]}) {
+            sendMouse(label, QEvent::MouseMove, QPoint(3, 3), Qt::NoButton, Qt::NoButton);
+            QCOMPARE(label->toolTip(), QStringLiteral("MIÉRCOLES, 3 DE ABRIL DE 2024"));
+        }
+        m_agenda->clock.setToday(QDate(2024, 12, 25));
+        sendMouse(w.Label3[0], QEvent::MouseMove, QPoint(3, 3), Qt::NoButton, Qt::NoButton);
+        QCOMPARE(w.Label3[0]->toolTip(), QStringLiteral("MIÉRCOLES, 25 DE DICIEMBRE DE 2024"));
+    }
+
+    void draggingMovesAndStoresThePlace_data()
+    {
+        QTest::addColumn<QString>("handle");
+        QTest::newRow("by the card") << "Image1";
+        QTest::newRow("by the time") << "Label1(0)";
+        QTest::newRow("by the date") << "Label3(0)";
+    }
+
+    void draggingMovesAndStoresThePlace()
+    {
+        QFETCH(QString, handle);
+        Form9 &w = openWidget();
+        QWidget *target = w.findChild<QWidget *>(handle);
+        QVERIFY(target);
+        const QPoint start = w.pos();
+        const QPoint grab(10, 5);
+        sendMouse(target, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(target, QEvent::MouseMove, grab + QPoint(1, 0), Qt::NoButton, Qt::LeftButton);
+        QCOMPARE(w.pos(), start); // a trembling hand is not a drag
+        sendMouse(target, QEvent::MouseMove, grab + QPoint(60, 30), Qt::NoButton, Qt::LeftButton);
+        sendMouse(target, QEvent::MouseButtonRelease, grab + QPoint(60, 30), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(w.pos(), start + QPoint(60, 30));
+
+        const QScreen *primary = QGuiApplication::primaryScreen();
+        const QPoint origin = Twips::screenPixels(primary).topLeft();
+        QCOMPARE(settings().WidgetLeft, Module1::ToSetting(Twips::fromPixels(w.x() - origin.x(), primary)));
+        QCOMPARE(settings().WidgetTop, Module1::ToSetting(Twips::fromPixels(w.y() - origin.y(), primary)));
+        QVERIFY(settings().WidgetLeft > 1500);
+    }
+
+    void aDragOffTheScreenIsStoredThenPulledBack()
+    {
+        Form9 &w = openWidget();
+        const QRect screen = screenArea();
+        const QPoint grab(10, 5);
+        const QPoint beyond(screen.x() - w.x() - 40, 0); // 40 pixels past the left edge
+        sendMouse(w.Image1, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(w.Image1, QEvent::MouseMove, grab + beyond, Qt::NoButton, Qt::LeftButton);
+        sendMouse(w.Image1, QEvent::MouseButtonRelease, grab + beyond, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(w.x(), screen.x());
+        QVERIFY(settings().WidgetLeft < 0);
+    }
+
+    void doubleClickBringsTheMainWindowBack()
+    {
+        m_main->hide();
+        Form9 &w = openWidget();
+        QVERIFY(!m_main->Timer4.isActive());
+        QTest::mouseDClick(w.Label2[0], Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+        QVERIFY(m_main->isVisible());
+        QVERIFY(m_main->Timer4.isActive());
+        QTRY_VERIFY(m_main->isActiveWindow()); // its activation refreshes the week
+
+        m_main->hide();
+        w.show();
+        QTest::mouseDClick(w.Image1, Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+        QVERIFY(m_main->isVisible());
+    }
+
+    void activationResetsIdlenessAndPullsTheCardUp()
+    {
+        Form9 &w = openWidget();
+        const QRect screen = screenArea();
+        w.move(screen.x() + 20, screen.bottom() - 5);
+        m_agenda->context.IdleCount = 9;
+        w.activateWindow();
+        QTRY_VERIFY(w.isActiveWindow());
+        QCOMPARE(m_agenda->context.IdleCount, 0);
+        QCOMPARE(w.y() + w.height(), screen.bottom() + 1);
+        QCOMPARE(w.x(), screen.x() + 20);
+    }
+
+    void exitWritesTheSettingsAndEnds()
+    {
+        Form9 &w = openWidget();
+        const QString file = m_agenda->context.paths.settingsFile;
+        QVERIFY(!QFile::exists(file)); // nothing changed since start, nothing written yet
+        rightClick(w.Image1);
+        QTest::mouseClick(w.Image3, Qt::LeftButton);
+        QCOMPARE(m_quits, 1);
+        QVERIFY(QFile::exists(file));
+        Settings reread;
+        Module1::LoadSettings(reread, file, QSize(19200, 14400), QStringLiteral("/ninguna"));
+        QCOMPARE(reread, settings());
+        QVERIFY(m_agenda->messenger.shown.isEmpty());
+    }
+
+    void exitTellsWhenTheSettingsCannotBeWritten()
+    {
+        m_agenda->context.paths.settingsFile = m_agenda->folder() + QStringLiteral("/falta/quillomar.cfg");
+        Form9 &w = openWidget();
+        w.Image3_Click();
+        QCOMPARE(m_agenda->messenger.shown.size(), 1);
+        const auto &shown = m_agenda->messenger.shown.first();
+        QVERIFY(shown.text.contains(m_agenda->context.paths.settingsFile));
+        QCOMPARE(shown.icon, Messenger::Icon::Critical);
+        QCOMPARE(m_quits, 1); // the program ends either way
+    }
+};
+
+QTEST_MAIN(TestWidget)
+#include "tst_widget.moc"
