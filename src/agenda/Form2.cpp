@@ -200,6 +200,15 @@ void Form2::showEvent(QShowEvent *event)
     Form_Activate();
 }
 
+// A dialog that opens selects the whole text of the box it starts in, so the first key typed
+// would replace the entry's text; the user rather goes on writing after it.
+void Form2::setVisible(bool visible)
+{
+    QDialog::setVisible(visible);
+    if (visible)
+        Text1->end(false);
+}
+
 void Form2::hideEvent(QHideEvent *event)
 {
     QDialog::hideEvent(event);

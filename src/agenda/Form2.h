@@ -61,6 +61,8 @@ public:
     static constexpr int StartPosition = 16000;
     static constexpr double HeightTwips = 285;
 
+    void setVisible(bool visible) override;
+
 public slots:
     void reject() override; // Escape or the window system's close: saves like the close button
 
