@@ -158,7 +158,9 @@ void Form9::buildFace()
         label->setPalette(palette);
         return label;
     };
-    Label1[0] = makeLabel(QStringLiteral("Label1(0)"), faceFont(26, true));
+    // The time stands on the card's lowest ruled band, which is barely taller than its figures.
+    Label1[0] = makeLabel(QStringLiteral("Label1(0)"), faceFont(23, true));
+    Label1[0]->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label2[0] = makeLabel(QStringLiteral("Label2(0)"), faceFont(14, true));
     Label3[0] = makeLabel(QStringLiteral("Label3(0)"), faceFont(13, false));
 }
@@ -351,7 +353,7 @@ void Form9::Timer1_Timer()
     // A drag the window system carries ends when the card has stood still for a moment; only
     // then is it pulled back onto the screen, so the pull does not fight the user's hand.
     if (m_dragging && !m_manualDrag) {
-        if (m_sinceDragMove.isValid() && m_sinceDragMove.elapsed() < DragSettleMs)
+        if (m_sinceDragMove.elapsed() < DragSettleMs)
             return;
         endDrag();
     }
@@ -510,7 +512,7 @@ void Form9::pointerMoved(QMouseEvent *event)
         if ((global - m_pressGlobal).manhattanLength() < QApplication::startDragDistance())
             return;
         m_dragging = true;
-        m_sinceDragMove.invalidate();
+        m_sinceDragMove.start();
         QWindow *window = windowHandle();
         m_manualDrag = !(window && window->startSystemMove());
         if (!m_manualDrag) {

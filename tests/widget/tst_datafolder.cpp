@@ -199,7 +199,8 @@ private slots:
         QCOMPARE(saved.DataFolder, folder);
         QCOMPARE(saved.Alpha, qint16(55));
         // The next start opens the agenda of the new folder; the open one stays until then.
-        QCOMPARE(m_agenda->context.paths.databaseFile(saved.DataFolder), folder + QStringLiteral("/quillomar.mdb"));
+        const QString agenda = m_agenda->context.paths.databaseFile(saved.DataFolder);
+        QCOMPARE(agenda, folder + QStringLiteral("/quillomar.mdb"));
         QCOMPARE(m_main->Data1.DatabaseName, m_agenda->context.paths.databaseFile(m_oldFolder));
     }
 
