@@ -1,11 +1,14 @@
 #include "Form1.h"
 
+#include "PictureBox.h"
 #include "SingleInstance.h"
 #include "Twips.h"
+#include "agenda/WeekView.h"
 #include "data/Clock.h"
 #include "data/Messenger.h"
 #include "data/Module1.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -17,9 +20,27 @@ Form1::Form1(AppContext &context, QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quillomar"));
     setAccessibleName(QStringLiteral("Quillomar"));
+    setMinimumSize(120, 90);
+
+    BuildChrome();
+    m_week = new WeekView(*this);
+    m_week->lower();
+    BuildSections();
+
+    Timer3.setInterval(200);
+    connect(&Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
+    Timer3.start();
+    Timer4.setInterval(1000);
+    connect(&Timer4, &QTimer::timeout, this, &Form1::Timer4_Timer);
+
+    // Every user event anywhere in the program counts as activity.
+    qApp->installEventFilter(this);
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    qApp->removeEventFilter(this);
+}
 
 QString Form1::databaseFile() const
 {
@@ -36,9 +57,8 @@ bool Form1::Form_Load()
         return false;
     }
 
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    Module1::LoadSettings(m_context.settings, m_context.paths.settingsFile, Twips::screenSize(screen),
-                          m_context.paths.defaultDataFolder);
+    Module1::LoadSettings(m_context.settings, m_context.paths.settingsFile,
+                          Twips::screenSize(QGuiApplication::primaryScreen()), m_context.paths.defaultDataFolder);
     PlaceFromSettings();
     OpenCursors();
     SelectedDate = m_context.clock->today();
@@ -91,17 +111,17 @@ void Form1::OpenCursors()
 
 void Form1::Form_Activate()
 {
-    if (onRefreshWeek)
-        onRefreshWeek();
+    Timer4.start();
+    m_week->RefreshWeek();
+    moveTwips(I2, tw(width()) - widthTw(I2), tw(height()) - heightTw(I2));
     if (onLoadTasks)
         onLoadTasks();
 }
 
 void Form1::StoreMainSize()
 {
-    const QScreen *screen = this->screen();
-    m_context.settings.MainWidth = Module1::ToSetting(Twips::fromPixels(width(), screen));
-    m_context.settings.MainHeight = Module1::ToSetting(Twips::fromPixels(height(), screen));
+    m_context.settings.MainWidth = Module1::ToSetting(tw(width()));
+    m_context.settings.MainHeight = Module1::ToSetting(tw(height()));
 }
 
 void Form1::Form_QueryUnload()
@@ -115,10 +135,29 @@ void Form1::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         Form_Activate();
+    else if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
 }
 
 void Form1::closeEvent(QCloseEvent *event)
 {
     Form_QueryUnload();
     event->accept();
+    // Closed by the window system (Alt+F4, the task bar): the diary goes behind the desktop
+    // widget as with its own "Cerrar", so the program never runs on unseen; without a widget
+    // there is nothing to come back through, and the program ends.
+    if (onShowWidget)
+        onShowWidget();
+    else
+        QCoreApplication::quit();
+}
+
+int Form1::px(double twips) const
+{
+    return Twips::toPixels(twips, screen());
+}
+
+double Form1::tw(int pixels) const
+{
+    return Twips::fromPixels(pixels, screen());
 }

@@ -4,6 +4,17 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+// The pictures are compiled into the window library, which is static: its resource must be
+// registered once before the first picture is drawn.
+static void initResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(quillomar);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
 namespace Picture {
 
 QString resource(const QString &name)
@@ -14,6 +25,7 @@ QString resource(const QString &name)
 static QSvgRenderer *renderer(const QString &name)
 {
     static QHash<QString, QSvgRenderer *> renderers;
+    initResources();
     QSvgRenderer *&r = renderers[name];
     if (!r)
         r = new QSvgRenderer(resource(name));

@@ -1,0 +1,315 @@
+#include "WeekView.h"
+
+#include "EntryLine.h"
+#include "EntryLineDelegate.h"
+#include "data/Clock.h"
+#include "data/Criterion.h"
+#include "data/DateText.h"
+#include "data/Module1.h"
+#include "mainwindow/ClickLabel.h"
+#include "mainwindow/Form1.h"
+#include "mainwindow/ImageButton.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+
+const QColor WeekView::HolidayColour(192, 0, 0);
+const QColor WeekView::WorkdayColour(0, 0, 255);
+const QColor WeekView::TodayPanel(255, 0, 0);
+const QColor WeekView::TodaysWeekPanel(224, 224, 224);
+const QColor WeekView::OtherPanel(255, 255, 255);
+const QColor WeekView::FocusedList(255, 224, 192);
+
+WeekView::WeekView(Form1 &main)
+    : QWidget(&main)
+    , m_main(main)
+{
+    setObjectName(QStringLiteral("WeekView"));
+    for (int i = 0; i < 7; ++i)
+        buildDay(i);
+
+    for (int k = 0; k < 2; ++k) {
+        Label1[k] = new QLabel(QStringLiteral("Octubre 2004"), this);
+        Label1[k]->setObjectName(QStringLiteral("Label1(%1)").arg(k));
+        Label1[k]->setProperty("role", QStringLiteral("month"));
+    }
+    Label1[1]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    Image3 = new ImageButton(QStringLiteral("week-previous"), QStringLiteral("Semana Anterior"), this);
+    Image3->setObjectName(QStringLiteral("Image3"));
+    Image4 = new ImageButton(QStringLiteral("week-next"), QStringLiteral("Semana Siguiente"), this);
+    Image4->setObjectName(QStringLiteral("Image4"));
+    Image9 = new ImageButton(QStringLiteral("week-current"), QStringLiteral("Semana Actual"), this);
+    Image9->setObjectName(QStringLiteral("Image9"));
+    Image10 = new ImageButton(QStringLiteral("week-current"), QStringLiteral("Semana Actual"), this);
+    Image10->setObjectName(QStringLiteral("Image10"));
+    Image9->hide();
+    Image10->hide();
+    connect(Image3, &ImageButton::clicked, this, &WeekView::Image3_Click);
+    connect(Image4, &ImageButton::clicked, this, &WeekView::Image4_Click);
+    connect(Image9, &ImageButton::clicked, this, &WeekView::Image9_Click);
+    connect(Image10, &ImageButton::clicked, this, &WeekView::Image10_Click);
+
+    // Takes the keyboard focus after a move between weeks, so that no day list holds it.
+    Command1 = new QPushButton(this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setAccessibleName(QStringLiteral("Semana"));
+    Command1->setFlat(true);
+    Command1->setGeometry(0, 0, 0, 0);
+}
+
+void WeekView::buildDay(int i)
+{
+    auto *panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("Picture2(%1)").arg(i));
+    panel->setAutoFillBackground(true);
+    setBackground(panel, OtherPanel);
+    panel->setMouseTracking(true);
+    Picture2[i] = panel;
+
+    auto *header = new ClickLabel(panel);
+    header->setObjectName(QStringLiteral("Label3(%1)").arg(i));
+    header->setProperty("role", QStringLiteral("dayHeader"));
+    connect(header, &ClickLabel::clicked, this, [this, i] { emit dayHeaderClicked(i); });
+    Label3[i] = header;
+
+    auto *dayText = new QLabel(QStringLiteral(" "), panel);
+    dayText->setObjectName(QStringLiteral("Label4(%1)").arg(i));
+    dayText->setProperty("role", QStringLiteral("dayText"));
+    Label4[i] = dayText;
+
+    auto *list = new QListWidget(panel);
+    list->setObjectName(QStringLiteral("List1(%1)").arg(i));
+    list->setSortingEnabled(true);
+    list->setFrameShape(QFrame::NoFrame);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setTextElideMode(Qt::ElideRight);
+    list->setItemDelegate(new EntryLineDelegate(list));
+    list->setAutoFillBackground(true);
+    setBackground(list->viewport(), OtherPanel);
+    list->installEventFilter(this);
+    list->viewport()->installEventFilter(this);
+    connect(list, &QListWidget::itemClicked, this, [this, i](QListWidgetItem *item) { List1_Click(i, item); });
+    connect(list, &QListWidget::itemDoubleClicked, this,
+            [this, i](QListWidgetItem *item) { emit entryDoubleClicked(i, item->text()); });
+    List1[i] = list;
+
+    auto *add = new ImageButton(QStringLiteral("add-entry"), QStringLiteral("Añadir Entrada"), panel);
+    add->setObjectName(QStringLiteral("Image12(%1)").arg(i));
+    connect(add, &ImageButton::clicked, this, [this, i] { emit addEntryRequested(i); });
+    Image12[i] = add;
+}
+
+QString WeekView::CapitalizeFirst(const QString &text)
+{
+    if (text.isEmpty())
+        return text;
+    return text.left(1).toUpper() + text.mid(1);
+}
+
+QString WeekView::dayTag(int index) const
+{
+    return Label3[index]->property("Tag").toString();
+}
+
+void WeekView::RefreshWeek()
+{
+    m_main.Data1.Refresh();
+    m_main.Data2.Refresh();
+    m_main.Data3.Refresh();
+    ShowWeek(m_main.SelectedDate);
+}
+
+void WeekView::ShowWeek(const QDate &date)
+{
+    const QLocale locale = DateText::spanishLocale();
+    const QDate today = m_main.context().clock->today();
+    Messenger *messenger = m_main.context().messenger;
+
+    m_main.TodayHasEntries = false;
+    WeekStart = date.addDays(-(date.dayOfWeek() - 1));
+    const bool weekHasToday = WeekStart.daysTo(today) >= 0 && WeekStart.daysTo(today) <= 6;
+
+    for (int i = 0; i < 7; ++i) {
+        const QDate day = WeekStart.addDays(i);
+        QColor colour = OtherPanel;
+        const QString header = locale.toString(day, QStringLiteral("dddd d"));
+        const QString tag = DateText::fromDate(day);
+        Label3[i]->setProperty("Tag", tag);
+        const QString longDate = CapitalizeFirst(locale.toString(day, QLocale::LongFormat));
+        Label3[i]->setToolTip(longDate);
+        Label3[i]->setAccessibleName(longDate);
+
+        QString fixedText;
+        if (m_main.Data3.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), tag.left(5)))) {
+            fixedText = m_main.Data3.Text(QStringLiteral("texto"));
+            if (!fixedText.isEmpty())
+                fixedText = QStringLiteral(" ") + fixedText;
+            if (m_main.Data3.Bool(QStringLiteral("esfestivosiempre")))
+                colour = HolidayColour;
+        }
+        if (i == 4) {
+            const QDate sunday = day.addDays(2);
+            if (sunday == Module1::EasterSunday(sunday.year(), messenger)) {
+                fixedText = QStringLiteral(" VIERNES SANTO");
+                colour = HolidayColour;
+            }
+        }
+        if (i == 6 && day == Module1::EasterSunday(day.year(), messenger))
+            fixedText = QStringLiteral(" PASCUA");
+
+        QString dayText;
+        if (m_main.Data2.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), tag))) {
+            dayText = m_main.Data2.Text(QStringLiteral("texto"));
+            if (!dayText.isEmpty())
+                dayText = QStringLiteral("- ") + dayText;
+            if (m_main.Data2.Bool(QStringLiteral("esfestivo")))
+                colour = HolidayColour;
+        } else if (colour == HolidayColour && m_main.Data2.isOpen()) {
+            // A fixed holiday or Good Friday becomes a date of its own the first time it is shown.
+            if (m_main.Data2.AddNew()) {
+                m_main.Data2.SetField(QStringLiteral("fecha"), tag);
+                m_main.Data2.SetField(QStringLiteral("esfestivo"), true);
+                m_main.Data2.Update();
+            }
+        }
+        if (i == 6)
+            colour = HolidayColour;
+        if (colour != HolidayColour)
+            colour = WorkdayColour;
+        setTextColour(Label3[i], colour);
+        setTextColour(Label4[i], colour);
+
+        if (day == today)
+            setBackground(Picture2[i], TodayPanel);
+        else
+            setBackground(Picture2[i], weekHasToday ? TodaysWeekPanel : OtherPanel);
+        if (day == today) {
+            Image9->hide();
+            Image10->hide();
+        }
+
+        Label3[i]->setText((day == today ? QStringLiteral("HOY ") : QString()) + CapitalizeFirst(header));
+        Label4[i]->setText(fixedText + QStringLiteral(" ") + dayText);
+
+        List1[i]->clear();
+        const Criterion sameDay = Criterion::textEquals(QStringLiteral("fecha"), tag);
+        for (bool found = m_main.Data1.FindFirst(sameDay); found; found = m_main.Data1.FindNext(sameDay)) {
+            const RecordCursor &entry = m_main.Data1;
+            List1[i]->addItem(EntryLine::Build(entry.Text(QStringLiteral("hora")),
+                                               !entry.Text(QStringLiteral("nota")).isEmpty(),
+                                               !entry.Text(QStringLiteral("horaalarma")).isEmpty(),
+                                               entry.Text(QStringLiteral("texto")), entry.Number(QStringLiteral("numero"))));
+            if (day == today)
+                m_main.TodayHasEntries = true;
+        }
+    }
+
+    if (isVisible())
+        List1[date.dayOfWeek() - 1]->setFocus();
+    Label1[0]->setText(CapitalizeFirst(locale.toString(WeekStart, QStringLiteral("MMMM yyyy"))));
+    Label1[1]->setText(CapitalizeFirst(locale.toString(WeekStart.addDays(6), QStringLiteral("MMMM yyyy"))));
+}
+
+void WeekView::ShowCurrentWeekButtons()
+{
+    const QDate today = m_main.context().clock->today();
+    if (m_main.SelectedDate > today)
+        Image9->show();
+    if (m_main.SelectedDate.daysTo(today) > 7)
+        Image10->show();
+}
+
+void WeekView::Image3_Click()
+{
+    m_main.context().IdleCount = 0;
+    m_main.SelectedDate = m_main.SelectedDate.addDays(-7);
+    ShowWeek(m_main.SelectedDate);
+    if (m_main.SelectedDate < m_main.context().clock->today())
+        Image10->show();
+    Command1->setFocus();
+}
+
+void WeekView::Image4_Click()
+{
+    m_main.context().IdleCount = 0;
+    m_main.SelectedDate = m_main.SelectedDate.addDays(7);
+    ShowWeek(m_main.SelectedDate);
+    if (m_main.SelectedDate > m_main.context().clock->today())
+        Image9->show();
+    Label1[0]->show();
+    Label1[1]->show();
+    Command1->setFocus();
+}
+
+void WeekView::Image9_Click()
+{
+    m_main.SelectedDate = m_main.context().clock->today();
+    ShowWeek(m_main.SelectedDate);
+}
+
+void WeekView::Image10_Click()
+{
+    m_main.context().IdleCount = 0;
+    m_main.SelectedDate = m_main.context().clock->today();
+    ShowWeek(m_main.SelectedDate);
+}
+
+void WeekView::List1_Click(int index, QListWidgetItem *item)
+{
+    const QString v = item ? item->text().left(255).trimmed() : QString();
+    List1[index]->setToolTip(v == QStringLiteral(">>") ? QString() : v);
+}
+
+void WeekView::List1_GotFocus(int index)
+{
+    setBackground(List1[index]->viewport(), FocusedList);
+}
+
+void WeekView::List1_LostFocus(int index)
+{
+    setBackground(List1[index]->viewport(), OtherPanel);
+    List1[index]->clearSelection();
+    List1[index]->setCurrentItem(nullptr, QItemSelectionModel::NoUpdate);
+}
+
+bool WeekView::eventFilter(QObject *watched, QEvent *event)
+{
+    for (int i = 0; i < 7; ++i) {
+        if (watched == List1[i]) {
+            if (event->type() == QEvent::FocusIn)
+                List1_GotFocus(i);
+            else if (event->type() == QEvent::FocusOut)
+                List1_LostFocus(i);
+        } else if (watched == List1[i]->viewport() && event->type() == QEvent::MouseButtonPress) {
+            emit listPressed(i, static_cast<QMouseEvent *>(event)->position().toPoint().y());
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void WeekView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The paper between the panels is part of the window: a double click there maximises or
+    // restores it, as on the frame.
+    event->ignore();
+}
+
+void WeekView::setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+void WeekView::setBackground(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::Base, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QDate>
+#include <QWidget>
+#include <array>
+
+class ClickLabel;
+class Form1;
+class ImageButton;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+// The week agenda: seven day panels, Monday to Sunday, with each day's header, holiday and day
+// text, and the list of the day's entries; the two month captions and the week buttons.
+// Every ShowWeek rebuilds all of it from the agenda.
+class WeekView final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit WeekView(Form1 &main);
+
+    void ShowWeek(const QDate &date);
+    void RefreshWeek();
+    void ShowCurrentWeekButtons();
+    static QString CapitalizeFirst(const QString &text);
+
+    void Image3_Click();
+    void Image4_Click();
+    void Image9_Click();
+    void Image10_Click();
+    void List1_Click(int index, QListWidgetItem *item);
+    void List1_GotFocus(int index);
+    void List1_LostFocus(int index);
+
+    // The week's colours.
+    static const QColor HolidayColour;
+    static const QColor WorkdayColour;
+    static const QColor TodayPanel;
+    static const QColor TodaysWeekPanel;
+    static const QColor OtherPanel;
+    static const QColor FocusedList;
+
+    QDate WeekStart;
+    std::array<QWidget *, 7> Picture2{};
+    std::array<ClickLabel *, 7> Label3{};
+    std::array<QLabel *, 7> Label4{};
+    std::array<QListWidget *, 7> List1{};
+    std::array<ImageButton *, 7> Image12{};
+    std::array<QLabel *, 2> Label1{};
+    ImageButton *Image3 = nullptr;
+    ImageButton *Image4 = nullptr;
+    ImageButton *Image9 = nullptr;
+    ImageButton *Image10 = nullptr;
+    QPushButton *Command1 = nullptr;
+
+    // Tooltip of each day header: the long date.
+    QString dayTag(int index) const;
+
+signals:
+    // The panel's own actions, handled by the entry and day dialogs.
+    void addEntryRequested(int index);
+    void entryDoubleClicked(int index, const QString &line);
+    void listPressed(int index, int y);
+    void dayHeaderClicked(int index);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    void buildDay(int index);
+    static void setTextColour(QWidget *widget, const QColor &colour);
+    static void setBackground(QWidget *widget, const QColor &colour);
+
+    Form1 &m_main;
+};

@@ -1,0 +1,214 @@
+#include "agenda/EntryLine.h"
+#include "agenda/WeekView.h"
+#include "data/Criterion.h"
+#include "data/DateText.h"
+#include "mainwindow/ClickLabel.h"
+#include "mainwindow/Form1.h"
+#include "mainwindow/ImageButton.h"
+#include "support/TestAgenda.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+class TestWeekView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_agenda = std::make_unique<TestAgenda>();
+        m_agenda->clock.set(QDateTime(QDate(2024, 4, 3), QTime(10, 0))); // a Wednesday
+        m_main = std::make_unique<Form1>(m_agenda->context);
+        QVERIFY(m_main->Form_Load());
+    }
+    void cleanup()
+    {
+        m_main.reset();
+        m_agenda.reset();
+    }
+
+    void weekRunsMondayToSunday_data()
+    {
+        QTest::addColumn<QDate>("selected");
+        QTest::addColumn<QDate>("monday");
+        QTest::newRow("sunday") << QDate(2024, 4, 7) << QDate(2024, 4, 1);
+        QTest::newRow("monday") << QDate(2024, 4, 8) << QDate(2024, 4, 8);
+        QTest::newRow("year end") << QDate(2025, 1, 1) << QDate(2024, 12, 30);
+    }
+
+    void weekRunsMondayToSunday()
+    {
+        QFETCH(QDate, selected);
+        QFETCH(QDate, monday);
+        week().ShowWeek(selected);
+        QCOMPARE(week().WeekStart, monday);
+        for (int i = 0; i < 7; ++i)
+            QCOMPARE(week().dayTag(i), DateText::fromDate(monday.addDays(i)));
+    }
+
+    void captionsAndHeadersAreSpanish()
+    {
+        week().ShowWeek(QDate(2024, 5, 1));
+        QCOMPARE(week().Label1[0]->text(), QStringLiteral("Abril 2024"));
+        QCOMPARE(week().Label1[1]->text(), QStringLiteral("Mayo 2024"));
+        QCOMPARE(week().Label3[0]->text(), QStringLiteral("Lunes 29"));
+        QCOMPARE(week().Label3[2]->text(), QStringLiteral("Miércoles 1"));
+        QCOMPARE(week().Label3[2]->toolTip(), QStringLiteral("Miércoles, 1 de mayo de 2024"));
+    }
+
+    void entryLinesCarryTheirMarks()
+    {
+        const QDate day(2024, 4, 2);
+        const qint64 plain = m_agenda->addEntry(day, QStringLiteral("12:00"), QStringLiteral("nada"));
+        m_agenda->addEntry(day, QStringLiteral("09:30"), QStringLiteral("nota"), QStringLiteral("larga"));
+        m_agenda->addEntry(day, QStringLiteral("10:00"), QStringLiteral("ambas"), QStringLiteral("larga"),
+                           QStringLiteral("09:55"));
+        m_agenda->addEntry(day, QStringLiteral("11:00"), QStringLiteral("alarma"), {}, QStringLiteral("10:55"));
+        week().RefreshWeek();
+        const QStringList visible = visibleLines(1);
+        QCOMPARE(visible, (QStringList{"09:30+nota", "10:00#ambas", "11:00=alarma", "12:00 nada"}));
+        const QString last = week().List1[1]->item(3)->text();
+        QCOMPARE(last.size(), QStringLiteral("12:00 nada").size() + 255 + 10);
+        QCOMPARE(EntryLine::Number(last), QStringLiteral("%1").arg(plain, 10, 10, QLatin1Char('0')));
+    }
+
+    void entriesAreListedByTime()
+    {
+        const QDate day(2024, 4, 4);
+        m_agenda->addEntry(day, QStringLiteral("08:00"), QStringLiteral("después"));
+        m_agenda->addEntry(day, QStringLiteral("07:15"), QStringLiteral("antes"));
+        m_agenda->addEntry(day.addDays(7), QStringLiteral("07:00"), QStringLiteral("otra semana"));
+        week().RefreshWeek();
+        QCOMPARE(visibleLines(3), (QStringList{"07:15 antes", "08:00 después"}));
+        for (int i : {0, 1, 2, 4, 5, 6})
+            QCOMPARE(week().List1[i]->count(), 0);
+    }
+
+    void easterWeekMarksGoodFridayOnce()
+    {
+        week().ShowWeek(QDate(2024, 3, 27));
+        QCOMPARE(week().Label4[4]->text(), QStringLiteral(" VIERNES SANTO "));
+        QCOMPARE(week().Label4[6]->text(), QStringLiteral(" PASCUA "));
+        QCOMPARE(week().Label3[4]->palette().color(QPalette::WindowText), WeekView::HolidayColour);
+        QCOMPARE(week().Label3[6]->palette().color(QPalette::WindowText), WeekView::HolidayColour);
+        QCOMPARE(week().Label3[3]->palette().color(QPalette::WindowText), WeekView::WorkdayColour);
+        week().ShowWeek(QDate(2024, 3, 27));
+        auto dias = m_agenda->cursor(QStringLiteral("dias"));
+        QCOMPARE(dias->RecordCount(), 1);
+        QCOMPARE(dias->Text(QStringLiteral("fecha")), QStringLiteral("29/03/2024"));
+        QVERIFY(dias->Bool(QStringLiteral("esfestivo")));
+        QVERIFY(dias->Field(QStringLiteral("texto")).isNull());
+    }
+
+    void fixedDatesAndDayRows()
+    {
+        auto fijos = m_agenda->cursor(QStringLiteral("festivosfijos"));
+        fijos->AddNew();
+        fijos->SetField(QStringLiteral("fecha"), QStringLiteral("25/12"));
+        fijos->SetField(QStringLiteral("texto"), QStringLiteral("Navidad"));
+        fijos->SetField(QStringLiteral("esfestivosiempre"), false);
+        QVERIFY(fijos->Update());
+        fijos->AddNew();
+        fijos->SetField(QStringLiteral("fecha"), QStringLiteral("26/12"));
+        fijos->SetField(QStringLiteral("esfestivosiempre"), true);
+        QVERIFY(fijos->Update());
+        auto dias = m_agenda->cursor(QStringLiteral("dias"));
+        for (const char *date : {"24/12/2025", "26/12/2025"}) {
+            dias->AddNew();
+            dias->SetField(QStringLiteral("fecha"), QString::fromLatin1(date));
+            dias->SetField(QStringLiteral("texto"), QStringLiteral("Cena"));
+            dias->SetField(QStringLiteral("esfestivo"), false);
+            QVERIFY(dias->Update());
+        }
+        week().RefreshWeek();
+        week().ShowWeek(QDate(2025, 12, 24));
+        // 25 December: a text, but not a holiday.
+        QCOMPARE(week().Label4[3]->text(), QStringLiteral(" Navidad "));
+        QCOMPARE(week().Label3[3]->palette().color(QPalette::WindowText), WeekView::WorkdayColour);
+        // A day row that is not a holiday keeps its text in blue...
+        QCOMPARE(week().Label4[2]->text(), QStringLiteral(" - Cena"));
+        QCOMPARE(week().Label4[2]->palette().color(QPalette::WindowText), WeekView::WorkdayColour);
+        // ...and does not take away a fixed holiday's colour.
+        QCOMPARE(week().Label4[4]->text(), QStringLiteral(" - Cena"));
+        QCOMPARE(week().Label4[4]->palette().color(QPalette::WindowText), WeekView::HolidayColour);
+        QVERIFY(dias->Refresh());
+        QCOMPARE(dias->RecordCount(), 2); // the fixed holiday had its row already
+    }
+
+    void todayAndItsWeek()
+    {
+        m_agenda->addEntry(QDate(2024, 4, 4), QStringLiteral("09:00"), QStringLiteral("mañana"));
+        week().RefreshWeek();
+        QVERIFY(!m_main->TodayHasEntries);
+        QCOMPARE(week().Label3[2]->text(), QStringLiteral("HOY Miércoles 3"));
+        for (int i = 0; i < 7; ++i)
+            QCOMPARE(week().Picture2[i]->palette().color(QPalette::Window),
+                     i == 2 ? WeekView::TodayPanel : WeekView::TodaysWeekPanel);
+        m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("09:00"), QStringLiteral("hoy"));
+        week().RefreshWeek();
+        QVERIFY(m_main->TodayHasEntries);
+        week().ShowWeek(QDate(2024, 4, 10));
+        QVERIFY(!m_main->TodayHasEntries);
+        for (int i = 0; i < 7; ++i) {
+            QCOMPARE(week().Picture2[i]->palette().color(QPalette::Window), WeekView::OtherPanel);
+            QVERIFY(!week().Label3[i]->text().startsWith(QStringLiteral("HOY")));
+        }
+    }
+
+    void navigationMovesByWeeks()
+    {
+        showActive();
+        QTest::mouseClick(week().Image4, Qt::LeftButton);
+        QCOMPARE(m_main->SelectedDate, QDate(2024, 4, 10));
+        QVERIFY(week().Image9->isVisible());
+        QVERIFY(week().Command1->hasFocus());
+        QTest::mouseClick(week().Image9, Qt::LeftButton);
+        QCOMPARE(m_main->SelectedDate, QDate(2024, 4, 3));
+        QVERIFY(!week().Image9->isVisible());
+        QTest::mouseClick(week().Image3, Qt::LeftButton);
+        QTest::mouseClick(week().Image3, Qt::LeftButton);
+        QCOMPARE(m_main->SelectedDate, QDate(2024, 3, 20));
+        QVERIFY(week().Image10->isVisible());
+        QTest::mouseClick(week().Image10, Qt::LeftButton);
+        QCOMPARE(m_main->SelectedDate, QDate(2024, 4, 3));
+        QVERIFY(!week().Image10->isVisible());
+    }
+
+    void listTooltipAndFocusColours()
+    {
+        m_agenda->addEntry(QDate(2024, 4, 1), QStringLiteral("09:00"), QStringLiteral("Médico"));
+        showActive();
+        QListWidget *monday = week().List1[0];
+        week().List1_Click(0, monday->item(0));
+        QCOMPARE(monday->toolTip(), QStringLiteral("09:00 Médico"));
+        monday->setFocus();
+        QCOMPARE(monday->viewport()->palette().color(QPalette::Base), WeekView::FocusedList);
+        week().List1[1]->setFocus();
+        QCOMPARE(monday->viewport()->palette().color(QPalette::Base), WeekView::OtherPanel);
+    }
+
+private:
+    void showActive()
+    {
+        m_main->show();
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+    }
+    WeekView &week() { return m_main->week(); }
+    QStringList visibleLines(int day)
+    {
+        QStringList lines;
+        for (int row = 0; row < week().List1[day]->count(); ++row)
+            lines << EntryLine::Visible(week().List1[day]->item(row)->text());
+        return lines;
+    }
+
+    std::unique_ptr<TestAgenda> m_agenda;
+    std::unique_ptr<Form1> m_main;
+};
+
+QTEST_MAIN(TestWeekView)
+#include "tst_weekview.moc"
