@@ -91,7 +91,7 @@ Form3::Form3(Form1 &main)
 
     connect(Image5, &ImageButton::clicked, this, &Form3::SaveDayStatus);
     Timer1.setInterval(1000);
-    connect(&Timer1, &QTimer::timeout, this, [this] { m_main.context().IdleCount = 0; });
+    connect(&Timer1, &QTimer::timeout, this, &Form3::Timer1_Timer);
     Timer1.start();
     new IdleWatch(*this, main.context());
 
@@ -201,6 +201,11 @@ void Form3::SaveDayStatus()
         }
     }
     QDialog::accept();
+}
+
+void Form3::Timer1_Timer()
+{
+    m_main.context().IdleCount = 0;
 }
 
 void Form3::reject()

@@ -32,6 +32,7 @@ public:
     QCheckBox *Check1; // "Fijo": a holiday every year
     ImageButton *Image5;
     QTimer Timer1; // keeps IdleCount at 0
+    void Timer1_Timer();
 
     // Where the dialog opens: desktop coordinates in twips.
     void placeAt(double leftTwips, double topTwips);

@@ -92,7 +92,7 @@ Form4::Form4(Form1 &main, const QWidget &strip, qint64 entry)
     Line4 = makeLine(this, "Line4");
 
     Timer1.setInterval(1000);
-    connect(&Timer1, &QTimer::timeout, this, [this] { m_main.context().IdleCount = 0; });
+    connect(&Timer1, &QTimer::timeout, this, &Form4::Timer1_Timer);
     Timer1.start();
     new IdleWatch(*this, main.context());
 
@@ -180,6 +180,11 @@ void Form4::saveAndClose()
                                       why);
     }
     QDialog::accept();
+}
+
+void Form4::Timer1_Timer()
+{
+    m_main.context().IdleCount = 0;
 }
 
 void Form4::reject()

@@ -32,6 +32,7 @@ public:
     QFrame *Line3;
     QFrame *Line4;
     QTimer Timer1; // keeps IdleCount at 0
+    void Timer1_Timer();
 
     void Image1_Click(int index);
     void Form_Activate();

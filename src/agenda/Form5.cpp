@@ -71,7 +71,7 @@ Form5::Form5(Form1 &main, const QWidget &strip, qint64 entry)
     setTabOrder(Text2, VScroll1);
 
     Timer1.setInterval(1000);
-    connect(&Timer1, &QTimer::timeout, this, [this] { m_main.context().IdleCount = 0; });
+    connect(&Timer1, &QTimer::timeout, this, &Form5::Timer1_Timer);
     Timer1.start();
     new IdleWatch(*this, main.context());
 
@@ -145,6 +145,11 @@ void Form5::Image1_Click(int index)
 {
     if (index == 2 && SaveAlarm())
         QDialog::accept();
+}
+
+void Form5::Timer1_Timer()
+{
+    m_main.context().IdleCount = 0;
 }
 
 void Form5::reject()

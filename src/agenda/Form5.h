@@ -26,7 +26,8 @@ public:
     QLineEdit *Text2;     // the alarm time; the opener puts the entry's time in it
     QScrollBar *VScroll1; // minutes spinner; starts at its bottom end
     std::array<ImageButton *, 3> Image1{}; // element 2: save and close
-    QTimer Timer1;        // keeps IdleCount at 0
+    QTimer Timer1; // keeps IdleCount at 0
+    void Timer1_Timer();
 
     void Image1_Click(int index);
     // Writes the alarm time. False when the time is refused (the strip stays open).
