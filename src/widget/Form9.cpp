@@ -387,8 +387,12 @@ void Form9::OpenSettingsPanel()
 
 void Form9::CloseSettingsPanel()
 {
+    const bool wasOpen = width() != Image1->width();
     resize(Image1->width(), height());
-    ApplyOpacity(true);
+    // The idle timer closes the closed panel again every Delay + 1 seconds while the user is
+    // away: clearing the opacity then would flash the card solid each time.
+    if (wasOpen)
+        ApplyOpacity(true);
     ApplyOpacity(false);
 }
 

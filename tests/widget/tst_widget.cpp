@@ -251,6 +251,14 @@ private slots:
         w.Timer3_Timer(); // Delay + 1 seconds without the user
         QCOMPARE(w.width(), w.Image1->width());
         QCOMPARE(w.appliedOpacity(), 204);
+
+        // The main window's bound starts the count again; the closing repeats and changes nothing.
+        m_agenda->context.IdleCount = 0;
+        for (int second = 1; second <= 6; ++second)
+            w.Timer3_Timer();
+        QCOMPARE(w.width(), w.Image1->width());
+        QCOMPARE(w.appliedOpacity(), 204);
+        QCOMPARE(qRound(w.windowOpacity() * 255), 204);
     }
 
     void activityOnThePanelKeepsItOpen()
