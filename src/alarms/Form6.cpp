@@ -8,6 +8,7 @@
 #include "data/SoundPlayer.h"
 #include "mainwindow/PictureBox.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -151,17 +152,20 @@ void Form6::announce(const DueAlarm &alarm)
     // hidden behind the widget may not be given the focus, and the alarm must still be heard.
     ring();
 
-    const Qt::WindowModality modality = showsTask() ? Qt::ApplicationModal : Qt::NonModal;
+    // A task makes the window modal. So does a dialog of the program that is open modally: a
+    // modeless window would be shown behind its block, and could not be closed until it ends.
+    const QWidget *modal = QApplication::activeModalWidget();
+    const bool wantModal = showsTask() || (modal && modal != this);
     if (!isVisible()) {
-        setWindowModality(modality);
+        setWindowModality(wantModal ? Qt::ApplicationModal : Qt::NonModal);
         placeOnScreen();
         show();
         Timer1.start();
-    } else if (windowModality() != modality) {
+    } else if (wantModal && windowModality() != Qt::ApplicationModal) {
         // Modality only changes while the window is hidden; it comes back where it was.
         const QPoint at = pos();
         hide();
-        setWindowModality(modality);
+        setWindowModality(Qt::ApplicationModal);
         show();
         move(at);
     }
@@ -249,7 +253,8 @@ void Form6::Form_Unload()
         if (!m_data4.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), alarm.entryKey)) ||
             m_data4.NoMatch() || m_data4.Text(QStringLiteral("horaalarma")) != alarm.alarmTime)
             continue;
-        if (!m_data4.Edit() || !m_data4.SetField(QStringLiteral("horaalarma"), QStringLiteral("")) || !m_data4.Update()) {
+        if (!m_data4.Edit() || !m_data4.SetField(QStringLiteral("horaalarma"), QStringLiteral("")) ||
+            !m_data4.Update()) {
             m_data4.CancelUpdate();
             notCleared << alarm.text;
         }

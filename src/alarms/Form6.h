@@ -20,9 +20,9 @@ struct AppContext;
 // and blinks its bell. Closing it clears the alarm of every diary entry it announced, so that
 // none rings again; tasks keep their rows as they are.
 //
-// A diary alarm shows the window modeless. A task alarm makes it modal for the whole program,
-// without waiting on it: the scan goes on, so alarms that come while it is open are added here
-// and none is lost.
+// A diary alarm shows the window modeless. A task alarm, or any alarm while a dialog of the
+// program is open modally, makes it modal for the whole program, without waiting on it: the
+// scan goes on, so alarms that come while it is open are added here and none is lost.
 class Form6 final : public QWidget
 {
     Q_OBJECT

@@ -3,6 +3,7 @@
 #include "mainwindow/PictureBox.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QScrollBar>
 #include <QtTest>
@@ -26,6 +27,7 @@ private slots:
     void bellIsHiddenOneTickInFive();
     void returningToTheWindowRingsOnceMore();
     void newAlarmRingsAndRestartsTheRepetition();
+    void diaryAlarmDuringAModalDialogCanBeClosed();
     void closingClearsTheAnnouncedEntryOnly();
     void closingKeepsAnAlarmTheUserSetMeanwhile();
     void closingAfterTheEntryWasDeletedChangesNothing();
@@ -237,6 +239,21 @@ void TestAlarmWindow::newAlarmRingsAndRestartsTheRepetition()
     QCOMPARE(window.windowModality(), Qt::ApplicationModal);
     QVERIFY(window.isVisible());
     QCOMPARE(window.Label4->text(), QStringLiteral("TAREA: Regar\n\nFarmacia\n\nDentista"));
+}
+
+void TestAlarmWindow::diaryAlarmDuringAModalDialogCanBeClosed()
+{
+    QDialog dialog;
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(QApplication::activeModalWidget(), &dialog);
+
+    Form6 &window = open(QStringLiteral("Dentista"), 1);
+    QCOMPARE(window.windowModality(), Qt::ApplicationModal);
+    QCOMPARE(QApplication::activeModalWidget(), &window);
+    QVERIFY(window.close());
+    QCOMPARE(QApplication::activeModalWidget(), &dialog);
 }
 
 void TestAlarmWindow::closingClearsTheAnnouncedEntryOnly()
