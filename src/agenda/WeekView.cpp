@@ -1,6 +1,8 @@
 #include "WeekView.h"
 
 #include "EntryLine.h"
+#include "Form2.h"
+#include "Form3.h"
 #include "EntryLineDelegate.h"
 #include "data/Clock.h"
 #include "data/Criterion.h"
@@ -10,7 +12,10 @@
 #include "mainwindow/Form1.h"
 #include "mainwindow/ImageButton.h"
 
+#include <QCheckBox>
 #include <QEvent>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -73,7 +78,7 @@ void WeekView::buildDay(int i)
     auto *header = new ClickLabel(panel);
     header->setObjectName(QStringLiteral("Label3(%1)").arg(i));
     header->setProperty("role", QStringLiteral("dayHeader"));
-    connect(header, &ClickLabel::clicked, this, [this, i] { emit dayHeaderClicked(i); });
+    connect(header, &ClickLabel::clicked, this, [this, i] { Label3_Click(i); });
     Label3[i] = header;
 
     auto *dayText = new QLabel(QStringLiteral(" "), panel);
@@ -94,14 +99,16 @@ void WeekView::buildDay(int i)
     list->viewport()->installEventFilter(this);
     connect(list, &QListWidget::itemClicked, this, [this, i](QListWidgetItem *item) { List1_Click(i, item); });
     connect(list, &QListWidget::itemDoubleClicked, this,
-            [this, i](QListWidgetItem *item) { emit entryDoubleClicked(i, item->text()); });
+            [this, i](QListWidgetItem *item) { List1_DblClick(i, item->text()); });
     List1[i] = list;
 
     auto *add = new ImageButton(QStringLiteral("add-entry"), QStringLiteral("Añadir Entrada"), panel);
     add->setObjectName(QStringLiteral("Image12(%1)").arg(i));
-    connect(add, &ImageButton::clicked, this, [this, i] { emit addEntryRequested(i); });
+    connect(add, &ImageButton::clicked, this, [this, i] { Image12_Click(i); });
     Image12[i] = add;
 }
+
+WeekView::~WeekView() = default;
 
 QString WeekView::CapitalizeFirst(const QString &text)
 {
@@ -285,7 +292,7 @@ bool WeekView::eventFilter(QObject *watched, QEvent *event)
             else if (event->type() == QEvent::FocusOut)
                 List1_LostFocus(i);
         } else if (watched == List1[i]->viewport() && event->type() == QEvent::MouseButtonPress) {
-            emit listPressed(i, static_cast<QMouseEvent *>(event)->position().toPoint().y());
+            List1_MouseDown(i, static_cast<QMouseEvent *>(event)->position().toPoint().y());
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -312,4 +319,69 @@ void WeekView::setBackground(QWidget *widget, const QColor &colour)
     palette.setColor(QPalette::Base, colour);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+Form2 &WeekView::entryDialog()
+{
+    if (!m_form2)
+        m_form2 = std::make_unique<Form2>(m_main);
+    return *m_form2;
+}
+
+double WeekView::entryLeft(int index) const
+{
+    return m_main.tw(m_main.x()) + m_main.tw(Picture2[index]->x()) + m_main.tw(List1[index]->x()) + 100;
+}
+
+void WeekView::List1_MouseDown(int index, int y)
+{
+    entryDialog().placeAt(entryLeft(index),
+                          m_main.tw(m_main.y()) + m_main.tw(Picture2[index]->y()) + m_main.tw(y) + 360);
+}
+
+void WeekView::List1_DblClick(int index, const QString &line)
+{
+    m_main.SelectedDate = DateText::toDate(dayTag(index));
+    Form2 &dialog = entryDialog();
+    dialog.Tag = EntryLine::Number(line);
+    dialog.exec();
+    m_form2.reset();
+}
+
+void WeekView::Image12_Click(int index)
+{
+    m_main.SelectedDate = DateText::toDate(dayTag(index));
+    m_form2 = std::make_unique<Form2>(m_main);
+    m_form2->Tag.clear();
+    List1[index]->setFocus();
+    const int lines = List1[index]->count();
+    const QString defaultTime = lines > 1 ? List1[index]->item(lines - 1)->text().left(5) : QStringLiteral("08:00");
+    m_form2->placeAt(entryLeft(index), m_main.tw(m_main.y()) + m_main.tw(Picture2[index]->y()) + 360);
+    m_form2->Text2->setText(defaultTime);
+    m_form2->exec();
+    m_form2.reset();
+}
+
+void WeekView::OpenDayStatus(int index)
+{
+    Form3 dialog(m_main);
+    if (index == 6)
+        dialog.Option1[1]->setChecked(true);
+    const QString tag = dayTag(index);
+    if (m_main.Data2.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), tag))) {
+        dialog.Text2->setText(m_main.Data2.Text(QStringLiteral("texto")));
+        dialog.Option1[m_main.Data2.Bool(QStringLiteral("esfestivo")) ? 1 : 0]->setChecked(true);
+    }
+    if (m_main.Data3.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), tag.left(5)))) {
+        dialog.Text1->setText(m_main.Data3.Text(QStringLiteral("texto")));
+        if (m_main.Data3.Bool(QStringLiteral("esfestivosiempre"))) {
+            dialog.Option1[1]->setChecked(true);
+            dialog.Check1->setChecked(true);
+        }
+    }
+    dialog.placeAt(m_main.tw(m_main.x()) + m_main.tw(Picture2[index]->x()) + 100,
+                   m_main.tw(m_main.y()) + m_main.tw(Picture2[index]->y()) + 250);
+    dialog.Tag = tag + QString::number(index);
+    dialog.exec();
+    ShowWeek(m_main.SelectedDate);
 }

@@ -3,9 +3,11 @@
 #include <QDate>
 #include <QWidget>
 #include <array>
+#include <memory>
 
 class ClickLabel;
 class Form1;
+class Form2;
 class ImageButton;
 class QLabel;
 class QListWidget;
@@ -21,6 +23,7 @@ class WeekView final : public QWidget
 
 public:
     explicit WeekView(Form1 &main);
+    ~WeekView() override;
 
     void ShowWeek(const QDate &date);
     void RefreshWeek();
@@ -34,6 +37,11 @@ public:
     void List1_Click(int index, QListWidgetItem *item);
     void List1_GotFocus(int index);
     void List1_LostFocus(int index);
+    void List1_MouseDown(int index, int y);
+    void List1_DblClick(int index, const QString &line);
+    void Image12_Click(int index);
+    void Label3_Click(int index) { OpenDayStatus(index); }
+    void OpenDayStatus(int index);
 
     // The week's colours.
     static const QColor HolidayColour;
@@ -59,13 +67,6 @@ public:
     // Tooltip of each day header: the long date.
     QString dayTag(int index) const;
 
-signals:
-    // The panel's own actions, handled by the entry and day dialogs.
-    void addEntryRequested(int index);
-    void entryDoubleClicked(int index, const QString &line);
-    void listPressed(int index, int y);
-    void dayHeaderClicked(int index);
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
@@ -75,5 +76,11 @@ private:
     static void setTextColour(QWidget *widget, const QColor &colour);
     static void setBackground(QWidget *widget, const QColor &colour);
 
+    Form2 &entryDialog();
+    double entryLeft(int index) const;
+
     Form1 &m_main;
+    // The entry strip is made on the first press in a list, placed there, and shown by the
+    // double click that follows; it is made afresh after every use.
+    std::unique_ptr<Form2> m_form2;
 };

@@ -4,6 +4,8 @@
 #include "SingleInstance.h"
 #include "Twips.h"
 #include "agenda/WeekView.h"
+#include "alarms/AlarmScan.h"
+#include "widget/Form9.h"
 #include "data/Clock.h"
 #include "data/Messenger.h"
 #include "data/Module1.h"
@@ -42,6 +44,15 @@ Form1::~Form1()
     qApp->removeEventFilter(this);
 }
 
+void Form1::ShowWidget()
+{
+    hide();
+    if (!m_widget)
+        m_widget = std::make_unique<Form9>(*this);
+    m_widget->show();
+    m_widget->activateWindow();
+}
+
 QString Form1::databaseFile() const
 {
     return m_context.paths.databaseFile(m_context.settings.DataFolder);
@@ -62,6 +73,9 @@ bool Form1::Form_Load()
     PlaceFromSettings();
     OpenCursors();
     SelectedDate = m_context.clock->today();
+    // Alarms are looked for from now on, whether the diary is shown or hidden.
+    m_alarmScan = std::make_unique<AlarmScan>(Data4, Data5, m_context, Timer1);
+    m_alarmScan->start();
     return true;
 }
 
@@ -144,12 +158,8 @@ void Form1::closeEvent(QCloseEvent *event)
     Form_QueryUnload();
     event->accept();
     // Closed by the window system (Alt+F4, the task bar): the diary goes behind the desktop
-    // widget as with its own "Cerrar", so the program never runs on unseen; without a widget
-    // there is nothing to come back through, and the program ends.
-    if (onShowWidget)
-        onShowWidget();
-    else
-        QCoreApplication::quit();
+    // widget as with its own "Cerrar", so the program never runs on unseen.
+    ShowWidget();
 }
 
 int Form1::px(double twips) const

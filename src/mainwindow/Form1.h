@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 
+class AlarmScan;
+class Form9;
 class ImageButton;
 class PictureBox;
 class QLabel;
@@ -39,6 +41,9 @@ public:
     AppContext &context() { return m_context; }
     QString databaseFile() const;
     WeekView &week() { return *m_week; }
+    AlarmScan *alarmScan() const { return m_alarmScan.get(); }
+    // The desktop widget, made the first time the diary is hidden behind it.
+    Form9 *widget() const { return m_widget.get(); }
 
     QDate SelectedDate;
     RecordCursor Data1; // notas: week view, entry dialogs, text search
@@ -85,8 +90,8 @@ public:
     std::function<void()> onShowMonth;
     std::function<void()> onLoadPhoneNames;
     std::function<void()> onLayoutSection; // the open section's own controls
-    // Shows the desktop widget when the window is hidden behind it.
-    std::function<void()> onShowWidget;
+    // Hides the diary behind the desktop widget.
+    void ShowWidget();
 
     std::array<PictureBox *, 29> Image1{};
     std::array<ImageButton *, 3> Image5{};
@@ -145,6 +150,8 @@ private:
 
     AppContext &m_context;
     std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<AlarmScan> m_alarmScan;
+    std::unique_ptr<Form9> m_widget;
     WeekView *m_week = nullptr;
     QPoint m_gripGrab;
     QPoint m_manualDragOffset;

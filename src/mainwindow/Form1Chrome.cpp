@@ -361,14 +361,7 @@ void Form1::Image5_Click(int index)
     case 0:
         if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
             StoreMainSize();
-        if (onShowWidget) {
-            hide();
-            onShowWidget();
-        } else {
-            // Without the desktop widget there is nothing to come back through: end instead of
-            // running on unseen.
-            QCoreApplication::quit();
-        }
+        ShowWidget();
         break;
     case 1:
         showMaximized();
