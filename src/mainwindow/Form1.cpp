@@ -85,10 +85,10 @@ void Form1::PlaceFromSettings()
     const QSize screenTwips = Twips::screenSize(screen);
     const Settings &s = m_context.settings;
 
-    // A stored size too small to see or to grab would leave the program without a window: the
-    // smallest size the resize grip allows is the least the window opens with.
-    double width = std::max<double>(s.MainWidth, MinimumWidthTwips);
-    double height = std::max<double>(s.MainHeight, MinimumHeightTwips);
+    // A stored size under an inch (a short or damaged settings file gives 0) would leave the
+    // program without a window to see or grab: such a size opens at the grip's smallest.
+    double width = s.MainWidth < 1440 ? MinimumWidthTwips : s.MainWidth;
+    double height = s.MainHeight < 1440 ? MinimumHeightTwips : s.MainHeight;
     if (width > screenTwips.width())
         width = 0.8 * screenTwips.width();
     if (height > screenTwips.height())
