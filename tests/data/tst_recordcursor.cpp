@@ -181,6 +181,10 @@ private slots:
         QTest::newRow("hash") << "nº #5" << "#5" << false << true;
         QTest::newRow("substring in accented text") << "Reunión con Íñigo" << "ÍÑIGO" << false << true;
         QTest::newRow("ascii needle in accented text") << "Reunión con Luis" << "LUIS" << false << true;
+        QTest::newRow("accented needle, ascii part absent") << "Reunión con Luis" << "ÓN CON ANA" << false << false;
+        QTest::newRow("accented needle found") << "Reunión con Luis" << "UNIÓN CON" << false << true;
+        QTest::newRow("kelvin sign folds to k") << QString::fromUtf8("5 \u212A de frío") << "5 k" << false << true;
+        QTest::newRow("long s folds to s") << QString::fromUtf8("Cla\u017Fe") << "clase" << true << true;
     }
 
     void textCriteriaMatchOnlyThemselves()

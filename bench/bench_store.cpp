@@ -1,0 +1,103 @@
+// Times the store on a diary of thirty years: quillomar_bench [FOLDER]
+// Builds the agenda once (200,000 entries, 5,000 cards, 2,000 tasks, 3,000 day rows), then
+// reports the median of repeated runs of each operation. Figures, not pass or fail.
+#include "data/Criterion.h"
+#include "data/Database.h"
+#include "data/DateText.h"
+#include "data/RecordCursor.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+static double medianMs(int runs, const std::function<void()> &work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir temporary;
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path();
+    const QString file = QDir(folder).filePath(QStringLiteral("quillomar.mdb"));
+    QString error;
+    auto db = Database::open(file, &error);
+    if (!db) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+
+    const QDate first(1995, 1, 1);
+    bool ok = db->exec(QStringLiteral("SELECT count(*) FROM notas"), {}, {});
+    if (ok && db->scalar(QStringLiteral("SELECT count(*) FROM notas"), {}).toInt() == 0) {
+        QElapsedTimer build;
+        build.start();
+        db->exec(QStringLiteral("BEGIN"), {});
+        for (int i = 0; i < 200000; ++i) {
+            const QDate day = first.addDays(i % 10950);
+            db->write(QStringLiteral("INSERT INTO notas (fecha, hora, texto, nota, horaalarma) VALUES (?, ?, ?, ?, ?)"),
+                      {DateText::fromDate(day), QStringLiteral("%1:%2").arg(8 + i % 12, 2, 10, QLatin1Char('0')).arg(i % 60, 2, 10, QLatin1Char('0')),
+                       QStringLiteral("Reunión número %1 con el equipo").arg(i),
+                       i % 3 ? QVariant() : QVariant(QStringLiteral("Llevar los papeles del asunto %1 y repasar las cuentas").arg(i)),
+                       i % 10 ? QVariant() : QVariant(QStringLiteral("08:00"))});
+        }
+        for (int i = 0; i < 5000; ++i)
+            db->write(QStringLiteral("INSERT INTO telefonos (NOMBRE, TEL1) VALUES (?, ?)"),
+                      {QStringLiteral("Persona %1 Ñúñez").arg(i), QStringLiteral("6%1").arg(i, 8, 10, QLatin1Char('0'))});
+        for (int i = 0; i < 2000; ++i)
+            db->write(QStringLiteral("INSERT INTO tareas (Fecha, Hora, Terminada, Tarea) VALUES (?, ?, ?, ?)"),
+                      {DateText::toStored(first.addDays(i * 5)), QStringLiteral("10:00"), i % 2, QStringLiteral("Tarea %1").arg(i)});
+        for (int i = 0; i < 3000; ++i)
+            db->write(QStringLiteral("INSERT INTO dias (fecha, texto, esfestivo) VALUES (?, ?, ?)"),
+                      {DateText::fromDate(first.addDays(i * 3)), QStringLiteral("Día %1").arg(i), i % 2});
+        db->exec(QStringLiteral("COMMIT"), {});
+        std::printf("built the agenda in %.0f ms\n", build.nsecsElapsed() / 1e6);
+    }
+
+    RecordCursor notas, dias, fijos;
+    for (auto [cursor, table] : {std::pair{&notas, "notas"}, std::pair{&dias, "dias"}, std::pair{&fijos, "festivosfijos"}}) {
+        cursor->DatabaseName = file;
+        cursor->RecordSource = QString::fromLatin1(table);
+        cursor->Refresh();
+    }
+
+    const QDate monday(2010, 6, 7);
+    const double week = medianMs(50, [&] {
+        for (int i = 0; i < 7; ++i) {
+            const QString tag = DateText::fromDate(monday.addDays(i));
+            fijos.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), tag.left(5)));
+            dias.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), tag));
+            const Criterion day = Criterion::textEquals(QStringLiteral("fecha"), tag);
+            for (bool found = notas.FindFirst(day); found; found = notas.FindNext(day))
+                notas.Text(QStringLiteral("texto"));
+        }
+    });
+    const double absent = medianMs(9, [&] { notas.FindFirst(Criterion::entriesContaining(QStringLiteral("no está en ninguna parte"))); });
+    const double refresh = medianMs(50, [&] { notas.Refresh(); });
+    const double append = medianMs(20, [&] {
+        notas.AddNew();
+        notas.SetField(QStringLiteral("fecha"), QStringLiteral("01/01/2030"));
+        notas.SetField(QStringLiteral("texto"), QStringLiteral("nueva"));
+        notas.Update();
+    });
+    std::printf("one week's lookups:        %8.3f ms\n", week);
+    std::printf("search for absent text:    %8.3f ms\n", absent);
+    std::printf("Refresh:                   %8.3f ms\n", refresh);
+    std::printf("one append (committed):    %8.3f ms\n", append);
+    return 0;
+}
