@@ -28,6 +28,17 @@ const QColor WeekView::TodaysWeekPanel(224, 224, 224);
 const QColor WeekView::OtherPanel(255, 255, 255);
 const QColor WeekView::FocusedList(255, 224, 192);
 
+static QFont serif(int points, bool bold, bool italic)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
+    font.setStyleHint(QFont::Serif);
+    font.setPointSize(points);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
 WeekView::WeekView(Form1 &main)
     : QWidget(&main)
     , m_main(main)
@@ -40,6 +51,7 @@ WeekView::WeekView(Form1 &main)
         Label1[k] = new QLabel(QStringLiteral("Octubre 2004"), this);
         Label1[k]->setObjectName(QStringLiteral("Label1(%1)").arg(k));
         Label1[k]->setProperty("role", QStringLiteral("month"));
+        Label1[k]->setFont(serif(13, false, true));
     }
     Label1[1]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
@@ -78,12 +90,17 @@ void WeekView::buildDay(int i)
     auto *header = new ClickLabel(panel);
     header->setObjectName(QStringLiteral("Label3(%1)").arg(i));
     header->setProperty("role", QStringLiteral("dayHeader"));
+    header->setFont(serif(9, true, false));
     connect(header, &ClickLabel::clicked, this, [this, i] { Label3_Click(i); });
     Label3[i] = header;
 
     auto *dayText = new QLabel(QStringLiteral(" "), panel);
     dayText->setObjectName(QStringLiteral("Label4(%1)").arg(i));
     dayText->setProperty("role", QStringLiteral("dayText"));
+    QFont small = dayText->font();
+    small.setPointSize(7);
+    small.setItalic(true);
+    dayText->setFont(small);
     Label4[i] = dayText;
 
     auto *list = new QListWidget(panel);

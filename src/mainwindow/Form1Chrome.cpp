@@ -152,6 +152,15 @@ void Form1::BuildSections()
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setProperty("role", QStringLiteral("sectionTitle"));
     Label2->setAlignment(Qt::AlignCenter);
+    QFont title;
+    title.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
+    title.setStyleHint(QFont::Serif);
+    title.setPointSize(20);
+    title.setItalic(true);
+    Label2->setFont(title);
+    QPalette ink = Label2->palette();
+    ink.setColor(QPalette::WindowText, QColor(0x4a, 0x2e, 0x1c));
+    Label2->setPalette(ink);
     const std::pair<PictureBox **, const char *> markers[] = {{&ImageBuscador, "ImageBuscador"},
                                                               {&ImageCalendario, "ImageCalendario"},
                                                               {&ImageTelefonos, "ImageTelefonos"},
