@@ -144,8 +144,8 @@ void Form1::BuildChrome()
 
 void Form1::BuildSections()
 {
-    Picture1 = new QWidget(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
+    // The section's title page covers the left page of the week.
+    Picture1 = new SectionPanel(QStringLiteral("Picture1"), this);
     Picture1->setMouseTracking(true);
     Picture1->hide();
     Label2 = new QLabel(QStringLiteral("Buscador"), Picture1);
