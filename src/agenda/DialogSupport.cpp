@@ -2,8 +2,10 @@
 
 #include "data/AppContext.h"
 #include "data/Messenger.h"
+#include "mainwindow/ImageButton.h"
 #include "mainwindow/Twips.h"
 
+#include <QHBoxLayout>
 #include <QPalette>
 #include <QWidget>
 
@@ -38,6 +40,23 @@ void tellNotWritten(AppContext &context, const QString &sentence, const QString 
         return;
     context.messenger->tell(QStringLiteral("%1.\n\nMotivo: %2.").arg(sentence, why),
                             QStringLiteral("Atención"), Messenger::Icon::Critical);
+}
+
+void addButtonRow(QWidget &panel, std::initializer_list<ButtonSpec> buttons, int side,
+                  const std::function<void(int index, ImageButton *button)> &made)
+{
+    auto *row = new QHBoxLayout(&panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    for (const ButtonSpec &b : buttons) {
+        auto *button = new ImageButton(QString::fromLatin1(b.picture), QString::fromUtf8(b.toolTip), &panel);
+        button->setObjectName(QStringLiteral("Image1(%1)").arg(b.index));
+        button->setFocusPolicy(Qt::NoFocus);
+        if (side > 0)
+            button->setFixedSize(side, side);
+        row->addWidget(button);
+        made(b.index, button);
+    }
 }
 
 } // namespace DialogSupport

@@ -2,8 +2,11 @@
 
 #include <QColor>
 #include <QString>
+#include <functional>
+#include <initializer_list>
 
 struct AppContext;
+class ImageButton;
 class QWidget;
 
 // What the agenda's dialogs share: their placement in twips, their colours, and how a write that
@@ -23,6 +26,20 @@ void placeAt(QWidget &window, double leftTwips, double topTwips);
 
 // Paints a widget's background with the entry box colour.
 void paintEntryBox(QWidget &box);
+
+// One image button of a dialog's button panel: its element of the Image1 array, picture and tooltip.
+struct ButtonSpec
+{
+    int index;
+    const char *picture;
+    const char *toolTip;
+};
+
+// Lines image buttons up left to right on panel, named Image1(index), never taking the keyboard
+// focus (the text boxes keep it); side > 0 fixes their size in pixels. made receives each button
+// to keep and connect.
+void addButtonRow(QWidget &panel, std::initializer_list<ButtonSpec> buttons, int side,
+                  const std::function<void(int index, ImageButton *button)> &made);
 
 // Tells the user that a write did not reach the agenda ("No se ha podido guardar …") and why,
 // in a critical message box, so no change is lost without the user knowing.

@@ -71,24 +71,14 @@ Form2::Form2(Form1 &main)
 
     m_buttons = new QWidget(this);
     m_buttons->setObjectName(QStringLiteral("Picture1"));
-    auto *row = new QHBoxLayout(m_buttons);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-    const struct {
-        int index;
-        const char *picture;
-        const char *toolTip;
-    } buttons[] = {{2, "entry-close", "Cerrar"},
-                   {3, "entry-alarm", "Activar/Desactivar Alarma"},
-                   {4, "entry-note", "Editar Texto Largo"}};
-    for (const auto &b : buttons) {
-        auto *button = new ImageButton(QString::fromLatin1(b.picture), QString::fromUtf8(b.toolTip), m_buttons);
-        button->setObjectName(QStringLiteral("Image1(%1)").arg(b.index));
-        button->setFocusPolicy(Qt::NoFocus);
-        row->addWidget(button);
-        Image1[size_t(b.index)] = button;
-        connect(button, &ImageButton::clicked, this, [this, index = b.index] { Image1_Click(index); });
-    }
+    DialogSupport::addButtonRow(*m_buttons,
+                                {{2, "entry-close", "Cerrar"},
+                                 {3, "entry-alarm", "Activar/Desactivar Alarma"},
+                                 {4, "entry-note", "Editar Texto Largo"}},
+                                0, [this](int index, ImageButton *button) {
+                                    Image1[size_t(index)] = button;
+                                    connect(button, &ImageButton::clicked, this, [this, index] { Image1_Click(index); });
+                                });
     Image1[3]->setMouseTracking(true);
     Image1[3]->installEventFilter(this);
 

@@ -137,13 +137,12 @@ void Form3::Option1_Click(int index)
     Check1->setEnabled(false);
 }
 
-bool Form3::saveYearly(const QString &dayMonth)
+// The row of key in data after the dialog: kept (added or changed) while it says something, a
+// flag or a text, and deleted when it says nothing; no row is added to say nothing.
+static bool saveRow(RecordCursor &data, const QString &key, const QString &flagColumn, bool flag, const QString &text)
 {
-    RecordCursor &data = m_main.Data3;
-    const bool fixed = Check1->isChecked();
-    const bool keep = !Text1->text().isEmpty() || fixed;
-    data.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), dayMonth));
-    const bool found = !data.NoMatch();
+    const bool keep = !text.isEmpty() || flag;
+    const bool found = data.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), key));
     if (!found && !keep)
         return true;
     if (found && !keep) {
@@ -153,29 +152,18 @@ bool Form3::saveYearly(const QString &dayMonth)
         return true;
     }
     const bool opened = found ? data.Edit() : data.AddNew();
-    return opened && data.SetField(QStringLiteral("fecha"), dayMonth)
-           && data.SetField(QStringLiteral("esfestivosiempre"), fixed)
-           && data.SetField(QStringLiteral("texto"), Text1->text()) && data.Update();
+    return opened && data.SetField(QStringLiteral("fecha"), key) && data.SetField(flagColumn, flag)
+           && data.SetField(QStringLiteral("texto"), text) && data.Update();
+}
+
+bool Form3::saveYearly(const QString &dayMonth)
+{
+    return saveRow(m_main.Data3, dayMonth, QStringLiteral("esfestivosiempre"), Check1->isChecked(), Text1->text());
 }
 
 bool Form3::saveDate(const QString &date)
 {
-    RecordCursor &data = m_main.Data2;
-    const bool holiday = Option1[1]->isChecked();
-    const bool keep = !Text2->text().isEmpty() || holiday;
-    data.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), date));
-    const bool found = !data.NoMatch();
-    if (!found && !keep)
-        return true;
-    if (found && !keep) {
-        if (!data.Delete())
-            return false;
-        data.MoveLast();
-        return true;
-    }
-    const bool opened = found ? data.Edit() : data.AddNew();
-    return opened && data.SetField(QStringLiteral("fecha"), date) && data.SetField(QStringLiteral("esfestivo"), holiday)
-           && data.SetField(QStringLiteral("texto"), Text2->text()) && data.Update();
+    return saveRow(m_main.Data2, date, QStringLiteral("esfestivo"), Option1[1]->isChecked(), Text2->text());
 }
 
 void Form3::SaveDayStatus()

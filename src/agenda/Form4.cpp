@@ -65,24 +65,15 @@ Form4::Form4(Form1 &main, const QWidget &strip, qint64 entry)
     QPalette white = Picture1->palette();
     white.setColor(QPalette::Window, Qt::white);
     Picture1->setPalette(white);
-    auto *row = new QHBoxLayout(Picture1);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-    const struct {
-        int index;
-        const char *picture;
-        const char *toolTip;
-    } buttons[] = {{2, "dialog-maximize", "Maximizar"}, {1, "dialog-restore", "Restaurar"}, {0, "dialog-close", "Cerrar Texto Largo"}};
     const int side = DialogSupport::toPixels(main, ButtonTwips);
-    for (const auto &b : buttons) {
-        auto *button = new ImageButton(QString::fromLatin1(b.picture), QString::fromUtf8(b.toolTip), Picture1);
-        button->setObjectName(QStringLiteral("Image1(%1)").arg(b.index));
-        button->setFocusPolicy(Qt::NoFocus);
-        button->setFixedSize(side, side);
-        row->addWidget(button);
-        Image1[size_t(b.index)] = button;
-        connect(button, &ImageButton::clicked, this, [this, index = b.index] { Image1_Click(index); });
-    }
+    DialogSupport::addButtonRow(*Picture1,
+                                {{2, "dialog-maximize", "Maximizar"},
+                                 {1, "dialog-restore", "Restaurar"},
+                                 {0, "dialog-close", "Cerrar Texto Largo"}},
+                                side, [this](int index, ImageButton *button) {
+                                    Image1[size_t(index)] = button;
+                                    connect(button, &ImageButton::clicked, this, [this, index] { Image1_Click(index); });
+                                });
     Image1[1]->hide(); // Restaurar takes Maximizar's place only while maximised
     Picture1->setFixedSize(2 * side, side);
 
