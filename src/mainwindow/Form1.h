@@ -4,6 +4,7 @@
 #include "data/RecordCursor.h"
 
 #include <QDate>
+#include <QPixmap>
 #include <QPoint>
 #include <QTimer>
 #include <QWidget>
@@ -16,6 +17,7 @@ class Form9;
 class ImageButton;
 class PictureBox;
 class QLabel;
+class QPainter;
 class SectionPanel;
 class SingleInstance;
 class TabShape;
@@ -141,6 +143,7 @@ private:
     void I2_MouseDown(QMouseEvent *event);
     void I2_MouseMove(QMouseEvent *event);
     void LayoutSectionCommon(PictureBox *marker, SectionPanel *panel);
+    void paintCover(QPainter &painter);
     void setGeometryTwips(QWidget *widget, double left, double top, double width, double height);
     void moveTwips(QWidget *widget, double left, double top);
     double leftTw(const QWidget *widget) const;
@@ -158,4 +161,5 @@ private:
     bool m_manualDrag = false;
     bool m_systemDrag = false;
     QTimer m_dragSettle;
+    QPixmap m_cover;
 };

@@ -163,6 +163,7 @@ void Form1::Form_Resize()
             LayoutPhones();
         if (!PictureTareas->isHidden())
             LayoutTasks();
+        m_cover = QPixmap(); // the pages follow the pieces just placed
         update();
     }
 
@@ -217,11 +218,25 @@ void Form1::LayoutTasks()
         onLoadTasks();
 }
 
-// The cover is one piece of dark leather with a stitched line inside its edge; the two cream
-// pages curve into the spine, where the binding's stitches show.
+// The book is drawn once for each size and kept: the window repaints often (the clock of the
+// sweep, the blinking tab), the cover and pages only change with the size.
 void Form1::paintEvent(QPaintEvent *)
 {
+    const qreal ratio = devicePixelRatioF();
+    if (m_cover.size() != size() * ratio || m_cover.devicePixelRatio() != ratio) {
+        m_cover = QPixmap(size() * ratio);
+        m_cover.setDevicePixelRatio(ratio);
+        QPainter coverPainter(&m_cover);
+        paintCover(coverPainter);
+    }
     QPainter painter(this);
+    painter.drawPixmap(0, 0, m_cover);
+}
+
+// The cover is one piece of dark leather with a stitched line inside its edge; the two cream
+// pages curve into the spine, where the binding's stitches show.
+void Form1::paintCover(QPainter &painter)
+{
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF all = rect();
 
