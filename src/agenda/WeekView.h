@@ -64,7 +64,7 @@ public:
     ImageButton *Image10 = nullptr;
     QPushButton *Command1 = nullptr;
 
-    // Tooltip of each day header: the long date.
+    // The Date text "dd/mm/yyyy" of panel index, kept in its header: how the panel finds its day.
     QString dayTag(int index) const;
 
 protected:
