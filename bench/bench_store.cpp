@@ -50,18 +50,23 @@ int main(int argc, char *argv[])
         db->exec(QStringLiteral("BEGIN"), {});
         for (int i = 0; i < 200000; ++i) {
             const QDate day = first.addDays(i % 10950);
-            db->write(QStringLiteral("INSERT INTO notas (fecha, hora, texto, nota, horaalarma) VALUES (?, ?, ?, ?, ?)"),
-                      {DateText::fromDate(day), QStringLiteral("%1:%2").arg(8 + i % 12, 2, 10, QLatin1Char('0')).arg(i % 60, 2, 10, QLatin1Char('0')),
-                       QStringLiteral("Reunión número %1 con el equipo").arg(i),
-                       i % 3 ? QVariant() : QVariant(QStringLiteral("Llevar los papeles del asunto %1 y repasar las cuentas").arg(i)),
-                       i % 10 ? QVariant() : QVariant(QStringLiteral("08:00"))});
+            db->write(
+                QStringLiteral("INSERT INTO notas (fecha, hora, texto, nota, horaalarma) VALUES (?, ?, ?, ?, ?)"),
+                {DateText::fromDate(day),
+                 QStringLiteral("%1:%2").arg(8 + i % 12, 2, 10, QLatin1Char('0')).arg(i % 60, 2, 10, QLatin1Char('0')),
+                 QStringLiteral("Reunión número %1 con el equipo").arg(i),
+                 i % 3 ? QVariant()
+                       : QVariant(QStringLiteral("Llevar los papeles del asunto %1 y repasar las cuentas").arg(i)),
+                 i % 10 ? QVariant() : QVariant(QStringLiteral("08:00"))});
         }
         for (int i = 0; i < 5000; ++i)
-            db->write(QStringLiteral("INSERT INTO telefonos (NOMBRE, TEL1) VALUES (?, ?)"),
-                      {QStringLiteral("Persona %1 Ñúñez").arg(i), QStringLiteral("6%1").arg(i, 8, 10, QLatin1Char('0'))});
+            db->write(
+                QStringLiteral("INSERT INTO telefonos (NOMBRE, TEL1) VALUES (?, ?)"),
+                {QStringLiteral("Persona %1 Ñúñez").arg(i), QStringLiteral("6%1").arg(i, 8, 10, QLatin1Char('0'))});
         for (int i = 0; i < 2000; ++i)
             db->write(QStringLiteral("INSERT INTO tareas (Fecha, Hora, Terminada, Tarea) VALUES (?, ?, ?, ?)"),
-                      {DateText::toStored(first.addDays(i * 5)), QStringLiteral("10:00"), i % 2, QStringLiteral("Tarea %1").arg(i)});
+                      {DateText::toStored(first.addDays(i * 5)), QStringLiteral("10:00"), i % 2,
+                       QStringLiteral("Tarea %1").arg(i)});
         for (int i = 0; i < 3000; ++i)
             db->write(QStringLiteral("INSERT INTO dias (fecha, texto, esfestivo) VALUES (?, ?, ?)"),
                       {DateText::fromDate(first.addDays(i * 3)), QStringLiteral("Día %1").arg(i), i % 2});
@@ -70,7 +75,8 @@ int main(int argc, char *argv[])
     }
 
     RecordCursor notas, dias, fijos;
-    for (auto [cursor, table] : {std::pair{&notas, "notas"}, std::pair{&dias, "dias"}, std::pair{&fijos, "festivosfijos"}}) {
+    for (auto [cursor, table] :
+         {std::pair{&notas, "notas"}, std::pair{&dias, "dias"}, std::pair{&fijos, "festivosfijos"}}) {
         cursor->DatabaseName = file;
         cursor->RecordSource = QString::fromLatin1(table);
         cursor->Refresh();
@@ -87,7 +93,8 @@ int main(int argc, char *argv[])
                 notas.Text(QStringLiteral("texto"));
         }
     });
-    const double absent = medianMs(9, [&] { notas.FindFirst(Criterion::entriesContaining(QStringLiteral("no está en ninguna parte"))); });
+    const double absent =
+        medianMs(9, [&] { notas.FindFirst(Criterion::entriesContaining(QStringLiteral("no está en ninguna parte"))); });
     const double refresh = medianMs(50, [&] { notas.Refresh(); });
     const double append = medianMs(20, [&] {
         notas.AddNew();

@@ -38,8 +38,8 @@ void tellNotWritten(AppContext &context, const QString &sentence, const QString 
 {
     if (!context.messenger)
         return;
-    context.messenger->tell(QStringLiteral("%1.\n\nMotivo: %2.").arg(sentence, why),
-                            QStringLiteral("Atención"), Messenger::Icon::Critical);
+    context.messenger->tell(QStringLiteral("%1.\n\nMotivo: %2.").arg(sentence, why), QStringLiteral("Atención"),
+                            Messenger::Icon::Critical);
 }
 
 void addButtonRow(QWidget &panel, std::initializer_list<ButtonSpec> buttons, int side,

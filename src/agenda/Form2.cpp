@@ -77,7 +77,8 @@ Form2::Form2(Form1 &main)
                                  {4, "entry-note", "Editar Texto Largo"}},
                                 0, [this](int index, ImageButton *button) {
                                     Image1[size_t(index)] = button;
-                                    connect(button, &ImageButton::clicked, this, [this, index] { Image1_Click(index); });
+                                    connect(button, &ImageButton::clicked, this,
+                                            [this, index] { Image1_Click(index); });
                                 });
     Image1[3]->setMouseTracking(true);
     Image1[3]->installEventFilter(this);
@@ -166,8 +167,7 @@ void Form2::Form_Resize()
         return;
     }
     const double widthTwips = DialogSupport::toTwips(*this, width());
-    const double textTwips =
-        std::max(0.0, widthTwips - TimeBoxWidth - SpinnerWidth - SpinnerWidth - ButtonPanelWidth);
+    const double textTwips = std::max(0.0, widthTwips - TimeBoxWidth - SpinnerWidth - SpinnerWidth - ButtonPanelWidth);
     auto px = [this](double twips) { return DialogSupport::toPixels(*this, twips); };
     VScroll2->setGeometry(0, 0, px(SpinnerWidth), height);
     Text2->setGeometry(px(SpinnerWidth), 0, px(TimeBoxWidth), height);
@@ -278,27 +278,28 @@ Form2::Saved Form2::SaveEntry()
             return Saved::Refused;
         }
         if (!Tag.isEmpty() && !findEntry()) {
-            context.messenger->ask(QStringLiteral("no lo encuentro"), QStringLiteral("Quillomar"), Messenger::Icon::None,
-                                   Messenger::Ok);
+            context.messenger->ask(QStringLiteral("no lo encuentro"), QStringLiteral("Quillomar"),
+                                   Messenger::Icon::None, Messenger::Ok);
             forgetEntry();
         }
         bool written = false;
         if (!Tag.isEmpty()) {
-            written = data.Edit() && data.SetField(QStringLiteral("hora"), Text2->text())
-                      && data.SetField(QStringLiteral("texto"), text)
-                      && data.SetField(QStringLiteral("horaalarma"), AlarmTime) && data.Update();
+            written = data.Edit() && data.SetField(QStringLiteral("hora"), Text2->text()) &&
+                data.SetField(QStringLiteral("texto"), text) &&
+                data.SetField(QStringLiteral("horaalarma"), AlarmTime) && data.Update();
         } else {
-            written = data.AddNew() && data.SetField(QStringLiteral("fecha"), DateText::fromDate(m_main.SelectedDate))
-                      && data.SetField(QStringLiteral("hora"), Text2->text())
-                      && data.SetField(QStringLiteral("texto"), text) && data.Update() && data.MoveLast();
+            written = data.AddNew() &&
+                data.SetField(QStringLiteral("fecha"), DateText::fromDate(m_main.SelectedDate)) &&
+                data.SetField(QStringLiteral("hora"), Text2->text()) && data.SetField(QStringLiteral("texto"), text) &&
+                data.Update() && data.MoveLast();
         }
         if (!written) {
             const QString why = data.lastError();
             data.CancelUpdate();
-            DialogSupport::tellNotWritten(
-                context,
-                QStringLiteral("No se ha podido guardar la entrada «%1» del %2").arg(text, DateText::fromDate(m_main.SelectedDate)),
-                why);
+            DialogSupport::tellNotWritten(context,
+                                          QStringLiteral("No se ha podido guardar la entrada «%1» del %2")
+                                              .arg(text, DateText::fromDate(m_main.SelectedDate)),
+                                          why);
             result = Saved::Failed;
         }
     } else if (!LongNote.isEmpty()) {
@@ -311,9 +312,10 @@ Form2::Saved Form2::SaveEntry()
             if (data.Delete()) {
                 data.MoveLast();
             } else {
-                DialogSupport::tellNotWritten(
-                    context, QStringLiteral("No se ha podido borrar la entrada del %1").arg(DateText::fromDate(m_main.SelectedDate)),
-                    data.lastError());
+                DialogSupport::tellNotWritten(context,
+                                              QStringLiteral("No se ha podido borrar la entrada del %1")
+                                                  .arg(DateText::fromDate(m_main.SelectedDate)),
+                                              data.lastError());
                 result = Saved::Failed;
             }
         }
@@ -427,8 +429,8 @@ bool Form2::eventFilter(QObject *watched, QEvent *event)
         // on an image button (which takes no focus), is not.
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         QWidget *next = QApplication::focusWidget();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && next && next != Text2
-            && isAncestorOf(next))
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && next && next != Text2 &&
+            isAncestorOf(next))
             Text2_LostFocus();
     } else if (watched == Image1[3] && (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter)) {
         showAlarmToolTip();

@@ -32,8 +32,8 @@ public:
     QString AlarmTime;
     QString LongNote;
 
-    QLineEdit *Text2;   // time box "HH:MM"
-    QLineEdit *Text1;   // short text box
+    QLineEdit *Text2; // time box "HH:MM"
+    QLineEdit *Text1; // short text box
     QScrollBar *VScroll1; // minutes spinner, right of the time box
     QScrollBar *VScroll2; // hours spinner, left of the time box
     // Elements 2 (save and close), 3 (alarm) and 4 (long note); this strip has no 0 and 1.
@@ -48,9 +48,9 @@ public:
     // note dialog it opened has closed.
     void Form_Activate();
     enum class Saved {
-        Done,    // the store holds what the strip shows (or nothing had to be written)
+        Done, // the store holds what the strip shows (or nothing had to be written)
         Refused, // a time too long for the store: nothing written, the strip stays open
-        Failed,  // a write did not reach the store; the user has been told
+        Failed, // a write did not reach the store; the user has been told
     };
     Saved SaveEntry();
 

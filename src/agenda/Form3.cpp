@@ -152,8 +152,8 @@ static bool saveRow(RecordCursor &data, const QString &key, const QString &flagC
         return true;
     }
     const bool opened = found ? data.Edit() : data.AddNew();
-    return opened && data.SetField(QStringLiteral("fecha"), key) && data.SetField(flagColumn, flag)
-           && data.SetField(QStringLiteral("texto"), text) && data.Update();
+    return opened && data.SetField(QStringLiteral("fecha"), key) && data.SetField(flagColumn, flag) &&
+        data.SetField(QStringLiteral("texto"), text) && data.Update();
 }
 
 bool Form3::saveYearly(const QString &dayMonth)
@@ -178,14 +178,14 @@ void Form3::SaveDayStatus()
             const QString why = m_main.Data3.lastError();
             m_main.Data3.CancelUpdate();
             DialogSupport::tellNotWritten(
-                context, QStringLiteral("No se ha podido guardar el texto y el festivo de todos los %1").arg(date.left(5)),
-                why);
+                context,
+                QStringLiteral("No se ha podido guardar el texto y el festivo de todos los %1").arg(date.left(5)), why);
         }
         if (!saveDate(date)) {
             const QString why = m_main.Data2.lastError();
             m_main.Data2.CancelUpdate();
-            DialogSupport::tellNotWritten(context, QStringLiteral("No se ha podido guardar el estado del día %1").arg(date),
-                                          why);
+            DialogSupport::tellNotWritten(
+                context, QStringLiteral("No se ha podido guardar el estado del día %1").arg(date), why);
         }
     }
     QDialog::accept();

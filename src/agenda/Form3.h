@@ -27,8 +27,8 @@ public:
     // The day's Date text "dd/mm/yyyy" followed by its weekday digit (0 Monday … 6 Sunday).
     QString Tag;
     std::array<QRadioButton *, 2> Option1{}; // 0 "Laborable", 1 "Festivo"
-    QLineEdit *Text1;  // the yearly text of this day and month
-    QLineEdit *Text2;  // this date's own text
+    QLineEdit *Text1; // the yearly text of this day and month
+    QLineEdit *Text2; // this date's own text
     QCheckBox *Check1; // "Fijo": a holiday every year
     ImageButton *Image5;
     QTimer Timer1; // keeps IdleCount at 0

@@ -72,7 +72,8 @@ Form4::Form4(Form1 &main, const QWidget &strip, qint64 entry)
                                  {0, "dialog-close", "Cerrar Texto Largo"}},
                                 side, [this](int index, ImageButton *button) {
                                     Image1[size_t(index)] = button;
-                                    connect(button, &ImageButton::clicked, this, [this, index] { Image1_Click(index); });
+                                    connect(button, &ImageButton::clicked, this,
+                                            [this, index] { Image1_Click(index); });
                                 });
     Image1[1]->hide(); // Restaurar takes Maximizar's place only while maximised
     Picture1->setFixedSize(2 * side, side);
@@ -160,15 +161,14 @@ void Form4::saveAndClose()
         data.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), m_entry));
         onEntry = !data.NoMatch() && data.currentKey() == m_entry;
     }
-    const bool written = onEntry && data.Edit() && data.SetField(QStringLiteral("nota"), Text1->toPlainText())
-                         && data.Update();
+    const bool written =
+        onEntry && data.Edit() && data.SetField(QStringLiteral("nota"), Text1->toPlainText()) && data.Update();
     if (!written) {
         const QString why = onEntry ? data.lastError() : QStringLiteral("la entrada ya no está en la agenda");
         data.CancelUpdate();
-        DialogSupport::tellNotWritten(m_main.context(),
-                                      QStringLiteral("No se ha podido guardar el texto largo de la entrada «%1»")
-                                          .arg(Label1->text()),
-                                      why);
+        DialogSupport::tellNotWritten(
+            m_main.context(),
+            QStringLiteral("No se ha podido guardar el texto largo de la entrada «%1»").arg(Label1->text()), why);
     }
     QDialog::accept();
 }

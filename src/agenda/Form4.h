@@ -22,9 +22,9 @@ public:
     Form4(Form1 &main, const QWidget &strip, qint64 entry);
     ~Form4() override;
 
-    QLabel *Label1;          // the entry's short text
-    QPlainTextEdit *Text1;   // the note
-    QWidget *Picture1;       // the white panel of the buttons
+    QLabel *Label1; // the entry's short text
+    QPlainTextEdit *Text1; // the note
+    QWidget *Picture1; // the white panel of the buttons
     // 0 "Cerrar Texto Largo", 1 "Restaurar" (only while maximised), 2 "Maximizar".
     std::array<ImageButton *, 3> Image1{};
     QFrame *Line1;

@@ -121,8 +121,8 @@ bool Form5::SaveAlarm()
         Text2->setFocus(Qt::OtherFocusReason);
         return false;
     }
-    const QString time = TimeSpin::twoDigits(TimeSpin::leadingNumber(QStringView(typed).left(2))) + u':'
-                         + TimeSpin::twoDigits(TimeSpin::leadingNumber(QStringView(typed).right(2)));
+    const QString time = TimeSpin::twoDigits(TimeSpin::leadingNumber(QStringView(typed).left(2))) + u':' +
+        TimeSpin::twoDigits(TimeSpin::leadingNumber(QStringView(typed).right(2)));
     Text2->setText(time);
 
     RecordCursor &data = m_main.Data1;
@@ -135,8 +135,8 @@ bool Form5::SaveAlarm()
     if (!written) {
         const QString why = onEntry ? data.lastError() : QStringLiteral("la entrada ya no está en la agenda");
         data.CancelUpdate();
-        DialogSupport::tellNotWritten(m_main.context(), QStringLiteral("No se ha podido guardar la alarma de las %1").arg(time),
-                                      why);
+        DialogSupport::tellNotWritten(m_main.context(),
+                                      QStringLiteral("No se ha podido guardar la alarma de las %1").arg(time), why);
     }
     return true;
 }

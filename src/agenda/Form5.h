@@ -23,7 +23,7 @@ public:
     ~Form5() override;
 
     QLabel *Label1;
-    QLineEdit *Text2;     // the alarm time; the opener puts the entry's time in it
+    QLineEdit *Text2; // the alarm time; the opener puts the entry's time in it
     QScrollBar *VScroll1; // minutes spinner; starts at its bottom end
     std::array<ImageButton *, 3> Image1{}; // element 2: save and close
     QTimer Timer1; // keeps IdleCount at 0

@@ -1,9 +1,9 @@
 #include "WeekView.h"
 
 #include "EntryLine.h"
+#include "EntryLineDelegate.h"
 #include "Form2.h"
 #include "Form3.h"
-#include "EntryLineDelegate.h"
 #include "data/Clock.h"
 #include "data/Criterion.h"
 #include "data/DateText.h"
@@ -14,12 +14,12 @@
 
 #include <QCheckBox>
 #include <QEvent>
-#include <QLineEdit>
-#include <QRadioButton>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 
 const QColor WeekView::HolidayColour(192, 0, 0);
 const QColor WeekView::WorkdayColour(0, 0, 255);
@@ -31,7 +31,8 @@ const QColor WeekView::FocusedList(255, 224, 192);
 static QFont serif(int points, bool bold, bool italic)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
+    font.setFamilies(
+        {QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
     font.setStyleHint(QFont::Serif);
     font.setPointSize(points);
     font.setBold(bold);
@@ -223,10 +224,10 @@ void WeekView::ShowWeek(const QDate &date)
         const Criterion sameDay = Criterion::textEquals(QStringLiteral("fecha"), tag);
         for (bool found = m_main.Data1.FindFirst(sameDay); found; found = m_main.Data1.FindNext(sameDay)) {
             const RecordCursor &entry = m_main.Data1;
-            List1[i]->addItem(EntryLine::Build(entry.Text(QStringLiteral("hora")),
-                                               !entry.Text(QStringLiteral("nota")).isEmpty(),
-                                               !entry.Text(QStringLiteral("horaalarma")).isEmpty(),
-                                               entry.Text(QStringLiteral("texto")), entry.Number(QStringLiteral("numero"))));
+            List1[i]->addItem(
+                EntryLine::Build(entry.Text(QStringLiteral("hora")), !entry.Text(QStringLiteral("nota")).isEmpty(),
+                                 !entry.Text(QStringLiteral("horaalarma")).isEmpty(),
+                                 entry.Text(QStringLiteral("texto")), entry.Number(QStringLiteral("numero"))));
             if (day == today)
                 m_main.TodayHasEntries = true;
         }

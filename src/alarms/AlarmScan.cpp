@@ -108,8 +108,8 @@ void AlarmScan::scanMinute(const QDateTime &minute)
         const Criterion taskCriterion = Criterion::taskAlarm(date, time);
         for (bool found = tasks->FindFirst(taskCriterion); found && !tasks->NoMatch();
              found = tasks->FindNext(taskCriterion))
-            due.append({DueAlarm::Kind::Task, QStringLiteral("TAREA: ") + tasks->Text(QStringLiteral("Tarea")), -1,
-                        time});
+            due.append(
+                {DueAlarm::Kind::Task, QStringLiteral("TAREA: ") + tasks->Text(QStringLiteral("Tarea")), -1, time});
     }
 
     for (const DueAlarm &alarm : due) {

@@ -10,7 +10,7 @@ struct DueAlarm
     enum class Kind { Entry, Task };
 
     Kind kind = Kind::Entry;
-    QString text;        // as shown: the entry's bare short text, or "TAREA: " and the task's text
+    QString text; // as shown: the entry's bare short text, or "TAREA: " and the task's text
     qint64 entryKey = -1; // the entry's numero; -1 for a task
-    QString alarmTime;   // the "HH:MM" the alarm rang for
+    QString alarmTime; // the "HH:MM" the alarm rang for
 };

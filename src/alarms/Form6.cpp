@@ -23,8 +23,9 @@
 #include <algorithm>
 
 Form6::Form6(AppContext &context, RecordCursor &Data4, QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                          Qt::WindowStaysOnTopHint)
+    : QWidget(parent,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                  Qt::WindowStaysOnTopHint)
     , m_context(context)
     , m_data4(Data4)
 {

@@ -7,8 +7,7 @@
 
 QtSoundPlayer::QtSoundPlayer(QObject *parent)
     : QObject(parent)
-{
-}
+{}
 
 QtSoundPlayer::~QtSoundPlayer() = default;
 

@@ -7,10 +7,10 @@
 // /usr) keeps its settings and agenda in the user's own folders instead.
 struct AppPaths
 {
-    QString programFolder;     // the folder of the executable; the alarm sound lives here
-    QString settingsFile;      // quillomar.cfg
+    QString programFolder; // the folder of the executable; the alarm sound lives here
+    QString settingsFile; // quillomar.cfg
     QString defaultDataFolder; // where quillomar.mdb lives unless the user chose another folder
-    QString lockFile;          // held while a copy of the program runs
+    QString lockFile; // held while a copy of the program runs
 
     // The paths for a program in programFolder. Creates the user folders when they are used.
     static AppPaths forProgramFolder(const QString &programFolder);

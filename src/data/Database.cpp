@@ -74,8 +74,7 @@ void sqlContains(sqlite3_context *context, int, sqlite3_value **args)
 
 Database::Database(QString path)
     : m_path(std::move(path))
-{
-}
+{}
 
 Database::~Database()
 {
@@ -182,8 +181,8 @@ sqlite3_stmt *Database::prepare(const QString &sql)
     }
     sqlite3_stmt *statement = nullptr;
     const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v3(m_db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &statement, nullptr)
-        != SQLITE_OK) {
+    if (sqlite3_prepare_v3(m_db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &statement, nullptr) !=
+        SQLITE_OK) {
         setError(QStringLiteral("preparar"));
         sqlite3_finalize(statement);
         return nullptr;

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QHash>
-#include <functional>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -30,8 +30,7 @@ public:
 
     // Runs one statement with bound values. Rows are handed to onRow, if given, as column values.
     // Returns false with lastError() set when the statement fails.
-    bool exec(const QString &sql, const QVariantList &values,
-              const std::function<bool(sqlite3_stmt *)> &onRow = {});
+    bool exec(const QString &sql, const QVariantList &values, const std::function<bool(sqlite3_stmt *)> &onRow = {});
 
     // The first column of the first row, or an invalid QVariant when there is no row.
     QVariant scalar(const QString &sql, const QVariantList &values, bool *ok = nullptr);

@@ -88,8 +88,9 @@ void LoadSettings(Settings &settings, const QString &path, QSize screenTwips, co
 
     QTextStream in(&file);
     in.setEncoding(QStringConverter::Utf8);
-    qint16 *numbers[] = {&settings.Alpha, &settings.Delay, &settings.MainWidth, &settings.MainHeight,
-                         &settings.MainLeft, &settings.MainTop, nullptr, &settings.WidgetLeft, &settings.WidgetTop};
+    qint16 *numbers[] = {
+        &settings.Alpha,   &settings.Delay, &settings.MainWidth,  &settings.MainHeight, &settings.MainLeft,
+        &settings.MainTop, nullptr,         &settings.WidgetLeft, &settings.WidgetTop};
     for (qint16 *target : numbers) {
         if (in.atEnd())
             break;

@@ -107,8 +107,7 @@ bool RecordCursor::moveTo(const QString &range, const QVariantList &rangeValues,
         return false;
     CancelUpdate();
     const QString sql = QStringLiteral("SELECT %1 FROM %2 %3 ORDER BY %1 %4 LIMIT 1")
-                            .arg(m_order, m_table->name,
-                                 range.isEmpty() ? QString() : QStringLiteral("WHERE ") + range,
+                            .arg(m_order, m_table->name, range.isEmpty() ? QString() : QStringLiteral("WHERE ") + range,
                                  descending ? QStringLiteral("DESC") : QStringLiteral("ASC"));
     bool ok = false;
     const QVariant key = m_db->scalar(sql, rangeValues, &ok);
@@ -236,8 +235,8 @@ bool RecordCursor::Update()
             for (const QString &column : std::as_const(columns))
                 assignments << column + QStringLiteral(" = ?");
             values << m_current;
-            const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                                    .arg(m_table->name, assignments.join(u", "), m_order);
+            const QString sql =
+                QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(m_table->name, assignments.join(u", "), m_order);
             if (!m_db->write(sql, values))
                 return fail(m_db->lastError());
             if (m_db->changes() == 0)
@@ -271,12 +270,13 @@ bool RecordCursor::loadRow() const
     for (const ColumnSchema &column : m_table->columns)
         columns << QStringLiteral("\"%1\"").arg(column.name);
     std::vector<QVariant> row;
-    const bool ok = m_db->exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(columns.join(u", "), m_table->name, m_order),
-                               {m_current}, [&](sqlite3_stmt *statement) {
-                                   for (int i = 0; i < int(m_table->columns.size()); ++i)
-                                       row.push_back(Database::columnValue(statement, i));
-                                   return false;
-                               });
+    const bool ok =
+        m_db->exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(columns.join(u", "), m_table->name, m_order),
+                   {m_current}, [&](sqlite3_stmt *statement) {
+                       for (int i = 0; i < int(m_table->columns.size()); ++i)
+                           row.push_back(Database::columnValue(statement, i));
+                       return false;
+                   });
     if (!ok)
         return fail(m_db->lastError());
     if (row.empty())
@@ -391,7 +391,8 @@ QVariant RecordCursor::toStorage(int position, const QVariant &value, bool *ok) 
             return {};
         const QString text = value.typeId() == QMetaType::QDate ? DateText::fromDate(value.toDate()) : value.toString();
         if (column.kind == ColumnKind::Text && text.size() > column.width) {
-            *ok = fail(QStringLiteral("el campo %1 admite %2 caracteres como mucho").arg(column.name).arg(column.width));
+            *ok =
+                fail(QStringLiteral("el campo %1 admite %2 caracteres como mucho").arg(column.name).arg(column.width));
             return {};
         }
         return text;

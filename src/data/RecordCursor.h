@@ -24,8 +24,8 @@ public:
     RecordCursor(const RecordCursor &) = delete;
     RecordCursor &operator=(const RecordCursor &) = delete;
 
-    QString DatabaseName;  // the agenda file's path
-    QString RecordSource;  // the table's name, in any letter case
+    QString DatabaseName; // the agenda file's path
+    QString RecordSource; // the table's name, in any letter case
 
     // (Re)opens the table and stands on its first record; sees every change of every cursor.
     bool Refresh();

@@ -6,10 +6,10 @@
 
 // What the store knows of a column: how its values are kept and read back.
 enum class ColumnKind {
-    Counter,  // 32-bit auto-increment key
-    Text,     // text with a maximum width in characters
-    Memo,     // long text
-    YesNo,    // true or false
+    Counter, // 32-bit auto-increment key
+    Text, // text with a maximum width in characters
+    Memo, // long text
+    YesNo, // true or false
     DateTime, // a date, with or without a time of day
 };
 

@@ -34,8 +34,8 @@ bool equalsFolded(std::string_view text, std::string_view folded)
                 return false;
         return true;
     }
-    return fold(QString::fromUtf8(text.data(), qsizetype(text.size())))
-           == QString::fromUtf8(folded.data(), qsizetype(folded.size()));
+    return fold(QString::fromUtf8(text.data(), qsizetype(text.size()))) ==
+        QString::fromUtf8(folded.data(), qsizetype(folded.size()));
 }
 
 // The only characters outside ASCII whose folding is an ASCII letter: the Kelvin sign (to "k")

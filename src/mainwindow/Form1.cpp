@@ -5,10 +5,10 @@
 #include "Twips.h"
 #include "agenda/WeekView.h"
 #include "alarms/AlarmScan.h"
-#include "widget/Form9.h"
 #include "data/Clock.h"
 #include "data/Messenger.h"
 #include "data/Module1.h"
+#include "widget/Form9.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -102,11 +102,12 @@ void Form1::PlaceFromSettings()
 void Form1::OpenCursors()
 {
     const QString file = databaseFile();
-    struct Opening {
+    struct Opening
+    {
         RecordCursor *cursor;
         const char *table;
     };
-    const Opening openings[] = {{&Data1, "NOTAS"},        {&Data4, "NOTAS"}, {&Data2, "dias"},
+    const Opening openings[] = {{&Data1, "NOTAS"},         {&Data4, "NOTAS"},  {&Data2, "dias"},
                                 {&Data3, "festivosfijos"}, {&Data5, "Tareas"}, {&DataTelefonos, "telefonos"}};
     QString failure;
     for (const Opening &opening : openings) {

@@ -18,7 +18,8 @@
 
 namespace {
 
-struct Section {
+struct Section
+{
     const char *toolTip;
     const char *icon;
     QColor colour;
@@ -72,7 +73,8 @@ void Form1::BuildChrome()
         SolapaI[k] = new TabShape(TabShape::Side::Left, Sections[k].colour, this);
         SolapaI[k]->setObjectName(QStringLiteral("SolapaI(%1)").arg(k));
         connect(SolapaI[k], &TabShape::clicked, this, [this, k] { Image7_Click(k); });
-        Image7[k] = new ImageButton(QString::fromLatin1(Sections[k].icon), QString::fromUtf8(Sections[k].toolTip), this);
+        Image7[k] =
+            new ImageButton(QString::fromLatin1(Sections[k].icon), QString::fromUtf8(Sections[k].toolTip), this);
         Image7[k]->setObjectName(QStringLiteral("Image7(%1)").arg(k));
         connect(Image7[k], &ImageButton::clicked, this, [this, k] { Image7_Click(k); });
     }
@@ -153,7 +155,8 @@ void Form1::BuildSections()
     Label2->setProperty("role", QStringLiteral("sectionTitle"));
     Label2->setAlignment(Qt::AlignCenter);
     QFont title;
-    title.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
+    title.setFamilies(
+        {QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
     title.setStyleHint(QFont::Serif);
     title.setPointSize(20);
     title.setItalic(true);

@@ -37,7 +37,8 @@ QRect screenPixels(const QScreen *screen)
 QSize screenSize(const QScreen *screen)
 {
     const QRect pixels = screenPixels(screen);
-    return QSize(int(std::lround(fromPixels(pixels.width(), screen))), int(std::lround(fromPixels(pixels.height(), screen))));
+    return QSize(int(std::lround(fromPixels(pixels.width(), screen))),
+                 int(std::lround(fromPixels(pixels.height(), screen))));
 }
 
 } // namespace Twips

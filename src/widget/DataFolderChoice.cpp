@@ -16,8 +16,7 @@ const QString Attention = QStringLiteral("Atención");
 DataFolderChoice::DataFolderChoice(AppContext &context, FileChooser &chooser)
     : m_context(context)
     , m_chooser(chooser)
-{
-}
+{}
 
 QString DataFolderChoice::RemoveFirst(const QString &part, const QString &whole)
 {
@@ -44,8 +43,7 @@ DataFolderChoice::Outcome DataFolderChoice::ChooseDataFolder(QWidget *dialogPare
     if (messenger.ask(QStringLiteral("La carpeta de datos actual es: \n%1\n¿Desea buscar el archivo de datos en otra "
                                      "ubicación?")
                           .arg(current),
-                      Attention, Messenger::Icon::Question, Messenger::Yes | Messenger::No)
-        != Messenger::Yes)
+                      Attention, Messenger::Icon::Question, Messenger::Yes | Messenger::No) != Messenger::Yes)
         return Outcome::Stay;
 
     const QString fileName =
@@ -68,8 +66,7 @@ DataFolderChoice::Outcome DataFolderChoice::ChooseDataFolder(QWidget *dialogPare
     }
 
     if (messenger.ask(QStringLiteral("La nueva ruta del archivo de datos (Quillomar.mdb) es: \n%1").arg(fileName),
-                      Attention, Messenger::Icon::None, Messenger::Ok | Messenger::Cancel)
-        == Messenger::Ok)
+                      Attention, Messenger::Icon::None, Messenger::Ok | Messenger::Cancel) == Messenger::Ok)
         settings.DataFolder = folder;
     else
         messenger.ask(QStringLiteral("Operación Cancelada por el Usuario"), QStringLiteral("Quillomar"),

@@ -12,7 +12,7 @@ class DataFolderChoice final
 {
 public:
     enum class Outcome {
-        Stay,  // nothing changed; the program goes on
+        Stay, // nothing changed; the program goes on
         Leave, // the settings must be written and the program must end now
     };
 

@@ -25,9 +25,9 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QWindow>
-#include <limits>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -184,8 +184,8 @@ void Form9::buildPanel()
     Image5[0]->setObjectName(QStringLiteral("Image5(0)"));
     connect(Image5[0], &QAbstractButton::clicked, this, &Form9::CloseSettingsPanel);
 
-    const auto makeSpinner = [this](int index, const QString &caption, const QString &textName,
-                                     const QString &barName, int minimum, int maximum) {
+    const auto makeSpinner = [this](int index, const QString &caption, const QString &textName, const QString &barName,
+                                    int minimum, int maximum) {
         Label4[index] = new QLabel(caption, Picture1);
         Label4[index]->setObjectName(QStringLiteral("Label4(%1)").arg(index));
         auto *text = new QLineEdit(Picture1);
@@ -569,8 +569,8 @@ void Form9::storeWidgetPosition()
 QPoint Form9::twipsToScreen(int left, int top) const
 {
     const QScreen *primary = QGuiApplication::primaryScreen();
-    return Twips::screenPixels(primary).topLeft()
-           + QPoint(Twips::toPixels(left, primary), Twips::toPixels(top, primary));
+    return Twips::screenPixels(primary).topLeft() +
+        QPoint(Twips::toPixels(left, primary), Twips::toPixels(top, primary));
 }
 
 void Form9::moveTo(const QPoint &position)
@@ -599,8 +599,8 @@ bool Form9::eventFilter(QObject *watched, QEvent *event)
     if (!isLabel)
         return QWidget::eventFilter(watched, event);
 
-    if ((event->type() == QEvent::Enter || event->type() == QEvent::MouseMove)
-        && (watched == Label2[0] || watched == Label3[0])) {
+    if ((event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) &&
+        (watched == Label2[0] || watched == Label3[0])) {
         const QDate today = m_context.clock->today();
         static_cast<QLabel *>(watched)->setToolTip(
             DateText::spanishLocale().toString(today, QLocale::LongFormat).toUpper());

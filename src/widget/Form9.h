@@ -67,7 +67,7 @@ public:
     std::array<QLabel *, 1> Label1{}; // time
     std::array<QLabel *, 1> Label2{}; // weekday
     std::array<QLabel *, 1> Label3{}; // date
-    QWidget *Picture1 = nullptr;      // the settings panel
+    QWidget *Picture1 = nullptr; // the settings panel
     QLabel *Label5 = nullptr;
     std::array<QLabel *, 2> Label4{};
     QLineEdit *txtalpha = nullptr;

@@ -141,12 +141,18 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored"); // empty: refused
-        QTest::newRow("valid") << "18:45" << "18:45";
-        QTest::newRow("space for the ten") << " 9:30" << "09:30";
-        QTest::newRow("one hour digit") << "9:30" << "";
-        QTest::newRow("hour 25") << "25:00" << "";
-        QTest::newRow("longer than the column") << "10:300" << "";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("valid") << "18:45"
+                               << "18:45";
+        QTest::newRow("space for the ten") << " 9:30"
+                                           << "09:30";
+        QTest::newRow("one hour digit") << "9:30"
+                                        << "";
+        QTest::newRow("hour 25") << "25:00"
+                                 << "";
+        QTest::newRow("longer than the column") << "10:300"
+                                                << "";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void aTimeThatCouldNeverRingIsRefused()
     {

@@ -78,7 +78,8 @@ private:
         QVERIFY(!m_dialog->isVisible());
     }
     QRadioButton *option(int i) { return m_dialog->findChild<QRadioButton *>(QStringLiteral("Option1(%1)").arg(i)); }
-    struct Row {
+    struct Row
+    {
         bool found;
         bool flag;
         QString text;
@@ -93,7 +94,8 @@ private:
     {
         auto fijos = m_agenda->cursor(QStringLiteral("festivosfijos"));
         fijos->FindFirst(Criterion::textEquals(QStringLiteral("fecha"), dayMonth));
-        return {!fijos->NoMatch(), fijos->Bool(QStringLiteral("esfestivosiempre")), fijos->Text(QStringLiteral("texto"))};
+        return {!fijos->NoMatch(), fijos->Bool(QStringLiteral("esfestivosiempre")),
+                fijos->Text(QStringLiteral("texto"))};
     }
     qint64 count(const char *table) { return m_agenda->cursor(QString::fromLatin1(table))->RecordCount(); }
 
@@ -120,7 +122,8 @@ private slots:
         QCOMPARE(option(1)->text(), QStringLiteral("Festivo"));
         QCOMPARE(option(1)->palette().color(QPalette::WindowText), QColor(192, 0, 0));
         QCOMPARE(option(0)->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-        QCOMPARE(m_dialog->findChild<ImageButton *>(QStringLiteral("Image5"))->accessibleName(), QStringLiteral("Cerrar"));
+        QCOMPARE(m_dialog->findChild<ImageButton *>(QStringLiteral("Image5"))->accessibleName(),
+                 QStringLiteral("Cerrar"));
         QCOMPARE(m_dialog->Text1->maxLength(), 50);
         QVERIFY(m_dialog->windowFlags() & Qt::FramelessWindowHint);
         const QScreen *screen = m_main->screen();
@@ -156,7 +159,8 @@ private slots:
         QTest::mouseClick(option(0), Qt::LeftButton);
         QVERIFY(option(1)->isChecked());
         QVERIFY(!option(0)->isChecked());
-        QCOMPARE(m_agenda->messenger.texts(), QStringList{QStringLiteral("No se puede marcar un domingo como laborable")});
+        QCOMPARE(m_agenda->messenger.texts(),
+                 QStringList{QStringLiteral("No se puede marcar un domingo como laborable")});
         QCOMPARE(m_agenda->messenger.shown[0].title, QStringLiteral("Atención"));
         QCOMPARE(m_agenda->messenger.shown[0].icon, Messenger::Icon::Critical);
         QVERIFY(m_dialog->Check1->isEnabled());

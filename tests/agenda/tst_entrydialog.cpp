@@ -33,8 +33,7 @@ void runModal(QDialog &dialog, const std::function<void()> &driver)
 }
 
 // Works the next modal dialog that opens (from a click that runs it).
-template <typename Dialog>
-void whenModalOpens(const std::function<void(Dialog &)> &driver)
+template <typename Dialog> void whenModalOpens(const std::function<void(Dialog &)> &driver)
 {
     QTimer::singleShot(0, [driver] {
         auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
@@ -73,7 +72,10 @@ private:
         QTest::mouseMove(m_strip->Text1);
         QTest::mouseMove(widget, at);
     }
-    ImageButton *button(int index) { return m_strip->findChild<ImageButton *>(QStringLiteral("Image1(%1)").arg(index)); }
+    ImageButton *button(int index)
+    {
+        return m_strip->findChild<ImageButton *>(QStringLiteral("Image1(%1)").arg(index));
+    }
     void tickBoth()
     {
         m_strip->Timer1_Timer();
@@ -111,16 +113,26 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("presses");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("hours up past midnight") << "23:00" << "VScroll2" << int(Qt::Key_Up) << 1 << "00:00";
-        QTest::newRow("hours down before midnight") << "00:30" << "VScroll2" << int(Qt::Key_Down) << 1 << "23:30";
-        QTest::newRow("hours keep the minutes") << "10:57" << "VScroll2" << int(Qt::Key_Up) << 2 << "12:57";
-        QTest::newRow("minutes up past midnight") << "23:55" << "VScroll1" << int(Qt::Key_Up) << 1 << "00:00";
-        QTest::newRow("minutes down before midnight") << "00:00" << "VScroll1" << int(Qt::Key_Down) << 1 << "23:55";
-        QTest::newRow("minutes carry an hour") << "10:57" << "VScroll1" << int(Qt::Key_Up) << 1 << "11:02";
-        QTest::newRow("minutes borrow an hour") << "10:02" << "VScroll1" << int(Qt::Key_Down) << 1 << "09:57";
-        QTest::newRow("minutes keep stepping") << "10:00" << "VScroll1" << int(Qt::Key_Up) << 3 << "10:15";
-        QTest::newRow("text counts as 00:00, minutes") << "ab:cd" << "VScroll1" << int(Qt::Key_Up) << 1 << "00:05";
-        QTest::newRow("text counts as 00:00, hours") << "ab:cd" << "VScroll2" << int(Qt::Key_Down) << 1 << "23:00";
+        QTest::newRow("hours up past midnight") << "23:00"
+                                                << "VScroll2" << int(Qt::Key_Up) << 1 << "00:00";
+        QTest::newRow("hours down before midnight") << "00:30"
+                                                    << "VScroll2" << int(Qt::Key_Down) << 1 << "23:30";
+        QTest::newRow("hours keep the minutes") << "10:57"
+                                                << "VScroll2" << int(Qt::Key_Up) << 2 << "12:57";
+        QTest::newRow("minutes up past midnight") << "23:55"
+                                                  << "VScroll1" << int(Qt::Key_Up) << 1 << "00:00";
+        QTest::newRow("minutes down before midnight") << "00:00"
+                                                      << "VScroll1" << int(Qt::Key_Down) << 1 << "23:55";
+        QTest::newRow("minutes carry an hour") << "10:57"
+                                               << "VScroll1" << int(Qt::Key_Up) << 1 << "11:02";
+        QTest::newRow("minutes borrow an hour") << "10:02"
+                                                << "VScroll1" << int(Qt::Key_Down) << 1 << "09:57";
+        QTest::newRow("minutes keep stepping") << "10:00"
+                                               << "VScroll1" << int(Qt::Key_Up) << 3 << "10:15";
+        QTest::newRow("text counts as 00:00, minutes") << "ab:cd"
+                                                       << "VScroll1" << int(Qt::Key_Up) << 1 << "00:05";
+        QTest::newRow("text counts as 00:00, hours") << "ab:cd"
+                                                     << "VScroll2" << int(Qt::Key_Down) << 1 << "23:00";
     }
     void spinnersStepTheTime()
     {
@@ -220,8 +232,8 @@ private slots:
     {
         QFETCH(bool, byEscape);
         const qint64 other = m_agenda->addEntry(Day, QStringLiteral("08:00"), QStringLiteral("Otra"));
-        const qint64 numero = m_agenda->addEntry(Day, QStringLiteral("10:15"), QStringLiteral("Banco"), {},
-                                                 QStringLiteral("10:00"));
+        const qint64 numero =
+            m_agenda->addEntry(Day, QStringLiteral("10:15"), QStringLiteral("Banco"), {}, QStringLiteral("10:00"));
         m_strip->Tag = padded(numero);
         runModal(*m_strip, [this, byEscape] {
             QVERIFY(QTest::qWaitForWindowActive(m_strip.get()));
@@ -316,8 +328,8 @@ private slots:
 
     void alarmButtonClearsAnAlarmAndKeepsTheTime()
     {
-        const qint64 numero = m_agenda->addEntry(Day, QStringLiteral("10:15"), QStringLiteral("Banco"), {},
-                                                 QStringLiteral("10:00"));
+        const qint64 numero =
+            m_agenda->addEntry(Day, QStringLiteral("10:15"), QStringLiteral("Banco"), {}, QStringLiteral("10:00"));
         m_strip->Tag = padded(numero);
         QVERIFY(showStrip());
         m_strip->Text2->setFocus();

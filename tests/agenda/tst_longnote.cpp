@@ -30,7 +30,10 @@ private:
         notas->FindFirst(Criterion::numberEquals(QStringLiteral("numero"), numero));
         return notas;
     }
-    ImageButton *button(int index) { return m_editor->findChild<ImageButton *>(QStringLiteral("Image1(%1)").arg(index)); }
+    ImageButton *button(int index)
+    {
+        return m_editor->findChild<ImageButton *>(QStringLiteral("Image1(%1)").arg(index));
+    }
     void open(const QString &note)
     {
         QVERIFY(m_main->Data1.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), m_entry)));

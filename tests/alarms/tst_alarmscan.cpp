@@ -1,6 +1,6 @@
-#include "support/TestAgenda.h"
 #include "alarms/AlarmScan.h"
 #include "alarms/Form6.h"
+#include "support/TestAgenda.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -323,8 +323,9 @@ void TestAlarmScan::everyAlarmOfOneMinuteRings()
     addTask(QStringLiteral("otra"), m_today, QStringLiteral("10:05"));
     setClock(QTime(10, 5));
     makeScan().scanDue();
-    QCOMPARE(rung(), (QStringList{QStringLiteral("primera"), QStringLiteral("segunda"), QStringLiteral("TAREA: una"),
-                                  QStringLiteral("TAREA: otra")}));
+    QCOMPARE(rung(),
+             (QStringList{QStringLiteral("primera"), QStringLiteral("segunda"), QStringLiteral("TAREA: una"),
+                          QStringLiteral("TAREA: otra")}));
 }
 
 void TestAlarmScan::twoEntriesInOneMinuteAreBothClearedOnClosing()

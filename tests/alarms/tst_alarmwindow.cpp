@@ -1,6 +1,6 @@
-#include "support/TestAgenda.h"
 #include "alarms/Form6.h"
 #include "mainwindow/PictureBox.h"
+#include "support/TestAgenda.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -198,7 +198,10 @@ void TestAlarmWindow::bellIsHiddenOneTickInFive()
         window.Timer1_Timer();
         seen += window.Image1->isHidden() ? QLatin1Char('_') : QLatin1Char('#');
     }
-    QCOMPARE(seen, QStringLiteral("#_###" "#_###" "#_###"));
+    QCOMPARE(seen,
+             QStringLiteral("#_###"
+                            "#_###"
+                            "#_###"));
 }
 
 void TestAlarmWindow::returningToTheWindowRingsOnceMore()

@@ -163,26 +163,46 @@ private slots:
         QTest::addColumn<QString>("looked");
         QTest::addColumn<bool>("equal");
         QTest::addColumn<bool>("contained");
-        QTest::newRow("accented capitals") << "ÁNGEL" << "ángel" << true << true;
-        QTest::newRow("accented first capital") << "Ángel" << "ÁnGeL" << true << true;
-        QTest::newRow("eñe") << "España" << "ESPAÑA" << true << true;
-        QTest::newRow("accent is not optional") << "ángel" << "angel" << false << false;
-        QTest::newRow("apostrophe") << "O'Brien" << "o'brien" << true << true;
-        QTest::newRow("apostrophe alone") << "OBrien" << "O'Brien" << false << false;
-        QTest::newRow("percent") << "100% seguro" << "0% s" << false << true;
-        QTest::newRow("percent is no wildcard") << "1000 seguro" << "0% s" << false << false;
-        QTest::newRow("underscore is no wildcard") << "ab" << "_" << false << false;
-        QTest::newRow("star is no wildcard") << "casa" << "c*a" << false << false;
-        QTest::newRow("star matches a star") << "c*a" << "C*A" << true << true;
-        QTest::newRow("question mark") << "casa" << "cas?" << false << false;
-        QTest::newRow("brackets") << "[a]" << "[A]" << true << true;
-        QTest::newRow("bracket is no class") << "a" << "[a]" << false << false;
-        QTest::newRow("hash is no digit") << "tel 5" << "tel #" << false << false;
-        QTest::newRow("hash") << "nº #5" << "#5" << false << true;
-        QTest::newRow("substring in accented text") << "Reunión con Íñigo" << "ÍÑIGO" << false << true;
-        QTest::newRow("ascii needle in accented text") << "Reunión con Luis" << "LUIS" << false << true;
-        QTest::newRow("accented needle, ascii part absent") << "Reunión con Luis" << "ÓN CON ANA" << false << false;
-        QTest::newRow("accented needle found") << "Reunión con Luis" << "UNIÓN CON" << false << true;
+        QTest::newRow("accented capitals") << "ÁNGEL"
+                                           << "ángel" << true << true;
+        QTest::newRow("accented first capital") << "Ángel"
+                                                << "ÁnGeL" << true << true;
+        QTest::newRow("eñe") << "España"
+                             << "ESPAÑA" << true << true;
+        QTest::newRow("accent is not optional") << "ángel"
+                                                << "angel" << false << false;
+        QTest::newRow("apostrophe") << "O'Brien"
+                                    << "o'brien" << true << true;
+        QTest::newRow("apostrophe alone") << "OBrien"
+                                          << "O'Brien" << false << false;
+        QTest::newRow("percent") << "100% seguro"
+                                 << "0% s" << false << true;
+        QTest::newRow("percent is no wildcard") << "1000 seguro"
+                                                << "0% s" << false << false;
+        QTest::newRow("underscore is no wildcard") << "ab"
+                                                   << "_" << false << false;
+        QTest::newRow("star is no wildcard") << "casa"
+                                             << "c*a" << false << false;
+        QTest::newRow("star matches a star") << "c*a"
+                                             << "C*A" << true << true;
+        QTest::newRow("question mark") << "casa"
+                                       << "cas?" << false << false;
+        QTest::newRow("brackets") << "[a]"
+                                  << "[A]" << true << true;
+        QTest::newRow("bracket is no class") << "a"
+                                             << "[a]" << false << false;
+        QTest::newRow("hash is no digit") << "tel 5"
+                                          << "tel #" << false << false;
+        QTest::newRow("hash") << "nº #5"
+                              << "#5" << false << true;
+        QTest::newRow("substring in accented text") << "Reunión con Íñigo"
+                                                    << "ÍÑIGO" << false << true;
+        QTest::newRow("ascii needle in accented text") << "Reunión con Luis"
+                                                       << "LUIS" << false << true;
+        QTest::newRow("accented needle, ascii part absent") << "Reunión con Luis"
+                                                            << "ÓN CON ANA" << false << false;
+        QTest::newRow("accented needle found") << "Reunión con Luis"
+                                               << "UNIÓN CON" << false << true;
         QTest::newRow("kelvin sign folds to k") << QString::fromUtf8("5 \u212A de frío") << "5 k" << false << true;
         QTest::newRow("long s folds to s") << QString::fromUtf8("Cla\u017Fe") << "clase" << true << true;
     }
@@ -210,7 +230,8 @@ private slots:
 
     void searchLooksInTextAndNote()
     {
-        m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("09:00"), QStringLiteral("Médico"), QStringLiteral("traer análisis"));
+        m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("09:00"), QStringLiteral("Médico"),
+                           QStringLiteral("traer análisis"));
         m_agenda->addEntry(QDate(2024, 4, 4), QStringLiteral("09:00"), QStringLiteral("Banco"));
         auto notas = m_agenda->cursor(QStringLiteral("notas"));
         QVERIFY(notas->FindFirst(Criterion::entriesContaining(QStringLiteral("ANÁLISIS"))));
@@ -226,7 +247,8 @@ private slots:
     {
         const QDate today(2024, 4, 3);
         m_agenda->addEntry(today, QStringLiteral("09:00"), QStringLiteral("sin alarma"));
-        m_agenda->addEntry(today.addDays(1), QStringLiteral("09:00"), QStringLiteral("mañana"), {}, QStringLiteral("10:30"));
+        m_agenda->addEntry(today.addDays(1), QStringLiteral("09:00"), QStringLiteral("mañana"), {},
+                           QStringLiteral("10:30"));
         m_agenda->addEntry(today, QStringLiteral("09:00"), QStringLiteral("hoy"), {}, QStringLiteral("10:30"));
         auto notas = m_agenda->cursor(QStringLiteral("notas"));
         QVERIFY(notas->FindFirst(Criterion::entryAlarm(today, QStringLiteral("10:30"))));
@@ -234,12 +256,14 @@ private slots:
         QVERIFY(!notas->FindFirst(Criterion::entryAlarm(today, QStringLiteral("10:31"))));
 
         auto tareas = m_agenda->cursor(QStringLiteral("tareas"));
-        struct Task {
+        struct Task
+        {
             const char *text;
             bool done;
             const char *time;
         };
-        for (const Task &task : {Task{"terminada", true, "10:30"}, Task{"sin hora", false, ""}, Task{"pendiente", false, "10:30"}}) {
+        for (const Task &task :
+             {Task{"terminada", true, "10:30"}, Task{"sin hora", false, ""}, Task{"pendiente", false, "10:30"}}) {
             tareas->AddNew();
             tareas->SetField(QStringLiteral("tarea"), QString::fromLatin1(task.text));
             tareas->SetField(QStringLiteral("terminada"), task.done);

@@ -37,7 +37,7 @@ private slots:
         Module1::DefaultSettings(s, QSize(19202, 14406), QString());
         QCOMPARE(s.MainWidth, 9601);
         QCOMPARE(s.MainLeft, 4800); // 4800.5
-        QCOMPARE(s.MainTop, 3602);  // 3601.5
+        QCOMPARE(s.MainTop, 3602); // 3601.5
     }
 
     void numberLines_data()
@@ -119,8 +119,9 @@ private slots:
         QFile file(m_path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
-        QCOMPARE(bytes, QByteArray("100\r\n-1\r\n14400\r\n9000\r\n-120\r\n32767\r\n") + s.DataFolder.toUtf8()
-                            + QByteArray("\r\n-32768\r\n0\r\n"));
+        QCOMPARE(bytes,
+                 QByteArray("100\r\n-1\r\n14400\r\n9000\r\n-120\r\n32767\r\n") + s.DataFolder.toUtf8() +
+                     QByteArray("\r\n-32768\r\n0\r\n"));
         Settings back;
         Module1::LoadSettings(back, m_path, QSize(1, 1), QStringLiteral("/otra"));
         QCOMPARE(back, s);

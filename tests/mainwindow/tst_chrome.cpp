@@ -86,7 +86,8 @@ private slots:
         QCOMPARE(m_main->findChild<ImageButton *>(QStringLiteral("Image5(0)"))->toolTip(), QStringLiteral("Cerrar"));
         QCOMPARE(m_main->findChild<ImageButton *>(QStringLiteral("Image7(2)"))->toolTip(),
                  QStringLiteral("Teléfonos y Direcciones"));
-        QCOMPARE(m_main->findChild<ImageButton *>(QStringLiteral("Image12(6)"))->toolTip(), QStringLiteral("Añadir Entrada"));
+        QCOMPARE(m_main->findChild<ImageButton *>(QStringLiteral("Image12(6)"))->toolTip(),
+                 QStringLiteral("Añadir Entrada"));
     }
 
     void maximiseAndRestoreSwapTheirButtons()

@@ -106,16 +106,16 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QSize>("natural");
         const QList<std::pair<const char *, QSize>> pictures = {
-            {"tab-search", {28, 28}},       {"tab-calendar", {28, 28}},      {"tab-phones", {28, 28}},
-            {"tab-tasks", {28, 28}},        {"tab-week", {28, 28}},          {"marker-search", {180, 180}},
-            {"marker-calendar", {180, 180}}, {"marker-phones", {180, 180}},  {"marker-tasks", {180, 180}},
-            {"chrome-close", {18, 18}},     {"chrome-maximize", {18, 18}},   {"chrome-restore", {18, 18}},
-            {"chrome-hover", {18, 18}},     {"week-previous", {26, 26}},     {"week-next", {26, 26}},
-            {"week-current", {26, 26}},     {"add-entry", {16, 16}},         {"corner-ornament", {44, 44}},
-            {"resize-grip", {16, 16}},      {"entry-close", {16, 16}},       {"entry-alarm", {16, 16}},
-            {"entry-alarm-on", {16, 16}},   {"entry-note", {16, 16}},        {"alarm-bell", {64, 64}},
-            {"widget-card", {200, 120}},    {"widget-folder", {24, 24}},     {"widget-exit", {24, 24}},
-            {"widget-close", {18, 18}},     {"dialog-close", {16, 16}},      {"dialog-maximize", {16, 16}},
+            {"tab-search", {28, 28}},        {"tab-calendar", {28, 28}},    {"tab-phones", {28, 28}},
+            {"tab-tasks", {28, 28}},         {"tab-week", {28, 28}},        {"marker-search", {180, 180}},
+            {"marker-calendar", {180, 180}}, {"marker-phones", {180, 180}}, {"marker-tasks", {180, 180}},
+            {"chrome-close", {18, 18}},      {"chrome-maximize", {18, 18}}, {"chrome-restore", {18, 18}},
+            {"chrome-hover", {18, 18}},      {"week-previous", {26, 26}},   {"week-next", {26, 26}},
+            {"week-current", {26, 26}},      {"add-entry", {16, 16}},       {"corner-ornament", {44, 44}},
+            {"resize-grip", {16, 16}},       {"entry-close", {16, 16}},     {"entry-alarm", {16, 16}},
+            {"entry-alarm-on", {16, 16}},    {"entry-note", {16, 16}},      {"alarm-bell", {64, 64}},
+            {"widget-card", {200, 120}},     {"widget-folder", {24, 24}},   {"widget-exit", {24, 24}},
+            {"widget-close", {18, 18}},      {"dialog-close", {16, 16}},    {"dialog-maximize", {16, 16}},
             {"dialog-restore", {16, 16}},
         };
         for (const auto &[name, size] : pictures)

@@ -24,7 +24,8 @@ private slots:
         QVERIFY(!main.Form_Load());
         QCOMPARE(m_agenda->messenger.shown.size(), 1);
         const auto &box = m_agenda->messenger.shown[0];
-        QCOMPARE(box.text, QStringLiteral("Hay una instancia del programa funcionando todavía. Búsquela en el escritorio."));
+        QCOMPARE(box.text,
+                 QStringLiteral("Hay una instancia del programa funcionando todavía. Búsquela en el escritorio."));
         QCOMPARE(box.title, QStringLiteral("Quillomar"));
         QCOMPARE(box.icon, Messenger::Icon::Critical);
         QCOMPARE(box.buttons, unsigned(Messenger::Ok));
@@ -37,8 +38,8 @@ private slots:
         QFile stale(m_agenda->context.paths.lockFile);
         QVERIFY(stale.open(QIODevice::WriteOnly));
         // Left by a copy whose process no longer exists.
-        stale.write(QByteArray("999999\n") + QCoreApplication::applicationName().toUtf8() + "\n"
-                    + QSysInfo::machineHostName().toUtf8() + "\n");
+        stale.write(QByteArray("999999\n") + QCoreApplication::applicationName().toUtf8() + "\n" +
+                    QSysInfo::machineHostName().toUtf8() + "\n");
         stale.close();
         Form1 main(m_agenda->context);
         QVERIFY(main.Form_Load());
@@ -50,8 +51,8 @@ private slots:
         QVERIFY(main.Form_Load());
         QVERIFY(m_agenda->messenger.shown.isEmpty());
         QVERIFY(QFile::exists(m_agenda->databaseFile()));
-        QVERIFY(main.Data1.isOpen() && main.Data4.isOpen() && main.Data2.isOpen() && main.Data3.isOpen()
-                && main.Data5.isOpen() && main.DataTelefonos.isOpen());
+        QVERIFY(main.Data1.isOpen() && main.Data4.isOpen() && main.Data2.isOpen() && main.Data3.isOpen() &&
+                main.Data5.isOpen() && main.DataTelefonos.isOpen());
         QCOMPARE(main.SelectedDate, m_agenda->clock.today());
 
         const QSize screen = Twips::screenSize(main.screen());

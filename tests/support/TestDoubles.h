@@ -16,8 +16,7 @@ public:
     // An early hour no test puts an alarm on, so windows under test are not interrupted by one.
     explicit FakeClock(QDateTime now = QDateTime(QDate(2024, 4, 3), QTime(3, 17)))
         : m_now(std::move(now))
-    {
-    }
+    {}
     QDateTime now() const override { return m_now; }
     void set(const QDateTime &now) { m_now = now; }
     void setToday(const QDate &date) { m_now = QDateTime(date, m_now.time()); }
@@ -32,7 +31,8 @@ private:
 class RecordingMessenger final : public Messenger
 {
 public:
-    struct Shown {
+    struct Shown
+    {
         QString text;
         QString title;
         Icon icon;

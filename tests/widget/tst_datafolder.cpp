@@ -51,10 +51,7 @@ private:
         return path;
     }
 
-    void clickChangeFolder()
-    {
-        QTest::mouseClick(m_widget->Image2, Qt::LeftButton);
-    }
+    void clickChangeFolder() { QTest::mouseClick(m_widget->Image2, Qt::LeftButton); }
 
     Settings savedSettings() const
     {
@@ -92,12 +89,24 @@ private slots:
         QTest::addColumn<QString>("part");
         QTest::addColumn<QString>("whole");
         QTest::addColumn<QString>("result");
-        QTest::newRow("folder of a file") << "\\otro.txt" << "D:\\Datos\\otro.txt" << "D:\\Datos";
-        QTest::newRow("root of a drive") << "\\otro.txt" << "C:\\otro.txt" << "C:";
-        QTest::newRow("only the first") << "ab" << "xabyabz" << "xyabz";
-        QTest::newRow("not there") << "q" << "abc" << "abc";
-        QTest::newRow("empty part") << "" << "abc" << "abc";
-        QTest::newRow("the whole") << "abc" << "abc" << "";
+        QTest::newRow("folder of a file") << "\\otro.txt"
+                                          << "D:\\Datos\\otro.txt"
+                                          << "D:\\Datos";
+        QTest::newRow("root of a drive") << "\\otro.txt"
+                                         << "C:\\otro.txt"
+                                         << "C:";
+        QTest::newRow("only the first") << "ab"
+                                        << "xabyabz"
+                                        << "xyabz";
+        QTest::newRow("not there") << "q"
+                                   << "abc"
+                                   << "abc";
+        QTest::newRow("empty part") << ""
+                                    << "abc"
+                                    << "abc";
+        QTest::newRow("the whole") << "abc"
+                                   << "abc"
+                                   << "";
     }
 
     void removeFirst()
@@ -112,11 +121,15 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("folder");
-        QTest::newRow("plain") << "/home/ana/Datos/otro.txt" << "/home/ana/Datos";
-        QTest::newRow("with spaces") << "/home/ana/Mis datos/quillomar.mdb" << "/home/ana/Mis datos";
-        QTest::newRow("at the root") << "/otro.txt" << "/";
+        QTest::newRow("plain") << "/home/ana/Datos/otro.txt"
+                               << "/home/ana/Datos";
+        QTest::newRow("with spaces") << "/home/ana/Mis datos/quillomar.mdb"
+                                     << "/home/ana/Mis datos";
+        QTest::newRow("at the root") << "/otro.txt"
+                                     << "/";
         // Cutting the first "/otro.txt" would leave "/a.d/otro.txt".
-        QTest::newRow("file name inside the path") << "/a/otro.txt.d/otro.txt" << "/a/otro.txt.d";
+        QTest::newRow("file name inside the path") << "/a/otro.txt.d/otro.txt"
+                                                   << "/a/otro.txt.d";
     }
 
     void folderOfAFile()
@@ -132,9 +145,10 @@ private slots:
         clickChangeFolder();
         QCOMPARE(messenger().shown.size(), 1);
         const auto &question = messenger().shown.first();
-        QCOMPARE(question.text, QStringLiteral("La carpeta de datos actual es: \n%1\n¿Desea buscar el archivo de datos "
-                                               "en otra ubicación?")
-                                    .arg(m_oldFolder));
+        QCOMPARE(question.text,
+                 QStringLiteral("La carpeta de datos actual es: \n%1\n¿Desea buscar el archivo de datos "
+                                "en otra ubicación?")
+                     .arg(m_oldFolder));
         QCOMPARE(question.title, QStringLiteral("Atención"));
         QCOMPARE(question.icon, Messenger::Icon::Question);
         QCOMPARE(question.buttons, unsigned(Messenger::Yes | Messenger::No));
