@@ -1,9 +1,9 @@
-#include "alarms/QtSoundPlayer.h"
 #include "data/AppContext.h"
 #include "data/Clock.h"
 #include "data/DateText.h"
 #include "mainwindow/Form1.h"
-#include "mainwindow/QtMessenger.h"
+#include "widgets/QtMessenger.h"
+#include "widgets/QtSoundPlayer.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -1,6 +1,6 @@
 #include "EntryLineDelegate.h"
 
-#include "EntryLine.h"
+#include "data/EntryLine.h"
 
 #include <QPainter>
 

@@ -1,15 +1,16 @@
 #include "Form2.h"
 
-#include "DialogSupport.h"
 #include "Form4.h"
 #include "Form5.h"
-#include "TimeSpin.h"
+#include "data/AppContext.h"
 #include "data/Criterion.h"
 #include "data/DateText.h"
+#include "data/Diary.h"
 #include "data/Messenger.h"
 #include "data/Module1.h"
-#include "mainwindow/Form1.h"
-#include "mainwindow/ImageButton.h"
+#include "data/TimeSpin.h"
+#include "widgets/DialogSupport.h"
+#include "widgets/ImageButton.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -43,9 +44,10 @@ QScrollBar *makeSpinner(QWidget *parent, const char *name, int start)
 
 } // namespace
 
-Form2::Form2(Form1 &main)
-    : QDialog(&main, Qt::Dialog | Qt::FramelessWindowHint)
-    , m_main(main)
+Form2::Form2(Diary &diary, AppContext &context, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+    , m_diary(diary)
+    , m_context(context)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Entrada"));
@@ -119,8 +121,8 @@ bool Form2::findEntry()
     const qint64 number = entryNumber();
     if (number < 0)
         return false;
-    m_main.Data1.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), number));
-    return !m_main.Data1.NoMatch() && m_main.Data1.currentKey() == number;
+    m_diary.Data1.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), number));
+    return !m_diary.Data1.NoMatch() && m_diary.Data1.currentKey() == number;
 }
 
 // The strip works on its entry only while the store has it: once it is gone the strip never
@@ -137,14 +139,14 @@ void Form2::Form_Activate()
 {
     if (!Tag.isEmpty()) {
         if (findEntry()) {
-            RecordCursor &data = m_main.Data1;
+            RecordCursor &data = m_diary.Data1;
             Text2->setText(data.Text(QStringLiteral("hora")));
             Text1->setText(data.Text(QStringLiteral("texto")));
             AlarmTime = data.Text(QStringLiteral("horaalarma"));
             LongNote = data.Text(QStringLiteral("nota"));
         } else {
-            m_main.context().messenger->ask(QStringLiteral("no lo encuentro"), QStringLiteral("Quillomar"),
-                                            Messenger::Icon::None, Messenger::Ok);
+            m_context.messenger->ask(QStringLiteral("no lo encuentro"), QStringLiteral("Quillomar"),
+                                     Messenger::Icon::None, Messenger::Ok);
             forgetEntry();
         }
     }
@@ -161,7 +163,7 @@ void Form2::resizeEvent(QResizeEvent *event)
 void Form2::Form_Resize()
 {
     const int height = DialogSupport::toPixels(*this, HeightTwips);
-    const int wanted = m_main.width() / 3;
+    const int wanted = (parentWidget() ? parentWidget()->width() : 900) / 3;
     if (width() != wanted || this->height() != height) {
         resize(wanted, height); // comes back here with the right size
         return;
@@ -255,16 +257,16 @@ void Form2::Text2_LostFocus()
     if (time.size() <= TimeSpin::TimeWidth && Module1::CheckTime(time))
         return;
     m_checkingTime = true;
-    m_main.context().messenger->tell(QStringLiteral("La hora debe tener el formato HH:MM"),
-                                     QStringLiteral("Hora Incorrecta"), Messenger::Icon::Critical);
+    m_context.messenger->tell(QStringLiteral("La hora debe tener el formato HH:MM"), QStringLiteral("Hora Incorrecta"),
+                              Messenger::Icon::Critical);
     Text2->setFocus(Qt::OtherFocusReason);
     m_checkingTime = false;
 }
 
 Form2::Saved Form2::SaveEntry()
 {
-    RecordCursor &data = m_main.Data1;
-    AppContext &context = m_main.context();
+    RecordCursor &data = m_diary.Data1;
+    AppContext &context = m_context;
     Saved result = Saved::Done;
     const QString text = Text1->text();
 
@@ -289,7 +291,7 @@ Form2::Saved Form2::SaveEntry()
                 data.SetField(QStringLiteral("horaalarma"), AlarmTime) && data.Update();
         } else {
             written = data.AddNew() &&
-                data.SetField(QStringLiteral("fecha"), DateText::fromDate(m_main.SelectedDate)) &&
+                data.SetField(QStringLiteral("fecha"), DateText::fromDate(m_diary.SelectedDate)) &&
                 data.SetField(QStringLiteral("hora"), Text2->text()) && data.SetField(QStringLiteral("texto"), text) &&
                 data.Update() && data.MoveLast();
         }
@@ -298,7 +300,7 @@ Form2::Saved Form2::SaveEntry()
             data.CancelUpdate();
             DialogSupport::tellNotWritten(context,
                                           QStringLiteral("No se ha podido guardar la entrada «%1» del %2")
-                                              .arg(text, DateText::fromDate(m_main.SelectedDate)),
+                                              .arg(text, DateText::fromDate(m_diary.SelectedDate)),
                                           why);
             result = Saved::Failed;
         }
@@ -314,7 +316,7 @@ Form2::Saved Form2::SaveEntry()
             } else {
                 DialogSupport::tellNotWritten(context,
                                               QStringLiteral("No se ha podido borrar la entrada del %1")
-                                                  .arg(DateText::fromDate(m_main.SelectedDate)),
+                                                  .arg(DateText::fromDate(m_diary.SelectedDate)),
                                               data.lastError());
                 result = Saved::Failed;
             }
@@ -352,7 +354,7 @@ void Form2::Image1_Click(int index)
         if (SaveEntry() != Saved::Done)
             return;
         if (Tag.isEmpty())
-            Tag = QString::number(m_main.Data1.currentKey());
+            Tag = QString::number(m_diary.Data1.currentKey());
         openAlarmTime();
         break;
     case 4:
@@ -360,7 +362,7 @@ void Form2::Image1_Click(int index)
             return;
         if (SaveEntry() != Saved::Done)
             return;
-        Tag = QString::number(m_main.Data1.currentKey());
+        Tag = QString::number(m_diary.Data1.currentKey());
         openLongNote();
         break;
     default:
@@ -370,7 +372,7 @@ void Form2::Image1_Click(int index)
 
 void Form2::openAlarmTime()
 {
-    Form5 alarm(m_main, *this, entryNumber());
+    Form5 alarm(m_diary, m_context, *this, entryNumber(), parentWidget());
     alarm.Text2->setText(Text2->text());
     alarm.exec();
     Form_Activate();
@@ -378,7 +380,7 @@ void Form2::openAlarmTime()
 
 void Form2::openLongNote()
 {
-    Form4 editor(m_main, *this, entryNumber());
+    Form4 editor(m_diary, m_context, *this, entryNumber(), parentWidget());
     editor.Label1->setText(Text1->text());
     editor.Text1->setPlainText(LongNote);
     editor.exec();
@@ -405,7 +407,7 @@ void Form2::Timer1_Timer()
 
 void Form2::Timer2_Timer()
 {
-    m_main.context().IdleCount = 0;
+    m_context.IdleCount = 0;
     m_noteBlink = (m_noteBlink + 1) % 50;
     ImageButton *button = Image1[4];
     if (LongNote.isEmpty() || button->isHidden())
@@ -417,11 +419,11 @@ void Form2::Timer2_Timer()
 bool Form2::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Text1 && event->type() == QEvent::KeyPress) {
-        m_main.context().IdleCount = 0;
+        m_context.IdleCount = 0;
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             closeWithSave();
-            m_main.context().IdleCount = 0;
+            m_context.IdleCount = 0;
             return true;
         }
     } else if (watched == Text2 && event->type() == QEvent::FocusOut && !m_checkingTime) {

@@ -4,7 +4,8 @@
 #include <QTimer>
 #include <array>
 
-class Form1;
+class Diary;
+struct AppContext;
 class ImageButton;
 class QLineEdit;
 class QScrollBar;
@@ -22,7 +23,7 @@ class Form2 final : public QDialog
     Q_OBJECT
 
 public:
-    explicit Form2(Form1 &main);
+    Form2(Diary &diary, AppContext &context, QWidget *parent);
     ~Form2() override;
 
     // "" for a new entry of main.SelectedDate; otherwise the entry's numero, ten-digit
@@ -87,7 +88,8 @@ private:
     void openAlarmTime();
     void openLongNote();
 
-    Form1 &m_main;
+    Diary &m_diary;
+    AppContext &m_context;
     QWidget *m_buttons = nullptr; // the panel of the three image buttons
     int m_hoursMemory = 0;
     int m_minutesMemory = 0;

@@ -1,12 +1,12 @@
 #include "Form3.h"
 
-#include "DialogSupport.h"
-#include "IdleWatch.h"
+#include "data/AppContext.h"
 #include "data/Criterion.h"
 #include "data/DateText.h"
+#include "data/Diary.h"
 #include "data/Messenger.h"
-#include "mainwindow/Form1.h"
-#include "mainwindow/ImageButton.h"
+#include "widgets/DialogSupport.h"
+#include "widgets/ImageButton.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -44,9 +44,10 @@ void colourText(QWidget *widget, const QColor &colour)
 
 } // namespace
 
-Form3::Form3(Form1 &main)
-    : QDialog(&main, Qt::Dialog | Qt::FramelessWindowHint)
-    , m_main(main)
+Form3::Form3(Diary &diary, AppContext &context, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+    , m_diary(diary)
+    , m_context(context)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Estado del Día"));
@@ -66,7 +67,7 @@ Form3::Form3(Form1 &main)
     Image5 = new ImageButton(QStringLiteral("dialog-close"), QStringLiteral("Cerrar"), this);
     Image5->setObjectName(QStringLiteral("Image5"));
     Image5->setFocusPolicy(Qt::NoFocus);
-    Image5->setFixedSize(DialogSupport::toPixels(main, 285), DialogSupport::toPixels(main, 285));
+    Image5->setFixedSize(DialogSupport::toPixels(*this, 285), DialogSupport::toPixels(*this, 285));
     for (int i = 0; i < 2; ++i) {
         Option1[size_t(i)]->setObjectName(QStringLiteral("Option1(%1)").arg(i));
         top->addWidget(Option1[size_t(i)]);
@@ -93,10 +94,9 @@ Form3::Form3(Form1 &main)
     Timer1.setInterval(1000);
     connect(&Timer1, &QTimer::timeout, this, &Form3::Timer1_Timer);
     Timer1.start();
-    new IdleWatch(*this, main.context());
 
     setStyleSheet(QStringLiteral("#Form3 { border: 1px solid #404040; background: white; }"));
-    resize(DialogSupport::toPixels(main, 3600), sizeHint().height());
+    resize(DialogSupport::toPixels(*this, 3600), sizeHint().height());
     resetToDesign();
 }
 
@@ -128,8 +128,8 @@ void Form3::Option1_Click(int index)
             return;
         m_refusing = true;
         Option1[1]->setChecked(true);
-        m_main.context().messenger->tell(QStringLiteral("No se puede marcar un domingo como laborable"),
-                                         QStringLiteral("Atención"), Messenger::Icon::Critical);
+        m_context.messenger->tell(QStringLiteral("No se puede marcar un domingo como laborable"),
+                                  QStringLiteral("Atención"), Messenger::Icon::Critical);
         m_refusing = false;
         return;
     }
@@ -158,32 +158,32 @@ static bool saveRow(RecordCursor &data, const QString &key, const QString &flagC
 
 bool Form3::saveYearly(const QString &dayMonth)
 {
-    return saveRow(m_main.Data3, dayMonth, QStringLiteral("esfestivosiempre"), Check1->isChecked(), Text1->text());
+    return saveRow(m_diary.Data3, dayMonth, QStringLiteral("esfestivosiempre"), Check1->isChecked(), Text1->text());
 }
 
 bool Form3::saveDate(const QString &date)
 {
-    return saveRow(m_main.Data2, date, QStringLiteral("esfestivo"), Option1[1]->isChecked(), Text2->text());
+    return saveRow(m_diary.Data2, date, QStringLiteral("esfestivo"), Option1[1]->isChecked(), Text2->text());
 }
 
 void Form3::SaveDayStatus()
 {
-    AppContext &context = m_main.context();
+    AppContext &context = m_context;
     const QString date = Tag.left(10);
     if (!DateText::toDate(date).isValid()) {
         DialogSupport::tellNotWritten(context, QStringLiteral("No se ha podido guardar el estado del día"),
                                       QStringLiteral("«%1» no es una fecha").arg(date));
     } else {
         if (!saveYearly(date.left(5))) {
-            const QString why = m_main.Data3.lastError();
-            m_main.Data3.CancelUpdate();
+            const QString why = m_diary.Data3.lastError();
+            m_diary.Data3.CancelUpdate();
             DialogSupport::tellNotWritten(
                 context,
                 QStringLiteral("No se ha podido guardar el texto y el festivo de todos los %1").arg(date.left(5)), why);
         }
         if (!saveDate(date)) {
-            const QString why = m_main.Data2.lastError();
-            m_main.Data2.CancelUpdate();
+            const QString why = m_diary.Data2.lastError();
+            m_diary.Data2.CancelUpdate();
             DialogSupport::tellNotWritten(
                 context, QStringLiteral("No se ha podido guardar el estado del día %1").arg(date), why);
         }
@@ -193,7 +193,7 @@ void Form3::SaveDayStatus()
 
 void Form3::Timer1_Timer()
 {
-    m_main.context().IdleCount = 0;
+    m_context.IdleCount = 0;
 }
 
 void Form3::reject()
@@ -211,7 +211,7 @@ void Form3::hideEvent(QHideEvent *event)
 bool Form3::eventFilter(QObject *watched, QEvent *event)
 {
     if ((watched == Text1 || watched == Text2) && event->type() == QEvent::KeyPress) {
-        m_main.context().IdleCount = 0;
+        m_context.IdleCount = 0;
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             SaveDayStatus();

@@ -4,7 +4,8 @@
 #include <QTimer>
 #include <array>
 
-class Form1;
+class Diary;
+struct AppContext;
 class ImageButton;
 class QCheckBox;
 class QLineEdit;
@@ -21,7 +22,7 @@ class Form3 final : public QDialog
     Q_OBJECT
 
 public:
-    explicit Form3(Form1 &main);
+    Form3(Diary &diary, AppContext &context, QWidget *parent);
     ~Form3() override;
 
     // The day's Date text "dd/mm/yyyy" followed by its weekday digit (0 Monday … 6 Sunday).
@@ -54,6 +55,7 @@ private:
     bool saveYearly(const QString &dayMonth);
     bool saveDate(const QString &date);
 
-    Form1 &m_main;
+    Diary &m_diary;
+    AppContext &m_context;
     bool m_refusing = false;
 };

@@ -1,10 +1,10 @@
 #include "Form4.h"
 
-#include "DialogSupport.h"
-#include "IdleWatch.h"
+#include "data/AppContext.h"
 #include "data/Criterion.h"
-#include "mainwindow/Form1.h"
-#include "mainwindow/ImageButton.h"
+#include "data/Diary.h"
+#include "widgets/DialogSupport.h"
+#include "widgets/ImageButton.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -30,9 +30,10 @@ QFrame *makeLine(QWidget *parent, const char *name)
 
 } // namespace
 
-Form4::Form4(Form1 &main, const QWidget &strip, qint64 entry)
-    : QDialog(&main, Qt::Dialog | Qt::FramelessWindowHint)
-    , m_main(main)
+Form4::Form4(Diary &diary, AppContext &context, const QWidget &strip, qint64 entry, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+    , m_diary(diary)
+    , m_context(context)
     , m_entry(entry)
 {
     setObjectName(QStringLiteral("Form4"));
@@ -65,7 +66,7 @@ Form4::Form4(Form1 &main, const QWidget &strip, qint64 entry)
     QPalette white = Picture1->palette();
     white.setColor(QPalette::Window, Qt::white);
     Picture1->setPalette(white);
-    const int side = DialogSupport::toPixels(main, ButtonTwips);
+    const int side = DialogSupport::toPixels(*this, ButtonTwips);
     DialogSupport::addButtonRow(*Picture1,
                                 {{2, "dialog-maximize", "Maximizar"},
                                  {1, "dialog-restore", "Restaurar"},
@@ -86,10 +87,9 @@ Form4::Form4(Form1 &main, const QWidget &strip, qint64 entry)
     Timer1.setInterval(1000);
     connect(&Timer1, &QTimer::timeout, this, &Form4::Timer1_Timer);
     Timer1.start();
-    new IdleWatch(*this, main.context());
 
     // Directly under the strip and as wide as it; a fifth of the main window high.
-    setGeometry(strip.x(), strip.y() + strip.height(), strip.width(), main.height() / 5);
+    setGeometry(strip.x(), strip.y() + strip.height(), strip.width(), (parent ? parent->height() : 600) / 5);
 }
 
 Form4::~Form4() = default;
@@ -154,7 +154,7 @@ void Form4::Image1_Click(int index)
 
 void Form4::saveAndClose()
 {
-    RecordCursor &data = m_main.Data1;
+    RecordCursor &data = m_diary.Data1;
     // The note belongs to the strip's entry: Data1 is put back on it if anything has moved it.
     bool onEntry = m_entry <= 0 || data.currentKey() == m_entry;
     if (!onEntry) {
@@ -167,15 +167,15 @@ void Form4::saveAndClose()
         const QString why = onEntry ? data.lastError() : QStringLiteral("la entrada ya no está en la agenda");
         data.CancelUpdate();
         DialogSupport::tellNotWritten(
-            m_main.context(),
-            QStringLiteral("No se ha podido guardar el texto largo de la entrada «%1»").arg(Label1->text()), why);
+            m_context, QStringLiteral("No se ha podido guardar el texto largo de la entrada «%1»").arg(Label1->text()),
+            why);
     }
     QDialog::accept();
 }
 
 void Form4::Timer1_Timer()
 {
-    m_main.context().IdleCount = 0;
+    m_context.IdleCount = 0;
 }
 
 void Form4::reject()

@@ -4,7 +4,8 @@
 #include <QTimer>
 #include <array>
 
-class Form1;
+class Diary;
+struct AppContext;
 class ImageButton;
 class QFrame;
 class QLabel;
@@ -19,7 +20,7 @@ class Form4 final : public QDialog
 
 public:
     // entry: the numero of the entry the strip has just saved (Data1 stands on it).
-    Form4(Form1 &main, const QWidget &strip, qint64 entry);
+    Form4(Diary &diary, AppContext &context, const QWidget &strip, qint64 entry, QWidget *parent);
     ~Form4() override;
 
     QLabel *Label1; // the entry's short text
@@ -50,6 +51,7 @@ private:
     void Form_Resize();
     void saveAndClose();
 
-    Form1 &m_main;
+    Diary &m_diary;
+    AppContext &m_context;
     qint64 m_entry;
 };

@@ -1,13 +1,13 @@
 #include "Form5.h"
 
-#include "DialogSupport.h"
-#include "IdleWatch.h"
-#include "TimeSpin.h"
+#include "data/AppContext.h"
 #include "data/Criterion.h"
+#include "data/Diary.h"
 #include "data/Messenger.h"
 #include "data/Module1.h"
-#include "mainwindow/Form1.h"
-#include "mainwindow/ImageButton.h"
+#include "data/TimeSpin.h"
+#include "widgets/DialogSupport.h"
+#include "widgets/ImageButton.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -23,9 +23,10 @@ constexpr double ButtonPanelWidth = ButtonWidth + 20;
 
 } // namespace
 
-Form5::Form5(Form1 &main, const QWidget &strip, qint64 entry)
-    : QDialog(&main, Qt::Dialog | Qt::FramelessWindowHint)
-    , m_main(main)
+Form5::Form5(Diary &diary, AppContext &context, const QWidget &strip, qint64 entry, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+    , m_diary(diary)
+    , m_context(context)
     , m_entry(entry)
 {
     setObjectName(QStringLiteral("Form5"));
@@ -73,7 +74,6 @@ Form5::Form5(Form1 &main, const QWidget &strip, qint64 entry)
     Timer1.setInterval(1000);
     connect(&Timer1, &QTimer::timeout, this, &Form5::Timer1_Timer);
     Timer1.start();
-    new IdleWatch(*this, main.context());
 
     // Directly under the entry strip, with its width and height.
     setGeometry(strip.x(), strip.y() + strip.height(), strip.width(), strip.height());
@@ -116,8 +116,8 @@ bool Form5::SaveAlarm()
 {
     const QString typed = Text2->text();
     if (typed.size() > TimeSpin::TimeWidth || !Module1::CheckTime(typed)) {
-        m_main.context().messenger->tell(QStringLiteral("La hora debe tener el formato HH:MM"),
-                                         QStringLiteral("Hora Incorrecta"), Messenger::Icon::Critical);
+        m_context.messenger->tell(QStringLiteral("La hora debe tener el formato HH:MM"),
+                                  QStringLiteral("Hora Incorrecta"), Messenger::Icon::Critical);
         Text2->setFocus(Qt::OtherFocusReason);
         return false;
     }
@@ -125,7 +125,7 @@ bool Form5::SaveAlarm()
         TimeSpin::twoDigits(TimeSpin::leadingNumber(QStringView(typed).right(2)));
     Text2->setText(time);
 
-    RecordCursor &data = m_main.Data1;
+    RecordCursor &data = m_diary.Data1;
     bool onEntry = m_entry <= 0 || data.currentKey() == m_entry;
     if (!onEntry) {
         data.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), m_entry));
@@ -135,7 +135,7 @@ bool Form5::SaveAlarm()
     if (!written) {
         const QString why = onEntry ? data.lastError() : QStringLiteral("la entrada ya no está en la agenda");
         data.CancelUpdate();
-        DialogSupport::tellNotWritten(m_main.context(),
+        DialogSupport::tellNotWritten(m_context,
                                       QStringLiteral("No se ha podido guardar la alarma de las %1").arg(time), why);
     }
     return true;
@@ -149,7 +149,7 @@ void Form5::Image1_Click(int index)
 
 void Form5::Timer1_Timer()
 {
-    m_main.context().IdleCount = 0;
+    m_context.IdleCount = 0;
 }
 
 void Form5::reject()

@@ -4,7 +4,8 @@
 #include <QTimer>
 #include <array>
 
-class Form1;
+class Diary;
+struct AppContext;
 class ImageButton;
 class QLabel;
 class QLineEdit;
@@ -19,7 +20,7 @@ class Form5 final : public QDialog
 
 public:
     // entry: the numero of the entry the strip has just saved (Data1 stands on it).
-    Form5(Form1 &main, const QWidget &strip, qint64 entry);
+    Form5(Diary &diary, AppContext &context, const QWidget &strip, qint64 entry, QWidget *parent);
     ~Form5() override;
 
     QLabel *Label1;
@@ -45,7 +46,8 @@ private:
     void Form_Resize();
     void VScroll1_Change(int position);
 
-    Form1 &m_main;
+    Diary &m_diary;
+    AppContext &m_context;
     qint64 m_entry;
     QWidget *m_buttons = nullptr;
     int m_memory = 0;

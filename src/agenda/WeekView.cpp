@@ -1,48 +1,42 @@
 #include "WeekView.h"
 
-#include "EntryLine.h"
 #include "EntryLineDelegate.h"
 #include "Form2.h"
 #include "Form3.h"
+#include "data/AppContext.h"
 #include "data/Clock.h"
 #include "data/Criterion.h"
 #include "data/DateText.h"
+#include "data/Diary.h"
+#include "data/EntryLine.h"
 #include "data/Module1.h"
-#include "mainwindow/ClickLabel.h"
-#include "mainwindow/Form1.h"
-#include "mainwindow/ImageButton.h"
+#include "widgets/ClickLabel.h"
+#include "widgets/ImageButton.h"
+#include "widgets/Theme.h"
+#include "widgets/Twips.h"
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <cmath>
 
-const QColor WeekView::HolidayColour(192, 0, 0);
+const QColor WeekView::HolidayColour = Theme::Holiday;
 const QColor WeekView::WorkdayColour(0, 0, 255);
 const QColor WeekView::TodayPanel(255, 0, 0);
 const QColor WeekView::TodaysWeekPanel(224, 224, 224);
 const QColor WeekView::OtherPanel(255, 255, 255);
 const QColor WeekView::FocusedList(255, 224, 192);
 
-static QFont serif(int points, bool bold, bool italic)
-{
-    QFont font;
-    font.setFamilies(
-        {QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
-    font.setStyleHint(QFont::Serif);
-    font.setPointSize(points);
-    font.setBold(bold);
-    font.setItalic(italic);
-    return font;
-}
-
-WeekView::WeekView(Form1 &main)
-    : QWidget(&main)
-    , m_main(main)
+WeekView::WeekView(Diary &diary, AppContext &context, QWidget *parent)
+    : QWidget(parent)
+    , m_diary(diary)
+    , m_context(context)
 {
     setObjectName(QStringLiteral("WeekView"));
     for (int i = 0; i < 7; ++i)
@@ -52,17 +46,20 @@ WeekView::WeekView(Form1 &main)
         Label1[k] = new QLabel(QStringLiteral("Octubre 2004"), this);
         Label1[k]->setObjectName(QStringLiteral("Label1(%1)").arg(k));
         Label1[k]->setProperty("role", QStringLiteral("month"));
-        Label1[k]->setFont(serif(13, false, true));
+        Label1[k]->setFont(Theme::serif(13, false, true));
     }
     Label1[1]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    Image3 = new ImageButton(QStringLiteral("week-previous"), QStringLiteral("Semana Anterior"), this);
+    // The week buttons stand beside the pages, on the cover: they belong to the window itself, so
+    // no piece of the cover lies over them.
+    QWidget *cover = parent ? parent : this;
+    Image3 = new ImageButton(QStringLiteral("week-previous"), QStringLiteral("Semana Anterior"), cover);
     Image3->setObjectName(QStringLiteral("Image3"));
-    Image4 = new ImageButton(QStringLiteral("week-next"), QStringLiteral("Semana Siguiente"), this);
+    Image4 = new ImageButton(QStringLiteral("week-next"), QStringLiteral("Semana Siguiente"), cover);
     Image4->setObjectName(QStringLiteral("Image4"));
-    Image9 = new ImageButton(QStringLiteral("week-current"), QStringLiteral("Semana Actual"), this);
+    Image9 = new ImageButton(QStringLiteral("week-current"), QStringLiteral("Semana Actual"), cover);
     Image9->setObjectName(QStringLiteral("Image9"));
-    Image10 = new ImageButton(QStringLiteral("week-current"), QStringLiteral("Semana Actual"), this);
+    Image10 = new ImageButton(QStringLiteral("week-current"), QStringLiteral("Semana Actual"), cover);
     Image10->setObjectName(QStringLiteral("Image10"));
     Image9->hide();
     Image10->hide();
@@ -91,7 +88,7 @@ void WeekView::buildDay(int i)
     auto *header = new ClickLabel(panel);
     header->setObjectName(QStringLiteral("Label3(%1)").arg(i));
     header->setProperty("role", QStringLiteral("dayHeader"));
-    header->setFont(serif(9, true, false));
+    header->setFont(Theme::serif(9, true, false));
     connect(header, &ClickLabel::clicked, this, [this, i] { Label3_Click(i); });
     Label3[i] = header;
 
@@ -142,19 +139,19 @@ QString WeekView::dayTag(int index) const
 
 void WeekView::RefreshWeek()
 {
-    m_main.Data1.Refresh();
-    m_main.Data2.Refresh();
-    m_main.Data3.Refresh();
-    ShowWeek(m_main.SelectedDate);
+    m_diary.Data1.Refresh();
+    m_diary.Data2.Refresh();
+    m_diary.Data3.Refresh();
+    ShowWeek(m_diary.SelectedDate);
 }
 
 void WeekView::ShowWeek(const QDate &date)
 {
     const QLocale locale = DateText::spanishLocale();
-    const QDate today = m_main.context().clock->today();
-    Messenger *messenger = m_main.context().messenger;
+    const QDate today = m_context.clock->today();
+    Messenger *messenger = m_context.messenger;
 
-    m_main.TodayHasEntries = false;
+    m_diary.TodayHasEntries = false;
     WeekStart = date.addDays(-(date.dayOfWeek() - 1));
     const bool weekHasToday = WeekStart.daysTo(today) >= 0 && WeekStart.daysTo(today) <= 6;
 
@@ -169,11 +166,11 @@ void WeekView::ShowWeek(const QDate &date)
         Label3[i]->setAccessibleName(longDate);
 
         QString fixedText;
-        if (m_main.Data3.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), tag.left(5)))) {
-            fixedText = m_main.Data3.Text(QStringLiteral("texto"));
+        if (m_diary.Data3.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), tag.left(5)))) {
+            fixedText = m_diary.Data3.Text(QStringLiteral("texto"));
             if (!fixedText.isEmpty())
                 fixedText = QStringLiteral(" ") + fixedText;
-            if (m_main.Data3.Bool(QStringLiteral("esfestivosiempre")))
+            if (m_diary.Data3.Bool(QStringLiteral("esfestivosiempre")))
                 colour = HolidayColour;
         }
         if (i == 4) {
@@ -187,18 +184,18 @@ void WeekView::ShowWeek(const QDate &date)
             fixedText = QStringLiteral(" PASCUA");
 
         QString dayText;
-        if (m_main.Data2.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), tag))) {
-            dayText = m_main.Data2.Text(QStringLiteral("texto"));
+        if (m_diary.Data2.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), tag))) {
+            dayText = m_diary.Data2.Text(QStringLiteral("texto"));
             if (!dayText.isEmpty())
                 dayText = QStringLiteral("- ") + dayText;
-            if (m_main.Data2.Bool(QStringLiteral("esfestivo")))
+            if (m_diary.Data2.Bool(QStringLiteral("esfestivo")))
                 colour = HolidayColour;
-        } else if (colour == HolidayColour && m_main.Data2.isOpen()) {
+        } else if (colour == HolidayColour && m_diary.Data2.isOpen()) {
             // A fixed holiday or Good Friday becomes a date of its own the first time it is shown.
-            if (m_main.Data2.AddNew()) {
-                m_main.Data2.SetField(QStringLiteral("fecha"), tag);
-                m_main.Data2.SetField(QStringLiteral("esfestivo"), true);
-                m_main.Data2.Update();
+            if (m_diary.Data2.AddNew()) {
+                m_diary.Data2.SetField(QStringLiteral("fecha"), tag);
+                m_diary.Data2.SetField(QStringLiteral("esfestivo"), true);
+                m_diary.Data2.Update();
             }
         }
         if (i == 6)
@@ -222,14 +219,14 @@ void WeekView::ShowWeek(const QDate &date)
 
         List1[i]->clear();
         const Criterion sameDay = Criterion::textEquals(QStringLiteral("fecha"), tag);
-        for (bool found = m_main.Data1.FindFirst(sameDay); found; found = m_main.Data1.FindNext(sameDay)) {
-            const RecordCursor &entry = m_main.Data1;
+        for (bool found = m_diary.Data1.FindFirst(sameDay); found; found = m_diary.Data1.FindNext(sameDay)) {
+            const RecordCursor &entry = m_diary.Data1;
             List1[i]->addItem(
                 EntryLine::Build(entry.Text(QStringLiteral("hora")), !entry.Text(QStringLiteral("nota")).isEmpty(),
                                  !entry.Text(QStringLiteral("horaalarma")).isEmpty(),
                                  entry.Text(QStringLiteral("texto")), entry.Number(QStringLiteral("numero"))));
             if (day == today)
-                m_main.TodayHasEntries = true;
+                m_diary.TodayHasEntries = true;
         }
     }
 
@@ -241,29 +238,29 @@ void WeekView::ShowWeek(const QDate &date)
 
 void WeekView::ShowCurrentWeekButtons()
 {
-    const QDate today = m_main.context().clock->today();
-    if (m_main.SelectedDate > today)
+    const QDate today = m_context.clock->today();
+    if (m_diary.SelectedDate > today)
         Image9->show();
-    if (m_main.SelectedDate.daysTo(today) > 7)
+    if (m_diary.SelectedDate.daysTo(today) > 7)
         Image10->show();
 }
 
 void WeekView::Image3_Click()
 {
-    m_main.context().IdleCount = 0;
-    m_main.SelectedDate = m_main.SelectedDate.addDays(-7);
-    ShowWeek(m_main.SelectedDate);
-    if (m_main.SelectedDate < m_main.context().clock->today())
+    m_context.IdleCount = 0;
+    m_diary.setSelectedDate(m_diary.SelectedDate.addDays(-7));
+    ShowWeek(m_diary.SelectedDate);
+    if (m_diary.SelectedDate < m_context.clock->today())
         Image10->show();
     Command1->setFocus();
 }
 
 void WeekView::Image4_Click()
 {
-    m_main.context().IdleCount = 0;
-    m_main.SelectedDate = m_main.SelectedDate.addDays(7);
-    ShowWeek(m_main.SelectedDate);
-    if (m_main.SelectedDate > m_main.context().clock->today())
+    m_context.IdleCount = 0;
+    m_diary.setSelectedDate(m_diary.SelectedDate.addDays(7));
+    ShowWeek(m_diary.SelectedDate);
+    if (m_diary.SelectedDate > m_context.clock->today())
         Image9->show();
     Label1[0]->show();
     Label1[1]->show();
@@ -272,15 +269,15 @@ void WeekView::Image4_Click()
 
 void WeekView::Image9_Click()
 {
-    m_main.SelectedDate = m_main.context().clock->today();
-    ShowWeek(m_main.SelectedDate);
+    m_diary.setSelectedDate(m_context.clock->today());
+    ShowWeek(m_diary.SelectedDate);
 }
 
 void WeekView::Image10_Click()
 {
-    m_main.context().IdleCount = 0;
-    m_main.SelectedDate = m_main.context().clock->today();
-    ShowWeek(m_main.SelectedDate);
+    m_context.IdleCount = 0;
+    m_diary.setSelectedDate(m_context.clock->today());
+    ShowWeek(m_diary.SelectedDate);
 }
 
 void WeekView::List1_Click(int index, QListWidgetItem *item)
@@ -342,24 +339,95 @@ void WeekView::setBackground(QWidget *widget, const QColor &colour)
 Form2 &WeekView::entryDialog()
 {
     if (!m_form2)
-        m_form2 = std::make_unique<Form2>(m_main);
+        m_form2 = std::make_unique<Form2>(m_diary, m_context, window());
     return *m_form2;
+}
+
+double WeekView::tw(int pixels) const
+{
+    return Twips::fromPixels(pixels, screen());
+}
+
+int WeekView::px(double twips) const
+{
+    return Twips::toPixels(twips, screen());
+}
+
+void WeekView::LayoutWeek(double leftPage, double rightPage, double topMargin, double pageWidth, double third,
+                          double windowHeight)
+{
+    const double PW = pageWidth;
+    const double T = third;
+    const double TM = topMargin;
+    const double lefts[7] = {leftPage, leftPage, leftPage, rightPage, rightPage, rightPage, rightPage};
+    const double heights[7] = {T, T, T, T, T, std::floor(T / 2), T - std::floor(T / 2)};
+    const double tops[7] = {TM, TM + T, TM + 2 * T, TM, TM + T, TM + 2 * T, TM + 2 * T + std::floor(T / 2)};
+    const qreal headerPoints = std::max(7.0, windowHeight / 4000 + 6);
+    for (int i = 0; i < 7; ++i) {
+        QWidget *panel = Picture2[i];
+        panel->setGeometry(px(lefts[i]), px(tops[i]), px(PW), px(tops[i] + heights[i]) - px(tops[i]));
+        QFont headerFont = Label3[i]->font();
+        headerFont.setPointSizeF(headerPoints);
+        Label3[i]->setFont(headerFont);
+        const int headerHeight = QFontMetrics(headerFont).height() + 2;
+        // The day text line is kept legible even where 120 twips would be too small to read.
+        const int dayTextHeight = std::max(px(120), QFontMetrics(Label4[i]->font()).height());
+        const int listWidth = std::max(0, panel->width() - px(240));
+        const int listHeight = std::max(0, panel->height() - headerHeight - dayTextHeight);
+        Label3[i]->setGeometry(px(60), 0, std::max(0, listWidth - px(60)), headerHeight);
+        List1[i]->setGeometry(0, headerHeight, listWidth, listHeight);
+        Label4[i]->setGeometry(px(60), headerHeight + listHeight, std::max(0, listWidth - px(60)), dayTextHeight);
+        const int add = std::min(px(240), std::max(0, panel->height()));
+        Image12[i]->setGeometry(panel->width() - add, 1, add, add);
+    }
+
+    const int captionHeight = QFontMetrics(Label1[0]->font()).height() + 2;
+    Label1[0]->setGeometry(px(lefts[0] + 120), px(TM) - captionHeight, px(PW), captionHeight);
+    const double wednesdayBottom = tops[2] + heights[2];
+    Label1[1]->setGeometry(px(lefts[6] - 120), px(wednesdayBottom - 60), px(PW), captionHeight);
+    constexpr double button = 390;
+    auto place = [this](QWidget *widget, double left, double top) {
+        widget->setGeometry(px(left), px(top), px(button), px(button));
+    };
+    place(Image3, lefts[2] - 180 - button, wednesdayBottom - 200);
+    place(Image9, lefts[2] - 180 - button, wednesdayBottom - 200 - button);
+    place(Image4, lefts[6] + PW + 180, wednesdayBottom - 200);
+    place(Image10, lefts[6] + PW + 180, wednesdayBottom - 200 - button);
+}
+
+QRect WeekView::sectionPage(bool right) const
+{
+    const QWidget *day = Picture2[right ? 3 : 0];
+    const QLabel *caption = Label1[0];
+    return QRect(day->x(), caption->y(), day->width(), 3 * Picture2[0]->height() + caption->height() + px(120));
+}
+
+void WeekView::setWeekControlsShown(bool shown)
+{
+    for (QWidget *control : {static_cast<QWidget *>(Label1[0]), static_cast<QWidget *>(Label1[1]),
+                             static_cast<QWidget *>(Image3), static_cast<QWidget *>(Image4)})
+        control->setVisible(shown);
+    if (shown) {
+        ShowCurrentWeekButtons();
+    } else {
+        Image9->hide();
+        Image10->hide();
+    }
 }
 
 double WeekView::entryLeft(int index) const
 {
-    return m_main.tw(m_main.x()) + m_main.tw(Picture2[index]->x()) + m_main.tw(List1[index]->x()) + 100;
+    return tw(window()->x()) + tw(Picture2[index]->x()) + tw(List1[index]->x()) + 100;
 }
 
 void WeekView::List1_MouseDown(int index, int y)
 {
-    entryDialog().placeAt(entryLeft(index),
-                          m_main.tw(m_main.y()) + m_main.tw(Picture2[index]->y()) + m_main.tw(y) + 360);
+    entryDialog().placeAt(entryLeft(index), tw(window()->y()) + tw(Picture2[index]->y()) + tw(y) + 360);
 }
 
 void WeekView::List1_DblClick(int index, const QString &line)
 {
-    m_main.SelectedDate = DateText::toDate(dayTag(index));
+    m_diary.setSelectedDate(DateText::toDate(dayTag(index)));
     Form2 &dialog = entryDialog();
     dialog.Tag = EntryLine::Number(line);
     dialog.exec();
@@ -368,13 +436,13 @@ void WeekView::List1_DblClick(int index, const QString &line)
 
 void WeekView::Image12_Click(int index)
 {
-    m_main.SelectedDate = DateText::toDate(dayTag(index));
-    m_form2 = std::make_unique<Form2>(m_main);
+    m_diary.setSelectedDate(DateText::toDate(dayTag(index)));
+    m_form2 = std::make_unique<Form2>(m_diary, m_context, window());
     m_form2->Tag.clear();
     List1[index]->setFocus();
     const int lines = List1[index]->count();
     const QString defaultTime = lines > 1 ? List1[index]->item(lines - 1)->text().left(5) : QStringLiteral("08:00");
-    m_form2->placeAt(entryLeft(index), m_main.tw(m_main.y()) + m_main.tw(Picture2[index]->y()) + 360);
+    m_form2->placeAt(entryLeft(index), tw(window()->y()) + tw(Picture2[index]->y()) + 360);
     m_form2->Text2->setText(defaultTime);
     m_form2->exec();
     m_form2.reset();
@@ -382,24 +450,24 @@ void WeekView::Image12_Click(int index)
 
 void WeekView::OpenDayStatus(int index)
 {
-    Form3 dialog(m_main);
+    Form3 dialog(m_diary, m_context, window());
     if (index == 6)
         dialog.Option1[1]->setChecked(true);
     const QString tag = dayTag(index);
-    if (m_main.Data2.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), tag))) {
-        dialog.Text2->setText(m_main.Data2.Text(QStringLiteral("texto")));
-        dialog.Option1[m_main.Data2.Bool(QStringLiteral("esfestivo")) ? 1 : 0]->setChecked(true);
+    if (m_diary.Data2.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), tag))) {
+        dialog.Text2->setText(m_diary.Data2.Text(QStringLiteral("texto")));
+        dialog.Option1[m_diary.Data2.Bool(QStringLiteral("esfestivo")) ? 1 : 0]->setChecked(true);
     }
-    if (m_main.Data3.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), tag.left(5)))) {
-        dialog.Text1->setText(m_main.Data3.Text(QStringLiteral("texto")));
-        if (m_main.Data3.Bool(QStringLiteral("esfestivosiempre"))) {
+    if (m_diary.Data3.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), tag.left(5)))) {
+        dialog.Text1->setText(m_diary.Data3.Text(QStringLiteral("texto")));
+        if (m_diary.Data3.Bool(QStringLiteral("esfestivosiempre"))) {
             dialog.Option1[1]->setChecked(true);
             dialog.Check1->setChecked(true);
         }
     }
-    dialog.placeAt(m_main.tw(m_main.x()) + m_main.tw(Picture2[index]->x()) + 100,
-                   m_main.tw(m_main.y()) + m_main.tw(Picture2[index]->y()) + 250);
+    dialog.placeAt(tw(window()->x()) + tw(Picture2[index]->x()) + 100,
+                   tw(window()->y()) + tw(Picture2[index]->y()) + 250);
     dialog.Tag = tag + QString::number(index);
     dialog.exec();
-    ShowWeek(m_main.SelectedDate);
+    ShowWeek(m_diary.SelectedDate);
 }

@@ -6,7 +6,8 @@
 #include <memory>
 
 class ClickLabel;
-class Form1;
+class Diary;
+struct AppContext;
 class Form2;
 class ImageButton;
 class QLabel;
@@ -22,8 +23,18 @@ class WeekView final : public QWidget
     Q_OBJECT
 
 public:
-    explicit WeekView(Form1 &main);
+    WeekView(Diary &diary, AppContext &context, QWidget *parent);
     ~WeekView() override;
+
+    // Places the day panels, captions and week buttons on the two pages of a window height high
+    // (all in twips): the pages start at leftPage and rightPage, below topMargin, pageWidth wide,
+    // each day a third high (Saturday and Sunday share one).
+    void LayoutWeek(double leftPage, double rightPage, double topMargin, double pageWidth, double third,
+                    double windowHeight);
+    // Where a section's title page (left) and panel (right) cover the week, in this widget's pixels.
+    QRect sectionPage(bool right) const;
+    // Shows or hides what belongs to the week agenda alone: the month captions and week buttons.
+    void setWeekControlsShown(bool shown);
 
     void ShowWeek(const QDate &date);
     void RefreshWeek();
@@ -79,7 +90,11 @@ private:
     Form2 &entryDialog();
     double entryLeft(int index) const;
 
-    Form1 &m_main;
+    double tw(int pixels) const;
+    int px(double twips) const;
+
+    Diary &m_diary;
+    AppContext &m_context;
     // The entry strip is made on the first press in a list, placed there, and shown by the
     // double click that follows; it is made afresh after every use.
     std::unique_ptr<Form2> m_form2;

@@ -6,7 +6,7 @@
 #include "data/Messenger.h"
 #include "data/RecordCursor.h"
 #include "data/SoundPlayer.h"
-#include "mainwindow/PictureBox.h"
+#include "widgets/PictureBox.h"
 
 #include <QApplication>
 #include <QCheckBox>

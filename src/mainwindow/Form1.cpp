@@ -1,23 +1,33 @@
 #include "Form1.h"
 
-#include "PictureBox.h"
 #include "SingleInstance.h"
-#include "Twips.h"
 #include "agenda/WeekView.h"
 #include "alarms/AlarmScan.h"
 #include "data/Clock.h"
 #include "data/Messenger.h"
 #include "data/Module1.h"
 #include "widget/Form9.h"
+#include "widgets/ActivityWatch.h"
+#include "widgets/ImageButton.h"
+#include "widgets/PictureBox.h"
+#include "widgets/Section.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowDrag.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
 
 Form1::Form1(AppContext &context, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_context(context)
+    , m_activity(new ActivityWatch(context, this))
+    , m_drag(new WindowDrag(*this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quillomar"));
@@ -25,9 +35,11 @@ Form1::Form1(AppContext &context, QWidget *parent)
     setMinimumSize(120, 90);
 
     BuildChrome();
-    m_week = new WeekView(*this);
+    m_week = new WeekView(m_diary, m_context, this);
     m_week->lower();
     BuildSections();
+    connect(m_drag, &WindowDrag::finished, this, &Form1::storeMainPlace);
+    connect(&m_diary, &Diary::weekWanted, this, [this] { Image7_Click(4); });
 
     Timer3.setInterval(200);
     connect(&Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
@@ -35,7 +47,7 @@ Form1::Form1(AppContext &context, QWidget *parent)
     Timer4.setInterval(1000);
     connect(&Timer4, &QTimer::timeout, this, &Form1::Timer4_Timer);
 
-    // Every user event anywhere in the program counts as activity.
+    // The end of a dialog of the program is the diary's turn again (see eventFilter).
     qApp->installEventFilter(this);
 }
 
@@ -46,11 +58,27 @@ Form1::~Form1()
 
 void Form1::ShowWidget()
 {
+    m_drag->cancel();
     hide();
-    if (!m_widget)
-        m_widget = std::make_unique<Form9>(*this);
+    if (!m_widget) {
+        m_widget = std::make_unique<Form9>(m_diary, m_context);
+        connect(m_widget.get(), &Form9::mainWindowWanted, this, &Form1::ShowMainWindow);
+    }
     m_widget->show();
     m_widget->activateWindow();
+}
+
+void Form1::ShowMainWindow()
+{
+    if (m_widget)
+        m_widget->hide();
+    m_activationPending = true;
+    show();
+    raise();
+    activateWindow();
+    Timer4.start();
+    if (isActiveWindow())
+        runPendingActivation();
 }
 
 QString Form1::databaseFile() const
@@ -72,10 +100,11 @@ bool Form1::Form_Load()
                           Twips::screenSize(QGuiApplication::primaryScreen()), m_context.paths.defaultDataFolder);
     PlaceFromSettings();
     OpenCursors();
-    SelectedDate = m_context.clock->today();
+    m_diary.setSelectedDate(m_context.clock->today());
     // Alarms are looked for from now on, whether the diary is shown or hidden.
-    m_alarmScan = std::make_unique<AlarmScan>(Data4, Data5, m_context, Timer1);
+    m_alarmScan = std::make_unique<AlarmScan>(m_diary.Data4, m_diary.Data5, m_context, Timer1);
     m_alarmScan->start();
+    m_activationPending = true;
     return true;
 }
 
@@ -102,20 +131,7 @@ void Form1::PlaceFromSettings()
 void Form1::OpenCursors()
 {
     const QString file = databaseFile();
-    struct Opening
-    {
-        RecordCursor *cursor;
-        const char *table;
-    };
-    const Opening openings[] = {{&Data1, "NOTAS"},         {&Data4, "NOTAS"},  {&Data2, "dias"},
-                                {&Data3, "festivosfijos"}, {&Data5, "Tareas"}, {&DataTelefonos, "telefonos"}};
-    QString failure;
-    for (const Opening &opening : openings) {
-        opening.cursor->DatabaseName = file;
-        opening.cursor->RecordSource = QString::fromLatin1(opening.table);
-        if (!opening.cursor->Refresh() && failure.isEmpty())
-            failure = opening.cursor->lastError();
-    }
+    const QString failure = m_diary.open(file);
     // The window still opens, so the user can choose another data folder from the widget.
     if (!failure.isEmpty())
         m_context.messenger->ask(QStringLiteral("No se puede abrir la agenda %1:\n%2.\n\nLo que escriba no se guardará "
@@ -129,8 +145,17 @@ void Form1::Form_Activate()
     Timer4.start();
     m_week->RefreshWeek();
     moveTwips(I2, tw(width()) - widthTw(I2), tw(height()) - heightTw(I2));
-    if (onLoadTasks)
-        onLoadTasks();
+    for (Section *section : m_sections)
+        if (section)
+            section->activated();
+}
+
+void Form1::runPendingActivation()
+{
+    if (!m_activationPending)
+        return;
+    m_activationPending = false;
+    Form_Activate();
 }
 
 void Form1::StoreMainSize()
@@ -139,17 +164,29 @@ void Form1::StoreMainSize()
     m_context.settings.MainHeight = Module1::ToSetting(tw(height()));
 }
 
+void Form1::storeMainPlace()
+{
+    if (!WindowPlacement::isNormal(*this))
+        return;
+    const QRect area = Twips::screenPixels(screen());
+    m_context.settings.MainLeft = Module1::ToSetting(tw(x() - area.x()));
+    m_context.settings.MainTop = Module1::ToSetting(tw(y() - area.y()));
+}
+
 void Form1::Form_QueryUnload()
 {
-    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+    if (WindowPlacement::isNormal(*this))
         StoreMainSize();
 }
 
+// The diary's turn comes on its first show, when a dialog of the program closes and when the
+// widget gives it back: not when the user merely comes back from another program, nor when a
+// message box closes (a message shown while the week is drawn must not draw the week again).
 void Form1::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        Form_Activate();
+        runPendingActivation();
     else if (event->type() == QEvent::WindowStateChange)
         Form_Resize();
 }
@@ -171,4 +208,26 @@ int Form1::px(double twips) const
 double Form1::tw(int pixels) const
 {
     return Twips::fromPixels(pixels, screen());
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Hide && watched->isWidgetType()) {
+        auto *dialog = qobject_cast<QDialog *>(watched);
+        if (dialog && dialog->isWindow() && dialog->isModal() && !qobject_cast<QMessageBox *>(dialog) &&
+            !qobject_cast<QFileDialog *>(dialog) && isVisible()) {
+            m_activationPending = true;
+            // Where the window system gives the diary its activation back, that runs it; where it
+            // does not (or not yet), it runs once no other dialog of the program is left open.
+            QTimer::singleShot(0, this, [this] {
+                if (isVisible() && !QApplication::activeModalWidget())
+                    runPendingActivation();
+            });
+        }
+    }
+    if (event->type() == QEvent::Enter)
+        for (int k = 0; k < 3; ++k)
+            if (watched == Image5[k])
+                moveTwips(Image6, leftTw(Image5[k]), topTw(Image5[k]));
+    return QWidget::eventFilter(watched, event);
 }

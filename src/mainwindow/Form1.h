@@ -1,31 +1,32 @@
 #pragma once
 
 #include "data/AppContext.h"
-#include "data/RecordCursor.h"
+#include "data/Diary.h"
 
-#include <QDate>
 #include <QPixmap>
 #include <QPoint>
 #include <QTimer>
 #include <QWidget>
 #include <array>
-#include <functional>
 #include <memory>
 
+class ActivityWatch;
 class AlarmScan;
 class Form9;
 class ImageButton;
 class PictureBox;
 class QLabel;
 class QPainter;
+class Section;
 class SectionPanel;
 class SingleInstance;
 class TabShape;
 class WeekView;
+class WindowDrag;
 
-// The main window: the open diary. It owns what every section shares (the selected day, the six
-// cursors on the agenda, the flags read across the program), draws the book's cover and pages,
-// carries its own chrome, and composes the sections.
+// The main window: the open diary. It holds the diary every section works on, draws the book's
+// cover and pages with its own chrome, and composes the week view and the sections behind the
+// index tabs. What happens on a page belongs to the section there.
 class Form1 final : public QWidget
 {
     Q_OBJECT
@@ -41,22 +42,14 @@ public:
     void StoreMainSize();
 
     AppContext &context() { return m_context; }
+    Diary &diary() { return m_diary; }
     QString databaseFile() const;
     WeekView &week() { return *m_week; }
     AlarmScan *alarmScan() const { return m_alarmScan.get(); }
     // The desktop widget, made the first time the diary is hidden behind it.
     Form9 *widget() const { return m_widget.get(); }
-
-    QDate SelectedDate;
-    RecordCursor Data1; // notas: week view, entry dialogs, text search
-    RecordCursor Data4; // notas: alarms only
-    RecordCursor Data2; // dias
-    RecordCursor Data3; // festivosfijos
-    RecordCursor Data5; // tareas
-    RecordCursor DataTelefonos;
-
-    bool TodayHasEntries = false;
-    bool PendingTasks = false;
+    // The section behind tab index (0 to 3), or null while none is registered there.
+    Section *section(int index) const { return m_sections[index]; }
 
     QTimer Timer1; // the alarm scan, also while the window is hidden
     QTimer Timer3; // blinks the tasks tab while tasks are pending (200 ms)
@@ -71,7 +64,6 @@ public:
     void ImagenI_Click(int index) { Image7_Click(index + 1); }
     void SelectTab(int n);
     void HideSectionPanels();
-    void ShowCurrentWeekButtons();
     void CloseSearch();
     void KeepOnScreen();
     void Image5_Click(int index);
@@ -79,21 +71,13 @@ public:
     void Timer3_Timer();
     void Timer4_Timer();
     int openSection() const; // 0 to 3, or 4 for the week
+    // Hides the diary behind the desktop widget.
+    void ShowWidget();
+    // Brings the diary back from the desktop widget.
+    void ShowMainWindow();
 
     // Layout.
     void Form_Resize();
-    void LayoutSearch();
-    void LayoutCalendar();
-    void LayoutPhones();
-    void LayoutTasks();
-
-    // Hooks of the sections that come in later: the task load and the calendar.
-    std::function<void()> onLoadTasks;
-    std::function<void()> onShowMonth;
-    std::function<void()> onLoadPhoneNames;
-    std::function<void()> onLayoutSection; // the open section's own controls
-    // Hides the diary behind the desktop widget.
-    void ShowWidget();
 
     std::array<PictureBox *, 29> Image1{};
     std::array<ImageButton *, 3> Image5{};
@@ -107,14 +91,9 @@ public:
     std::array<ImageButton *, 4> ImagenI{};
     QWidget *Picture1 = nullptr;
     QLabel *Label2 = nullptr;
-    PictureBox *ImageBuscador = nullptr;
-    PictureBox *ImageCalendario = nullptr;
-    PictureBox *ImageTelefonos = nullptr;
-    PictureBox *ImageTareas = nullptr;
-    SectionPanel *PictureBuscador = nullptr;
-    SectionPanel *PictureCalendario = nullptr;
-    SectionPanel *PictureTelefonos = nullptr;
-    SectionPanel *PictureTareas = nullptr;
+    // The title page's picture of each section, by tab: ImageBuscador, ImageCalendario,
+    // ImageTelefonos, ImageTareas.
+    std::array<PictureBox *, 4> Markers{};
 
     int TabBlinkCount = 0;
     int SweepCount = 0;
@@ -127,7 +106,6 @@ protected:
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    void moveEvent(QMoveEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -135,14 +113,15 @@ protected:
 private:
     void BuildChrome();
     void BuildSections();
+    void registerSection(int index, Section *section);
     void PlaceFromSettings();
     void OpenCursors();
     void Form_QueryUnload();
-    void DragMainWindow(QMouseEvent *event);
-    void FinishDrag();
+    void storeMainPlace();
+    void runPendingActivation();
     void I2_MouseDown(QMouseEvent *event);
     void I2_MouseMove(QMouseEvent *event);
-    void LayoutSectionCommon(PictureBox *marker, SectionPanel *panel);
+    void LayoutSection(int index);
     void paintCover(QPainter &painter);
     void setGeometryTwips(QWidget *widget, double left, double top, double width, double height);
     void moveTwips(QWidget *widget, double left, double top);
@@ -152,14 +131,18 @@ private:
     double heightTw(const QWidget *widget) const;
 
     AppContext &m_context;
+    Diary m_diary;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<AlarmScan> m_alarmScan;
     std::unique_ptr<Form9> m_widget;
+    ActivityWatch *m_activity = nullptr;
+    WindowDrag *m_drag = nullptr;
     WeekView *m_week = nullptr;
+    // The panels over the right page, by tab: a registered section's, or an empty page.
+    std::array<SectionPanel *, 4> m_panels{};
+    std::array<Section *, 4> m_sections{};
     QPoint m_gripGrab;
-    QPoint m_manualDragOffset;
-    bool m_manualDrag = false;
-    bool m_systemDrag = false;
-    QTimer m_dragSettle;
+    // Form_Activate is due the next time the window is the program's active one.
+    bool m_activationPending = false;
     QPixmap m_cover;
 };

@@ -2,13 +2,17 @@
 // restoring, the resize grip, hiding behind the desktop widget, and the two decorative timers.
 #include "Form1.h"
 
-#include "ImageButton.h"
-#include "PictureBox.h"
-#include "SectionPanel.h"
-#include "TabShape.h"
-#include "Twips.h"
 #include "agenda/WeekView.h"
 #include "data/Module1.h"
+#include "widgets/ImageButton.h"
+#include "widgets/PictureBox.h"
+#include "widgets/Section.h"
+#include "widgets/SectionPanel.h"
+#include "widgets/TabShape.h"
+#include "widgets/Theme.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowDrag.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -18,19 +22,27 @@
 
 namespace {
 
-struct Section
+struct Tab
 {
     const char *toolTip;
     const char *icon;
     QColor colour;
+    // The section behind the tab: its title page's caption and picture, and its panel's name.
+    const char *title;
+    const char *marker;
+    const char *markerName;
+    const char *panelName;
 };
 
-const Section Sections[5] = {
-    {"Buscar Texto", "tab-search", QColor(0xcf, 0xdd, 0xe9)},
-    {"Calendario", "tab-calendar", QColor(0xf2, 0xd2, 0xbd)},
-    {"Teléfonos y Direcciones", "tab-phones", QColor(0xd3, 0xe0, 0xc4)},
-    {"Tareas", "tab-tasks", QColor(0xf1, 0xe0, 0xb4)},
-    {"Agenda Semana Vista", "tab-week", QColor(0xf2, 0xdc, 0xd6)},
+const Tab Sections[5] = {
+    {"Buscar Texto", "tab-search", QColor(0xcf, 0xdd, 0xe9), "Buscador", "marker-search", "ImageBuscador",
+     "PictureBuscador"},
+    {"Calendario", "tab-calendar", QColor(0xf2, 0xd2, 0xbd), "Calendario", "marker-calendar", "ImageCalendario",
+     "PictureCalendario"},
+    {"Teléfonos y Direcciones", "tab-phones", QColor(0xd3, 0xe0, 0xc4), "Teléfonos", "marker-phones", "ImageTelefonos",
+     "PictureTelefonos"},
+    {"Tareas", "tab-tasks", QColor(0xf1, 0xe0, 0xb4), "Tareas", "marker-tasks", "ImageTareas", "PictureTareas"},
+    {"Agenda Semana Vista", "tab-week", QColor(0xf2, 0xdc, 0xd6), "", "", "", ""},
 };
 
 // Design positions of the tabs on the left edge, in twips.
@@ -49,25 +61,15 @@ void Form1::BuildChrome()
         auto *piece = new PictureBox(QString(), this);
         piece->setObjectName(QStringLiteral("Image1(%1)").arg(k));
         piece->setMouseTracking(true);
-        connect(piece, &PictureBox::mousePressed, this, &Form1::DragMainWindow);
+        connect(piece, &PictureBox::mousePressed, m_drag, [this](QMouseEvent *event) { m_drag->begin(event); });
         connect(piece, &PictureBox::mouseMoved, this, [this](QMouseEvent *event) {
             moveTwips(Image6, leftTw(Image6), -1000);
-            if (m_manualDrag && (event->buttons() & Qt::LeftButton))
-                move(event->globalPosition().toPoint() - m_manualDragOffset);
+            m_drag->pointerMoved(event);
         });
-        connect(piece, &PictureBox::mouseReleased, this, [this] {
-            if (m_manualDrag) {
-                m_manualDrag = false;
-                FinishDrag();
-            }
-        });
+        connect(piece, &PictureBox::mouseReleased, m_drag, &WindowDrag::pointerReleased);
         connect(piece, &PictureBox::doubleClicked, this, &Form1::ToggleMaximized);
         Image1[k] = piece;
     }
-
-    m_dragSettle.setSingleShot(true);
-    m_dragSettle.setInterval(250);
-    connect(&m_dragSettle, &QTimer::timeout, this, &Form1::FinishDrag);
 
     for (int k = 0; k < 5; ++k) {
         SolapaI[k] = new TabShape(TabShape::Side::Left, Sections[k].colour, this);
@@ -154,101 +156,63 @@ void Form1::BuildSections()
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setProperty("role", QStringLiteral("sectionTitle"));
     Label2->setAlignment(Qt::AlignCenter);
-    QFont title;
-    title.setFamilies(
-        {QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
-    title.setStyleHint(QFont::Serif);
-    title.setPointSize(20);
-    title.setItalic(true);
-    Label2->setFont(title);
+    Label2->setFont(Theme::serif(20, false, true));
     QPalette ink = Label2->palette();
-    ink.setColor(QPalette::WindowText, QColor(0x4a, 0x2e, 0x1c));
+    ink.setColor(QPalette::WindowText, Theme::Ink);
     Label2->setPalette(ink);
-    const std::pair<PictureBox **, const char *> markers[] = {{&ImageBuscador, "ImageBuscador"},
-                                                              {&ImageCalendario, "ImageCalendario"},
-                                                              {&ImageTelefonos, "ImageTelefonos"},
-                                                              {&ImageTareas, "ImageTareas"}};
-    const char *markerPictures[] = {"marker-search", "marker-calendar", "marker-phones", "marker-tasks"};
     for (int k = 0; k < 4; ++k) {
-        *markers[k].first = new PictureBox(QString::fromLatin1(markerPictures[k]), Picture1);
-        (*markers[k].first)->setObjectName(QString::fromLatin1(markers[k].second));
-        (*markers[k].first)->hide();
+        Markers[k] = new PictureBox(QString::fromLatin1(Sections[k].marker), Picture1);
+        Markers[k]->setObjectName(QString::fromLatin1(Sections[k].markerName));
+        Markers[k]->hide();
     }
 
-    PictureBuscador = new SectionPanel(QStringLiteral("PictureBuscador"), this);
-    PictureCalendario = new SectionPanel(QStringLiteral("PictureCalendario"), this);
-    PictureTelefonos = new SectionPanel(QStringLiteral("PictureTelefonos"), this);
-    PictureTareas = new SectionPanel(QStringLiteral("PictureTareas"), this);
-    for (SectionPanel *panel : {PictureBuscador, PictureCalendario, PictureTelefonos, PictureTareas})
-        panel->hide();
+    // Each section behind a tab: one line here registers it.
+
+    for (int k = 0; k < 4; ++k) {
+        if (!m_panels[k])
+            m_panels[k] = new SectionPanel(QString::fromLatin1(Sections[k].panelName), this);
+        m_panels[k]->hide();
+    }
     SelectTab(4);
+}
+
+void Form1::registerSection(int index, Section *section)
+{
+    section->setObjectName(QString::fromLatin1(Sections[index].panelName));
+    m_sections[index] = section;
+    m_panels[index] = section;
 }
 
 int Form1::openSection() const
 {
-    const PictureBox *markers[] = {ImageBuscador, ImageCalendario, ImageTelefonos, ImageTareas};
     for (int k = 0; k < 4; ++k)
-        if (!markers[k]->isHidden())
+        if (!Markers[k]->isHidden())
             return k;
     return 4;
 }
 
 void Form1::Image7_Click(int index)
 {
-    const PictureBox *markers[] = {ImageBuscador, ImageCalendario, ImageTelefonos, ImageTareas};
-    if (index < 4 && !markers[index]->isHidden())
+    if (index < 4 && !Markers[index]->isHidden())
         return;
     m_context.IdleCount = 0;
-    m_week->Label1[0]->hide();
-    m_week->Label1[1]->hide();
-    m_week->Image9->hide();
-    m_week->Image10->hide();
+    m_week->setWeekControlsShown(false);
     HideSectionPanels();
-    for (PictureBox *marker : {ImageBuscador, ImageCalendario, ImageTelefonos, ImageTareas})
+    for (PictureBox *marker : Markers)
         marker->hide();
-    m_week->Image3->hide();
-    m_week->Image4->hide();
     SelectTab(index);
-    switch (index) {
-    case 0:
-        Label2->setText(QStringLiteral("Buscador"));
+    if (index < 4) {
+        Label2->setText(m_sections[index] ? m_sections[index]->title() : QString::fromUtf8(Sections[index].title));
         Picture1->show();
         Picture1->raise();
-        ImageBuscador->show();
-        PictureBuscador->show();
-        LayoutSearch();
-        break;
-    case 1:
-        Picture1->show();
-        Label2->setText(QStringLiteral("Calendario"));
-        LayoutCalendar();
-        if (onShowMonth)
-            onShowMonth();
-        PictureCalendario->show();
-        break;
-    case 2:
-        Label2->setText(QStringLiteral("Teléfonos"));
-        Picture1->show();
-        LayoutPhones();
-        if (onLoadPhoneNames)
-            onLoadPhoneNames();
-        break;
-    case 3:
-        Label2->setText(QStringLiteral("Tareas"));
-        Picture1->show();
-        Picture1->raise();
-        ImageTareas->show();
-        LayoutTasks();
-        PictureTareas->show();
-        break;
-    default:
-        m_week->Label1[0]->show();
-        m_week->Label1[1]->show();
+        LayoutSection(index);
+        m_panels[index]->show();
+        m_panels[index]->raise();
+        if (m_sections[index])
+            m_sections[index]->enter();
+    } else {
         Picture1->hide();
-        m_week->Image3->show();
-        m_week->Image4->show();
-        ShowCurrentWeekButtons();
-        break;
+        m_week->setWeekControlsShown(true);
     }
     // The tabs stand out over the open page.
     for (QWidget *tab : SolapaI)
@@ -283,74 +247,22 @@ void Form1::SelectTab(int n)
 
 void Form1::HideSectionPanels()
 {
-    for (SectionPanel *panel : {PictureTelefonos, PictureCalendario, PictureBuscador, PictureTareas})
+    for (SectionPanel *panel : m_panels)
         if (!panel->isHidden())
             panel->hide();
 }
 
-void Form1::ShowCurrentWeekButtons()
-{
-    m_week->ShowCurrentWeekButtons();
-}
-
 void Form1::CloseSearch()
 {
-    ImageBuscador->hide();
+    Markers[0]->hide();
     HideSectionPanels();
-    ShowCurrentWeekButtons();
     Picture1->hide();
-    PictureBuscador->hide();
-    m_week->Image3->show();
-    m_week->Image4->show();
-}
-
-void Form1::DragMainWindow(QMouseEvent *event)
-{
-    if (event->button() != Qt::LeftButton)
-        return;
-    if (isMaximized())
-        return;
-    // The window system moves the window with the pointer where it can; elsewhere the window
-    // follows the pointer itself until the button is released.
-    if (windowHandle() && windowHandle()->startSystemMove()) {
-        m_systemDrag = true;
-        m_dragSettle.start();
-        return;
-    }
-    m_manualDrag = true;
-    m_manualDragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
-}
-
-void Form1::moveEvent(QMoveEvent *event)
-{
-    QWidget::moveEvent(event);
-    if (m_systemDrag)
-        m_dragSettle.start(); // settles once the window has stopped following the pointer
-}
-
-void Form1::FinishDrag()
-{
-    m_systemDrag = false;
-    KeepOnScreen();
-    const QRect area = Twips::screenPixels(screen());
-    m_context.settings.MainLeft = Module1::ToSetting(tw(x() - area.x()));
-    m_context.settings.MainTop = Module1::ToSetting(tw(y() - area.y()));
+    m_week->setWeekControlsShown(true);
 }
 
 void Form1::KeepOnScreen()
 {
-    const QRect area = Twips::screenPixels(screen());
-    int left = x() - area.x();
-    int top = y() - area.y();
-    if (area.height() - height() < top)
-        top = area.height() - height();
-    if (area.width() - width() < left)
-        left = area.width() - width();
-    if (left < 0)
-        left = 0;
-    if (top < 0)
-        top = 0;
-    move(area.x() + left, area.y() + top);
+    WindowPlacement::keepOnScreen(*this);
 }
 
 void Form1::ToggleMaximized()
@@ -371,7 +283,7 @@ void Form1::Image5_Click(int index)
     moveTwips(Image6, leftTw(Image6), -1000);
     switch (index) {
     case 0:
-        if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        if (WindowPlacement::isNormal(*this))
             StoreMainSize();
         ShowWidget();
         break;
@@ -406,7 +318,7 @@ void Form1::I2_MouseMove(QMouseEvent *event)
 
 void Form1::Timer3_Timer()
 {
-    if (!PendingTasks)
+    if (!m_diary.PendingTasks)
         return;
     ++TabBlinkCount;
     QWidget *icon = SolapaI[3]->isHidden() ? static_cast<QWidget *>(ImagenI[2]) : static_cast<QWidget *>(Image7[3]);
@@ -428,26 +340,4 @@ void Form1::Timer4_Timer()
     for (int i = 0; i < 7; ++i)
         m_week->Label4[i]->setVisible(SweepCount != 3 * i);
     ++SweepCount;
-}
-
-bool Form1::eventFilter(QObject *watched, QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::MouseMove:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::KeyPress:
-    case QEvent::Wheel:
-    case QEvent::HoverMove:
-        m_context.IdleCount = 0;
-        break;
-    case QEvent::Enter:
-        for (int k = 0; k < 3; ++k)
-            if (watched == Image5[k])
-                moveTwips(Image6, leftTw(Image5[k]), topTw(Image5[k]));
-        break;
-    default:
-        break;
-    }
-    return QWidget::eventFilter(watched, event);
 }

@@ -2,12 +2,14 @@
 // their day panels, the captions, buttons and tabs, and lays out the open section.
 #include "Form1.h"
 
-#include "ClickLabel.h"
-#include "ImageButton.h"
-#include "PictureBox.h"
-#include "SectionPanel.h"
-#include "TabShape.h"
 #include "agenda/WeekView.h"
+#include "widgets/ClickLabel.h"
+#include "widgets/ImageButton.h"
+#include "widgets/PictureBox.h"
+#include "widgets/Section.h"
+#include "widgets/SectionPanel.h"
+#include "widgets/TabShape.h"
+#include "widgets/Theme.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -101,47 +103,10 @@ void Form1::Form_Resize()
         chainLeft(1, {5, 4, 28}, atBottom);
         chainRight(2, {0, 3, 27}, atBottom);
 
-        // The two pages: Monday to Wednesday on the left, Thursday to Sunday on the right, where
-        // Saturday and Sunday share the last third.
-        const double PW = std::max(0.0, (W - 2 * w(10) - w(19)) / 2);
-        const double T = std::max(0.0, (H - 2 * h(22)) / 3);
-        const double TM = h(12);
-        const double rightPage = leftTw(Image1[19]) + w(19);
-        const double lefts[7] = {w(10), w(10), w(10), rightPage, rightPage, rightPage, rightPage};
-        const double heights[7] = {T, T, T, T, T, std::floor(T / 2), T - std::floor(T / 2)};
-        const double tops[7] = {TM, TM + T, TM + 2 * T, TM, TM + T, TM + 2 * T, TM + 2 * T + std::floor(T / 2)};
-        const int headerPoints = std::max(7, int(H / 4000 + 6));
-        for (int i = 0; i < 7; ++i) {
-            QWidget *panel = m_week->Picture2[i];
-            panel->setGeometry(px(lefts[i]), px(tops[i]), px(PW), px(tops[i] + heights[i]) - px(tops[i]));
-            QFont headerFont = m_week->Label3[i]->font();
-            headerFont.setPointSize(headerPoints);
-            m_week->Label3[i]->setFont(headerFont);
-            const int headerHeight = QFontMetrics(headerFont).height() + 2;
-            // The day text line is kept legible even where 120 twips would be too small to read.
-            const int dayTextHeight = std::max(px(120), QFontMetrics(m_week->Label4[i]->font()).height());
-            const int listWidth = std::max(0, panel->width() - px(240));
-            const int listHeight = std::max(0, panel->height() - headerHeight - dayTextHeight);
-            m_week->Label3[i]->setGeometry(px(60), 0, std::max(0, listWidth - px(60)), headerHeight);
-            m_week->List1[i]->setGeometry(0, headerHeight, listWidth, listHeight);
-            m_week->Label4[i]->setGeometry(px(60), headerHeight + listHeight, std::max(0, listWidth - px(60)),
-                                           dayTextHeight);
-            const int add = std::min(px(240), std::max(0, panel->height()));
-            m_week->Image12[i]->setGeometry(panel->width() - add, 1, add, add);
-        }
-
-        // Month captions and week buttons.
-        QLabel *caption0 = m_week->Label1[0];
-        QLabel *caption1 = m_week->Label1[1];
-        const int captionHeight = QFontMetrics(caption0->font()).height() + 2;
-        caption0->setGeometry(px(lefts[0] + 120), px(TM) - captionHeight, px(PW), captionHeight);
-        const double wednesdayBottom = tops[2] + heights[2];
-        caption1->setGeometry(px(lefts[6] - 120), px(wednesdayBottom - 60), px(PW), captionHeight);
-        const double button = 390;
-        setGeometryTwips(m_week->Image3, lefts[2] - 180 - button, wednesdayBottom - 200, button, button);
-        setGeometryTwips(m_week->Image9, lefts[2] - 180 - button, wednesdayBottom - 200 - button, button, button);
-        setGeometryTwips(m_week->Image4, lefts[6] + PW + 180, wednesdayBottom - 200, button, button);
-        setGeometryTwips(m_week->Image10, lefts[6] + PW + 180, wednesdayBottom - 200 - button, button, button);
+        // The two pages: Monday to Wednesday on the left, Thursday to Sunday on the right.
+        const double pageWidth = std::max(0.0, (W - 2 * w(10) - w(19)) / 2);
+        const double third = std::max(0.0, (H - 2 * h(22)) / 3);
+        m_week->LayoutWeek(w(10), leftTw(Image1[19]) + w(19), h(12), pageWidth, third, H);
 
         // Chrome buttons, the corner ornament and the tabs on the right edge.
         moveTwips(Image5[0], W - 180 - widthTw(Image5[0]), 180);
@@ -155,14 +120,9 @@ void Form1::Form_Resize()
         moveTwips(I2, W - widthTw(I2), H - heightTw(I2));
         I2->raise();
 
-        if (!PictureCalendario->isHidden())
-            LayoutCalendar();
-        if (!PictureBuscador->isHidden())
-            LayoutSearch();
-        if (!PictureTelefonos->isHidden())
-            LayoutPhones();
-        if (!PictureTareas->isHidden())
-            LayoutTasks();
+        for (int k : {1, 0, 2, 3})
+            if (!m_panels[k]->isHidden())
+                LayoutSection(k);
         m_cover = QPixmap(); // the pages follow the pieces just placed
         update();
     }
@@ -172,50 +132,27 @@ void Form1::Form_Resize()
     Image5[1]->setVisible(normal);
 }
 
-void Form1::LayoutSectionCommon(PictureBox *marker, SectionPanel *panel)
+// The left page becomes the section's title page, its picture centred under the title; the
+// section's panel covers the right page and the section lays out its own controls on it.
+void Form1::LayoutSection(int index)
 {
-    for (PictureBox *other : {ImageBuscador, ImageCalendario, ImageTelefonos, ImageTareas})
-        if (other != marker && (marker != ImageBuscador || other == ImageCalendario))
-            other->hide();
+    PictureBox *marker = Markers[index];
+    for (int k = 0; k < 4; ++k)
+        if (k != index && (index != 0 || k == 1))
+            Markers[k]->hide();
     marker->show();
-    QWidget *monday = m_week->Picture2[0];
-    QWidget *thursday = m_week->Picture2[3];
-    const QLabel *caption = m_week->Label1[0];
-    const int frameHeight = 3 * monday->height() + caption->height() + px(120);
-    Picture1->setGeometry(monday->x(), caption->y(), monday->width(), frameHeight);
-    panel->setGeometry(thursday->x(), caption->y(), thursday->width(), frameHeight);
+    const QRect frame = m_week->sectionPage(false);
+    Picture1->setGeometry(frame);
+    m_panels[index]->setGeometry(m_week->sectionPage(true));
+    m_panels[index]->show();
 
     const QSize natural = marker->sizeHint();
-    const int side = std::max(0, std::min({natural.width(), Picture1->width() - px(240), frameHeight / 2}));
+    const int side = std::max(0, std::min({natural.width(), frame.width() - px(240), frame.height() / 2}));
     const int titleHeight = QFontMetrics(Label2->font()).height() + 6;
-    marker->setGeometry((Picture1->width() - side) / 2, (frameHeight - side) / 2 + titleHeight, side, side);
-    Label2->setGeometry(0, marker->y() - titleHeight, Picture1->width(), titleHeight);
-    if (onLayoutSection)
-        onLayoutSection();
-}
-
-void Form1::LayoutSearch()
-{
-    LayoutSectionCommon(ImageBuscador, PictureBuscador);
-}
-
-void Form1::LayoutCalendar()
-{
-    LayoutSectionCommon(ImageCalendario, PictureCalendario);
-}
-
-void Form1::LayoutPhones()
-{
-    LayoutSectionCommon(ImageTelefonos, PictureTelefonos);
-    PictureTelefonos->show();
-}
-
-void Form1::LayoutTasks()
-{
-    LayoutSectionCommon(ImageTareas, PictureTareas);
-    PictureTareas->show();
-    if (onLoadTasks)
-        onLoadTasks();
+    marker->setGeometry((frame.width() - side) / 2, (frame.height() - side) / 2 + titleHeight, side, side);
+    Label2->setGeometry(0, marker->y() - titleHeight, frame.width(), titleHeight);
+    if (m_sections[index])
+        m_sections[index]->layoutSection();
 }
 
 // The book is drawn once for each size and kept: the window repaints often (the clock of the
@@ -265,7 +202,7 @@ void Form1::paintCover(QPainter &painter)
     const double bottom = height() - Image1[22]->height() + px(150);
     const QRectF leftPage(px(300), top, spineLeft - px(300), bottom - top);
     const QRectF rightPage(spineRight, top, width() - px(300) - spineRight, bottom - top);
-    const QColor paper(0xfb, 0xf6, 0xe8);
+    const QColor paper = Theme::Paper;
     for (const QRectF &page : {leftPage, rightPage}) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(0, 0, 0, 70));

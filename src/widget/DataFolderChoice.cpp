@@ -1,8 +1,8 @@
 #include "DataFolderChoice.h"
 
-#include "FileChooser.h"
 #include "data/AppContext.h"
 #include "data/Messenger.h"
+#include "widgets/FileChooser.h"
 
 #include <QDir>
 #include <QFileInfo>

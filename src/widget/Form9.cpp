@@ -1,17 +1,18 @@
 #include "Form9.h"
 
 #include "DataFolderChoice.h"
-#include "FileChooser.h"
 #include "data/AppContext.h"
 #include "data/Clock.h"
 #include "data/DateText.h"
+#include "data/Diary.h"
 #include "data/Messenger.h"
 #include "data/Module1.h"
-#include "mainwindow/Form1.h"
-#include "mainwindow/ImageButton.h"
-#include "mainwindow/Picture.h"
-#include "mainwindow/PictureBox.h"
-#include "mainwindow/Twips.h"
+#include "widgets/FileChooser.h"
+#include "widgets/ImageButton.h"
+#include "widgets/Picture.h"
+#include "widgets/PictureBox.h"
+#include "widgets/Twips.h"
+#include "widgets/WindowDrag.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -45,9 +46,6 @@ constexpr int ShakeSteps = 10 * ShakeStepsPerTrip;
 constexpr int ShakeStepTwips = 20;
 // A step every few milliseconds lets the window system draw each place the card passes.
 constexpr int ShakeStepMs = 2;
-
-// A move the window system reports after this long without another ends a drag it carried.
-constexpr qint64 DragSettleMs = 400;
 
 const QColor Ink(59, 36, 21);
 
@@ -86,12 +84,13 @@ QString capitalised(QString text)
 
 } // namespace
 
-Form9::Form9(Form1 &main)
+Form9::Form9(Diary &diary, AppContext &context)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool)
-    , m_main(main)
-    , m_context(main.context())
+    , m_diary(diary)
+    , m_context(context)
     , m_ownChooser(std::make_unique<QtFileChooser>())
     , m_chooser(m_ownChooser.get())
+    , m_drag(new WindowDrag(*this))
 {
     setObjectName(QStringLiteral("Form9"));
     setWindowTitle(QStringLiteral("Quillomar"));
@@ -100,6 +99,13 @@ Form9::Form9(Form1 &main)
     setAttribute(Qt::WA_TranslucentBackground);
 
     quitProgram = [] { QCoreApplication::exit(0); };
+    // Where the user leaves the card is kept, even past the screen's edge; only then is it
+    // pulled back onto the screen.
+    m_drag->setKeepsOnScreen(false);
+    connect(m_drag, &WindowDrag::finished, this, [this] {
+        storeWidgetPosition();
+        KeepWidgetOnScreen();
+    });
 
     buildFace();
     buildPanel();
@@ -304,10 +310,7 @@ void Form9::ShowMainWindow()
 {
     endDrag();
     hide();
-    m_main.show();
-    m_main.raise();
-    m_main.activateWindow();
-    m_main.Timer4.start();
+    emit mainWindowWanted();
 }
 
 void Form9::ApplyOpacity(bool off)
@@ -350,14 +353,10 @@ void Form9::Timer1_Timer()
     showTime();
     showToday();
 
-    // A drag the window system carries ends when the card has stood still for a moment; only
-    // then is it pulled back onto the screen, so the pull does not fight the user's hand.
-    if (m_dragging && !m_manualDrag) {
-        if (m_sinceDragMove.elapsed() < DragSettleMs)
-            return;
-        endDrag();
-    }
-    KeepWidgetOnScreen();
+    // Pulled back onto the screen only when no drag is running, so the pull does not fight the
+    // user's hand.
+    if (!m_drag->active())
+        KeepWidgetOnScreen();
 }
 
 void Form9::KeepWidgetOnScreen()
@@ -429,7 +428,7 @@ void Form9::VScroll2_Change()
 
 void Form9::Timer2_Timer()
 {
-    if (Check1->isChecked() && m_main.TodayHasEntries)
+    if (Check1->isChecked() && m_diary.TodayHasEntries)
         ShakeWidget();
 }
 
@@ -497,7 +496,6 @@ void Form9::pointerPressed(QMouseEvent *event)
     if (event->button() == Qt::LeftButton) {
         m_pressed = true;
         m_pressGlobal = event->globalPosition().toPoint();
-        m_grabOffset = m_pressGlobal - pos();
         return;
     }
     KeepWidgetOnScreen();
@@ -511,21 +509,14 @@ void Form9::pointerMoved(QMouseEvent *event)
         m_pressed = false;
         return;
     }
-    const QPoint global = event->globalPosition().toPoint();
-    if (m_pressed && !m_dragging) {
-        if ((global - m_pressGlobal).manhattanLength() < QApplication::startDragDistance())
+    if (m_pressed && !m_drag->active()) {
+        if ((event->globalPosition().toPoint() - m_pressGlobal).manhattanLength() < QApplication::startDragDistance())
             return;
-        m_dragging = true;
-        m_sinceDragMove.start();
-        QWindow *window = windowHandle();
-        m_manualDrag = !(window && window->startSystemMove());
-        if (!m_manualDrag) {
-            m_pressed = false;
-            return;
-        }
+        m_pressed = false;
+        m_drag->begin(event, m_pressGlobal);
+        return;
     }
-    if (m_dragging && m_manualDrag)
-        move(global - m_grabOffset);
+    m_drag->pointerMoved(event);
 }
 
 void Form9::pointerReleased(QMouseEvent *event)
@@ -533,28 +524,15 @@ void Form9::pointerReleased(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     m_pressed = false;
-    if (m_dragging && m_manualDrag) {
-        storeWidgetPosition();
-        endDrag();
-    }
-    KeepWidgetOnScreen();
-}
-
-void Form9::moveEvent(QMoveEvent *event)
-{
-    QWidget::moveEvent(event);
-    // The window system reports where its drag has carried the card; the last place it reports
-    // is where the user left it.
-    if (m_dragging && !m_manualDrag) {
-        storeWidgetPosition();
-        m_sinceDragMove.start();
-    }
+    if (m_drag->active())
+        m_drag->pointerReleased(event);
+    else
+        KeepWidgetOnScreen();
 }
 
 void Form9::endDrag()
 {
-    m_dragging = false;
-    m_manualDrag = false;
+    m_drag->cancel();
     m_pressed = false;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QPoint>
 #include <QTimer>
 #include <QWidget>
@@ -8,7 +7,8 @@
 #include <functional>
 #include <memory>
 
-class Form1;
+class Diary;
+class WindowDrag;
 class FileChooser;
 class ImageButton;
 class PictureBox;
@@ -26,7 +26,7 @@ class Form9 final : public QWidget
     Q_OBJECT
 
 public:
-    explicit Form9(Form1 &main);
+    Form9(Diary &diary, AppContext &context);
     ~Form9() override;
 
     void ShowMainWindow();
@@ -56,6 +56,12 @@ public:
 
     // How the program ends: at once, without running any window's closing handlers.
     std::function<void()> quitProgram;
+
+signals:
+    // A double click on the card: the diary comes back.
+    void mainWindowWanted();
+
+public:
     // The file dialog of the data folder choice; the widget's own Qt dialog unless replaced.
     void setFileChooser(FileChooser *chooser);
 
@@ -81,7 +87,6 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
-    void moveEvent(QMoveEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -103,7 +108,7 @@ private:
     QPoint twipsToScreen(int left, int top) const;
     void moveTo(const QPoint &position);
 
-    Form1 &m_main;
+    Diary &m_diary;
     AppContext &m_context;
     std::unique_ptr<FileChooser> m_ownChooser;
     FileChooser *m_chooser = nullptr;
@@ -111,12 +116,9 @@ private:
     int m_appliedOpacity = 255;
 
     // Dragging by the card or by any of its labels; every drag keeps the place it ends at.
+    WindowDrag *m_drag;
     bool m_pressed = false;
-    bool m_dragging = false;
-    bool m_manualDrag = false; // the window system offers no move of its own: follow the pointer here
     QPoint m_pressGlobal;
-    QPoint m_grabOffset;
-    QElapsedTimer m_sinceDragMove;
 
     QTimer m_shakeTimer;
     int m_shakeStep = -1;

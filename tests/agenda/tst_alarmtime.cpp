@@ -2,8 +2,8 @@
 #include "agenda/Form5.h"
 #include "data/Criterion.h"
 #include "mainwindow/Form1.h"
-#include "mainwindow/ImageButton.h"
 #include "support/TestAgenda.h"
+#include "widgets/ImageButton.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -46,11 +46,11 @@ private slots:
         m_main->resize(1200, 800);
         m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("07:00"), QStringLiteral("Otra"));
         m_entry = m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("10:00"), QStringLiteral("Dentista"));
-        QVERIFY(m_main->Data1.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), m_entry)));
-        m_strip = std::make_unique<Form2>(*m_main);
+        QVERIFY(m_main->diary().Data1.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), m_entry)));
+        m_strip = std::make_unique<Form2>(m_main->diary(), m_main->context(), m_main.get());
         m_strip->move(200, 150);
         m_strip->show();
-        m_alarm = std::make_unique<Form5>(*m_main, *m_strip, m_entry);
+        m_alarm = std::make_unique<Form5>(m_main->diary(), m_main->context(), *m_strip, m_entry, m_main.get());
         m_alarm->Text2->setText(QStringLiteral("10:00"));
         m_alarm->show();
         QVERIFY(QTest::qWaitForWindowActive(m_alarm.get()));
@@ -129,7 +129,7 @@ private slots:
 
     void writesTheStripsEntryEvenIfData1HasMoved()
     {
-        m_main->Data1.MoveFirst(); // the other entry
+        m_main->diary().Data1.MoveFirst(); // the other entry
         press(Qt::Key_Up);
         close();
         QCOMPARE(storedAlarm(), QStringLiteral("09:55"));

@@ -1,11 +1,11 @@
-#include "agenda/EntryLine.h"
 #include "agenda/WeekView.h"
 #include "data/Criterion.h"
 #include "data/DateText.h"
-#include "mainwindow/ClickLabel.h"
+#include "data/EntryLine.h"
 #include "mainwindow/Form1.h"
-#include "mainwindow/ImageButton.h"
 #include "support/TestAgenda.h"
+#include "widgets/ClickLabel.h"
+#include "widgets/ImageButton.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -142,16 +142,16 @@ private slots:
     {
         m_agenda->addEntry(QDate(2024, 4, 4), QStringLiteral("09:00"), QStringLiteral("mañana"));
         week().RefreshWeek();
-        QVERIFY(!m_main->TodayHasEntries);
+        QVERIFY(!m_main->diary().TodayHasEntries);
         QCOMPARE(week().Label3[2]->text(), QStringLiteral("HOY Miércoles 3"));
         for (int i = 0; i < 7; ++i)
             QCOMPARE(week().Picture2[i]->palette().color(QPalette::Window),
                      i == 2 ? WeekView::TodayPanel : WeekView::TodaysWeekPanel);
         m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("09:00"), QStringLiteral("hoy"));
         week().RefreshWeek();
-        QVERIFY(m_main->TodayHasEntries);
+        QVERIFY(m_main->diary().TodayHasEntries);
         week().ShowWeek(QDate(2024, 4, 10));
-        QVERIFY(!m_main->TodayHasEntries);
+        QVERIFY(!m_main->diary().TodayHasEntries);
         for (int i = 0; i < 7; ++i) {
             QCOMPARE(week().Picture2[i]->palette().color(QPalette::Window), WeekView::OtherPanel);
             QVERIFY(!week().Label3[i]->text().startsWith(QStringLiteral("HOY")));
@@ -162,18 +162,18 @@ private slots:
     {
         showActive();
         QTest::mouseClick(week().Image4, Qt::LeftButton);
-        QCOMPARE(m_main->SelectedDate, QDate(2024, 4, 10));
+        QCOMPARE(m_main->diary().SelectedDate, QDate(2024, 4, 10));
         QVERIFY(week().Image9->isVisible());
         QVERIFY(week().Command1->hasFocus());
         QTest::mouseClick(week().Image9, Qt::LeftButton);
-        QCOMPARE(m_main->SelectedDate, QDate(2024, 4, 3));
+        QCOMPARE(m_main->diary().SelectedDate, QDate(2024, 4, 3));
         QVERIFY(!week().Image9->isVisible());
         QTest::mouseClick(week().Image3, Qt::LeftButton);
         QTest::mouseClick(week().Image3, Qt::LeftButton);
-        QCOMPARE(m_main->SelectedDate, QDate(2024, 3, 20));
+        QCOMPARE(m_main->diary().SelectedDate, QDate(2024, 3, 20));
         QVERIFY(week().Image10->isVisible());
         QTest::mouseClick(week().Image10, Qt::LeftButton);
-        QCOMPARE(m_main->SelectedDate, QDate(2024, 4, 3));
+        QCOMPARE(m_main->diary().SelectedDate, QDate(2024, 4, 3));
         QVERIFY(!week().Image10->isVisible());
     }
 

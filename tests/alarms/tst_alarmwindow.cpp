@@ -1,6 +1,6 @@
 #include "alarms/Form6.h"
-#include "mainwindow/PictureBox.h"
 #include "support/TestAgenda.h"
+#include "widgets/PictureBox.h"
 
 #include <QCheckBox>
 #include <QDialog>

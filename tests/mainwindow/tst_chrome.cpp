@@ -1,12 +1,12 @@
 #include "agenda/WeekView.h"
 #include "mainwindow/Form1.h"
-#include "mainwindow/ImageButton.h"
-#include "mainwindow/PictureBox.h"
-#include "mainwindow/SectionPanel.h"
-#include "mainwindow/TabShape.h"
-#include "mainwindow/Twips.h"
 #include "support/TestAgenda.h"
 #include "widget/Form9.h"
+#include "widgets/ImageButton.h"
+#include "widgets/PictureBox.h"
+#include "widgets/SectionPanel.h"
+#include "widgets/TabShape.h"
+#include "widgets/Twips.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -35,8 +35,8 @@ private slots:
     {
         QTest::mouseClick(m_main->ImagenI[0], Qt::LeftButton); // the calendar's tab on the right edge
         QCOMPARE(m_main->openSection(), 1);
-        QVERIFY(m_main->PictureCalendario->isVisible());
-        QVERIFY(m_main->ImageCalendario->isVisible());
+        QVERIFY(m_main->findChild<QWidget *>(QStringLiteral("PictureCalendario"))->isVisible());
+        QVERIFY(m_main->Markers[1]->isVisible());
         QVERIFY(m_main->Picture1->isVisible());
         QCOMPARE(m_main->Label2->text(), QStringLiteral("Calendario"));
         QVERIFY(!m_main->week().Label1[0]->isVisible());
@@ -54,14 +54,14 @@ private slots:
 
         m_main->Image7_Click(3);
         QCOMPARE(m_main->openSection(), 3);
-        QVERIFY(m_main->PictureTareas->isVisible());
-        QVERIFY(!m_main->PictureCalendario->isVisible());
+        QVERIFY(m_main->findChild<QWidget *>(QStringLiteral("PictureTareas"))->isVisible());
+        QVERIFY(!m_main->findChild<QWidget *>(QStringLiteral("PictureCalendario"))->isVisible());
         QCOMPARE(m_main->Label2->text(), QStringLiteral("Tareas"));
 
         m_main->Image7_Click(4);
         QCOMPARE(m_main->openSection(), 4);
         QVERIFY(!m_main->Picture1->isVisible());
-        QVERIFY(!m_main->PictureTareas->isVisible());
+        QVERIFY(!m_main->findChild<QWidget *>(QStringLiteral("PictureTareas"))->isVisible());
         QVERIFY(m_main->week().Label1[0]->isVisible());
         QVERIFY(m_main->week().Image3->isVisible() && m_main->week().Image4->isVisible());
         for (int j = 0; j < 5; ++j)
@@ -70,7 +70,7 @@ private slots:
 
     void theWeekTabAlwaysSwitches()
     {
-        m_main->SelectedDate = m_agenda->clock.today().addDays(21);
+        m_main->diary().SelectedDate = m_agenda->clock.today().addDays(21);
         m_main->Image7_Click(4);
         QVERIFY(m_main->week().Image9->isVisible()); // the current-week button comes back
     }
@@ -162,7 +162,7 @@ private slots:
             m_main->Timer3_Timer();
             QVERIFY(icon->isVisible());
         }
-        m_main->PendingTasks = true;
+        m_main->diary().PendingTasks = true;
         int hidden = 0;
         for (int tick = 0; tick < 48; ++tick) {
             m_main->Timer3_Timer();

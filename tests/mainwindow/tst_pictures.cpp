@@ -1,4 +1,4 @@
-#include "mainwindow/Picture.h"
+#include "widgets/Picture.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,7 +1,7 @@
 #include "data/Module1.h"
 #include "mainwindow/Form1.h"
-#include "mainwindow/Twips.h"
 #include "support/TestAgenda.h"
+#include "widgets/Twips.h"
 
 #include <QFile>
 #include <QLockFile>
@@ -51,9 +51,9 @@ private slots:
         QVERIFY(main.Form_Load());
         QVERIFY(m_agenda->messenger.shown.isEmpty());
         QVERIFY(QFile::exists(m_agenda->databaseFile()));
-        QVERIFY(main.Data1.isOpen() && main.Data4.isOpen() && main.Data2.isOpen() && main.Data3.isOpen() &&
-                main.Data5.isOpen() && main.DataTelefonos.isOpen());
-        QCOMPARE(main.SelectedDate, m_agenda->clock.today());
+        QVERIFY(main.diary().Data1.isOpen() && main.diary().Data4.isOpen() && main.diary().Data2.isOpen() &&
+                main.diary().Data3.isOpen() && main.diary().Data5.isOpen() && main.diary().DataTelefonos.isOpen());
+        QCOMPARE(main.diary().SelectedDate, m_agenda->clock.today());
 
         const QSize screen = Twips::screenSize(main.screen());
         QCOMPARE(int(m_agenda->context.settings.MainWidth), qRound(screen.width() / 2.0));
@@ -96,7 +96,7 @@ private slots:
         QCOMPARE(main.width(), Twips::toPixels(Form1::MinimumWidthTwips, main.screen()));
         QCOMPARE(main.height(), Twips::toPixels(Form1::MinimumHeightTwips, main.screen()));
         // No data folder in the file: the agenda opens in the default one rather than nowhere.
-        QVERIFY(main.Data1.isOpen());
+        QVERIFY(main.diary().Data1.isOpen());
     }
 
     void anAgendaThatCannotBeOpenedIsTold_data()
@@ -125,8 +125,8 @@ private slots:
         QCOMPARE(m_agenda->messenger.shown.size(), 1);
         QVERIFY(m_agenda->messenger.shown[0].text.contains(main.databaseFile()));
         QCOMPARE(m_agenda->messenger.shown[0].icon, Messenger::Icon::Critical);
-        QVERIFY(!main.Data1.isOpen());
-        QVERIFY(!main.Data1.AddNew()); // a later write fails instead of pretending
+        QVERIFY(!main.diary().Data1.isOpen());
+        QVERIFY(!main.diary().Data1.AddNew()); // a later write fails instead of pretending
     }
 
     void closingKeepsTheSizeOnlyWhenNormal()

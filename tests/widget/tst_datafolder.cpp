@@ -1,10 +1,10 @@
 #include "data/Module1.h"
 #include "mainwindow/Form1.h"
-#include "mainwindow/ImageButton.h"
 #include "support/TestAgenda.h"
 #include "widget/DataFolderChoice.h"
-#include "widget/FileChooser.h"
 #include "widget/Form9.h"
+#include "widgets/FileChooser.h"
+#include "widgets/ImageButton.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,7 +68,7 @@ private slots:
         m_main = std::make_unique<Form1>(m_agenda->context);
         QVERIFY(m_main->Form_Load());
         m_oldFolder = m_agenda->context.settings.DataFolder;
-        m_widget = std::make_unique<Form9>(*m_main);
+        m_widget = std::make_unique<Form9>(m_main->diary(), m_main->context());
         m_widget->quitProgram = [this] { ++m_quits; };
         m_widget->setFileChooser(&m_chooser);
         m_widget->show();
@@ -215,7 +215,7 @@ private slots:
         // The next start opens the agenda of the new folder; the open one stays until then.
         const QString agenda = m_agenda->context.paths.databaseFile(saved.DataFolder);
         QCOMPARE(agenda, folder + QStringLiteral("/quillomar.mdb"));
-        QCOMPARE(m_main->Data1.DatabaseName, m_agenda->context.paths.databaseFile(m_oldFolder));
+        QCOMPARE(m_main->diary().Data1.DatabaseName, m_agenda->context.paths.databaseFile(m_oldFolder));
     }
 
     void cancelAtTheLastQuestionSavesTheOldFolderAndEnds()

@@ -1,10 +1,10 @@
 #include "data/Module1.h"
 #include "mainwindow/Form1.h"
-#include "mainwindow/ImageButton.h"
-#include "mainwindow/PictureBox.h"
-#include "mainwindow/Twips.h"
 #include "support/TestAgenda.h"
 #include "widget/Form9.h"
+#include "widgets/ImageButton.h"
+#include "widgets/PictureBox.h"
+#include "widgets/Twips.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -28,8 +28,9 @@ private:
     // The widget as the main window's "Cerrar" leaves it, with the settings the test has set.
     Form9 &openWidget()
     {
-        m_widget = std::make_unique<Form9>(*m_main);
+        m_widget = std::make_unique<Form9>(m_main->diary(), m_main->context());
         m_widget->quitProgram = [this] { ++m_quits; };
+        QObject::connect(m_widget.get(), &Form9::mainWindowWanted, m_main.get(), &Form1::ShowMainWindow);
         m_widget->show();
         return *m_widget;
     }
@@ -317,7 +318,7 @@ private slots:
         QFETCH(bool, shakes);
         Form9 &w = openWidget();
         w.Check1->setChecked(checked);
-        m_main->TodayHasEntries = todayHasEntries;
+        m_main->diary().TodayHasEntries = todayHasEntries;
         const QPoint start = w.pos();
 
         w.Timer2_Timer();

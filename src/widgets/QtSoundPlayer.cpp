@@ -1,4 +1,4 @@
-#include "QtSoundPlayer.h"
+#include "widgets/QtSoundPlayer.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -1,4 +1,6 @@
-#include "SectionPanel.h"
+#include "widgets/SectionPanel.h"
+
+#include "widgets/Theme.h"
 
 #include <QPainter>
 
@@ -12,7 +14,7 @@ SectionPanel::SectionPanel(const QString &name, QWidget *parent)
 void SectionPanel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(0xfb, 0xf6, 0xe8));
-    painter.setPen(QColor(0xd8, 0xcc, 0xb0));
+    painter.fillRect(rect(), Theme::Paper);
+    painter.setPen(Theme::PaperEdge);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -1,4 +1,4 @@
-#include "TabShape.h"
+#include "widgets/TabShape.h"
 
 #include <QMouseEvent>
 #include <QPainter>

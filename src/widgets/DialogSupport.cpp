@@ -1,9 +1,9 @@
-#include "DialogSupport.h"
+#include "widgets/DialogSupport.h"
 
 #include "data/AppContext.h"
 #include "data/Messenger.h"
-#include "mainwindow/ImageButton.h"
-#include "mainwindow/Twips.h"
+#include "widgets/ImageButton.h"
+#include "widgets/Twips.h"
 
 #include <QHBoxLayout>
 #include <QPalette>

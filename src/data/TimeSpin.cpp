@@ -1,4 +1,4 @@
-#include "TimeSpin.h"
+#include "data/TimeSpin.h"
 
 namespace TimeSpin {
 

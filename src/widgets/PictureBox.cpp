@@ -1,6 +1,6 @@
-#include "PictureBox.h"
+#include "widgets/PictureBox.h"
 
-#include "Picture.h"
+#include "widgets/Picture.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "ImageButton.h"
+#include "widgets/ImageButton.h"
 
-#include "Picture.h"
+#include "widgets/Picture.h"
 
 #include <QPainter>
 #include <QPainterPath>

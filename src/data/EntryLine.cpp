@@ -1,4 +1,4 @@
-#include "EntryLine.h"
+#include "data/EntryLine.h"
 
 namespace EntryLine {
 

@@ -1,4 +1,4 @@
-#include "QtMessenger.h"
+#include "widgets/QtMessenger.h"
 
 #include <QApplication>
 #include <QMessageBox>

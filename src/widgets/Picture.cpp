@@ -1,4 +1,4 @@
-#include "Picture.h"
+#include "widgets/Picture.h"
 
 #include <QHash>
 #include <QPainter>

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "RecordCursor.h"
+
+#include <QDate>
+#include <QObject>
+
+// The open diary every section works on: the six cursors on the agenda, the day whose week is
+// shown, and the two flags read across the program. Sections and dialogs receive it; none of them
+// knows the main window.
+class Diary final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Diary(QObject *parent = nullptr);
+
+    // Opens the six cursors on the agenda file, in their order. Returns the first failure, or an
+    // empty text when every cursor is open.
+    QString open(const QString &databaseFile);
+    QString databaseFile() const { return Data1.DatabaseName; }
+
+    // Sets SelectedDate and tells whoever shows it.
+    void setSelectedDate(const QDate &date);
+    // Brings the week agenda back, showing the week of date (a found entry, a day of the calendar).
+    void showWeekOf(const QDate &date);
+    // Tells that something was written to the agenda outside the week view.
+    void notifyChanged() { emit changed(); }
+
+    QDate SelectedDate;
+    RecordCursor Data1; // notas: week view, entry dialogs, text search
+    RecordCursor Data4; // notas: alarms only
+    RecordCursor Data2; // dias
+    RecordCursor Data3; // festivosfijos
+    RecordCursor Data5; // tareas
+    RecordCursor DataTelefonos;
+
+    bool TodayHasEntries = false;
+    bool PendingTasks = false;
+
+signals:
+    void selectedDateChanged(const QDate &date);
+    void weekWanted();
+    void changed();
+};
