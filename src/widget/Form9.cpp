@@ -1,5 +1,6 @@
 #include "Form9.h"
 
+#include "Autostart.h"
 #include "DataFolderChoice.h"
 #include "FileChooser.h"
 #include "data/AppContext.h"
@@ -215,6 +216,19 @@ void Form9::buildPanel()
     Check1->setObjectName(QStringLiteral("Check1"));
     Check1->setChecked(true);
 
+    // Kept by the desktop session, in its autostart folder, rather than in the settings file.
+    auto *autostartCheck = new QCheckBox(QStringLiteral("Iniciar Quillomar al entrar en el escritorio"), Picture1);
+    autostartCheck->setObjectName(QStringLiteral("autostartCheck"));
+    autostartCheck->setChecked(Autostart(QCoreApplication::applicationFilePath()).isEnabled());
+    connect(autostartCheck, &QCheckBox::toggled, this, [this, autostartCheck](bool on) {
+        Autostart autostart(QCoreApplication::applicationFilePath());
+        if (autostart.setEnabled(on))
+            return;
+        m_context.messenger->tell(autostart.error(), QStringLiteral("Quillomar"), Messenger::Icon::Critical);
+        const QSignalBlocker block(autostartCheck);
+        autostartCheck->setChecked(autostart.isEnabled());
+    });
+
     Image2 = new ImageButton(QStringLiteral("widget-folder"), QStringLiteral("Cambiar Ruta Datos"), Picture1);
     Image2->setObjectName(QStringLiteral("Image2"));
     connect(Image2, &QAbstractButton::clicked, this, &Form9::Image2_Click);
@@ -233,12 +247,13 @@ void Form9::buildPanel()
     grid->addWidget(Text2, 2, 1);
     grid->addWidget(VScroll2, 2, 2);
     grid->addWidget(Check1, 3, 0, 1, 3);
+    grid->addWidget(autostartCheck, 4, 0, 1, 3);
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(8);
     buttons->addWidget(Image2);
     buttons->addWidget(Image3);
     buttons->addStretch();
-    grid->addLayout(buttons, 4, 0, 1, 3);
+    grid->addLayout(buttons, 5, 0, 1, 3);
     grid->setColumnStretch(0, 1);
 }
 
