@@ -247,13 +247,13 @@ void Form9::buildPanel()
     grid->addWidget(Text2, 2, 1);
     grid->addWidget(VScroll2, 2, 2);
     grid->addWidget(Check1, 3, 0, 1, 3);
-    grid->addWidget(autostartCheck, 4, 0, 1, 3);
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(8);
     buttons->addWidget(Image2);
     buttons->addWidget(Image3);
+    buttons->addWidget(autostartCheck);
     buttons->addStretch();
-    grid->addLayout(buttons, 5, 0, 1, 3);
+    grid->addLayout(buttons, 4, 0, 1, 3);
     grid->setColumnStretch(0, 1);
 }
 
@@ -287,7 +287,7 @@ void Form9::Form_Load()
     showTime();
     showToday();
 
-    Picture1->setGeometry(Image1->width(), 0, PanelWidth, height());
+    Picture1->setGeometry(Image1->width(), 0, std::max(PanelWidth, Picture1->sizeHint().width()), height());
 }
 
 void Form9::CenterLabel(QLabel *label)
