@@ -76,21 +76,22 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
     if (!parser.parse(QCoreApplication::arguments())) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
-            print(stderr, QStringLiteral("%1: opción desconocida «%2».%3")
-                              .arg(program, typedOption(unknown.first()), seeHelp));
+            print(stderr,
+                  QStringLiteral("%1: opción desconocida «%2».%3").arg(program, typedOption(unknown.first()), seeHelp));
         } else {
             print(stderr, QStringLiteral("%1: %2%3").arg(program, parser.errorText(), seeHelp));
         }
         return 2;
     }
     if (parser.isSet(help)) {
-        print(stdout, QStringLiteral("Uso: %1 [opciones]\n"
-                                     "Agenda personal: la semana, el calendario, las tareas, los teléfonos y las "
-                                     "alarmas.\n\n"
-                                     "Opciones:\n"
-                                     "  -h, --help     %2\n"
-                                     "  -v, --version  %3\n")
-                          .arg(program, help.description(), version.description()));
+        print(stdout,
+              QStringLiteral("Uso: %1 [opciones]\n"
+                             "Agenda personal: la semana, el calendario, las tareas, los teléfonos y las "
+                             "alarmas.\n\n"
+                             "Opciones:\n"
+                             "  -h, --help     %2\n"
+                             "  -v, --version  %3\n")
+                  .arg(program, help.description(), version.description()));
         return 0;
     }
     if (parser.isSet(version)) {
@@ -98,8 +99,9 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
         return 0;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        print(stderr, QStringLiteral("%1: argumento inesperado «%2».%3")
-                          .arg(program, parser.positionalArguments().first(), seeHelp));
+        print(stderr,
+              QStringLiteral("%1: argumento inesperado «%2».%3")
+                  .arg(program, parser.positionalArguments().first(), seeHelp));
         return 2;
     }
     return std::nullopt;

@@ -28,8 +28,8 @@ bool Autostart::isEnabled() const
         const QString line = QString::fromUtf8(file.readLine()).remove(QLatin1Char(' ')).trimmed();
         if (line.startsWith(QLatin1Char('[')))
             inEntry = line == QLatin1String("[DesktopEntry]");
-        else if (inEntry
-                 && (line == QLatin1String("Hidden=true") || line == QLatin1String("X-GNOME-Autostart-enabled=false")))
+        else if (inEntry &&
+                 (line == QLatin1String("Hidden=true") || line == QLatin1String("X-GNOME-Autostart-enabled=false")))
             return false;
     }
     return true;
@@ -51,9 +51,9 @@ bool Autostart::setEnabled(bool enabled)
     if (!QDir().mkpath(folder) || !file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         m_error = QStringLiteral("No se ha podido escribir %1:\n%2")
                       .arg(QDir::toNativeSeparators(path),
-                           file.errorString().isEmpty() ? QStringLiteral("no se puede crear la carpeta %1")
-                                                              .arg(QDir::toNativeSeparators(folder))
-                                                        : file.errorString());
+                           file.errorString().isEmpty()
+                               ? QStringLiteral("no se puede crear la carpeta %1").arg(QDir::toNativeSeparators(folder))
+                               : file.errorString());
         return false;
     }
     const QString entry = QStringLiteral("[Desktop Entry]\n"
@@ -66,8 +66,8 @@ bool Autostart::setEnabled(bool enabled)
                               .arg(execValue(m_executable));
     file.write(entry.toUtf8());
     if (!file.commit()) {
-        m_error = QStringLiteral("No se ha podido escribir %1:\n%2")
-                      .arg(QDir::toNativeSeparators(path), file.errorString());
+        m_error =
+            QStringLiteral("No se ha podido escribir %1:\n%2").arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
     }
     return true;

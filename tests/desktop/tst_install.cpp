@@ -37,11 +37,10 @@ private slots:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DESTDIR"), m_destDir.path());
         int status = 0;
-        const QString output =
-            run(QStringLiteral(CMAKE_COMMAND_PATH),
-                {QStringLiteral("--install"), QStringLiteral(QUILLOMAR_BUILD_DIR), QStringLiteral("--prefix"),
-                 QStringLiteral("/usr")},
-                &status, environment);
+        const QString output = run(QStringLiteral(CMAKE_COMMAND_PATH),
+                                   {QStringLiteral("--install"), QStringLiteral(QUILLOMAR_BUILD_DIR),
+                                    QStringLiteral("--prefix"), QStringLiteral("/usr")},
+                                   &status, environment);
         QVERIFY2(status == 0, qPrintable(output));
         m_usr = m_destDir.path() + QStringLiteral("/usr");
     }

@@ -16,9 +16,8 @@ private:
         QProcess process;
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.start(program, arguments);
-        *status = process.waitForFinished(180000) && process.exitStatus() == QProcess::NormalExit
-                      ? process.exitCode()
-                      : -1;
+        *status =
+            process.waitForFinished(180000) && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
         return QString::fromUtf8(process.readAll());
     }
 
@@ -26,10 +25,11 @@ private slots:
     void initTestCase()
     {
         int status = 0;
-        const QString output = run(QStringLiteral(CPACK_COMMAND_PATH),
-                                   {QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("-B"), m_dir.path(),
-                                    QStringLiteral("--config"), QStringLiteral(QUILLOMAR_BUILD_DIR "/CPackConfig.cmake")},
-                                   &status);
+        const QString output =
+            run(QStringLiteral(CPACK_COMMAND_PATH),
+                {QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("-B"), m_dir.path(),
+                 QStringLiteral("--config"), QStringLiteral(QUILLOMAR_BUILD_DIR "/CPackConfig.cmake")},
+                &status);
         QVERIFY2(status == 0, qPrintable(output));
         const QStringList debs = QDir(m_dir.path()).entryList({QStringLiteral("*.deb")});
         QCOMPARE(debs, QStringList{QStringLiteral("quillomar_" QUILLOMAR_VERSION "_amd64.deb")});

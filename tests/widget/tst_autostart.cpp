@@ -50,8 +50,10 @@ private slots:
     {
         QTest::addColumn<QString>("executable");
         QTest::addColumn<QString>("exec");
-        QTest::newRow("plain") << "/usr/bin/quillomar" << "/usr/bin/quillomar";
-        QTest::newRow("space") << "/opt/Mi agenda/quillomar" << "\"/opt/Mi agenda/quillomar\"";
+        QTest::newRow("plain") << "/usr/bin/quillomar"
+                               << "/usr/bin/quillomar";
+        QTest::newRow("space") << "/opt/Mi agenda/quillomar"
+                               << "\"/opt/Mi agenda/quillomar\"";
         QTest::newRow("reserved") << "/home/a$b/\"q\"\\x/100%/quillomar"
                                   << "\"/home/a\\\\$b/\\\\\"q\\\\\"\\\\\\\\x/100%%/quillomar\"";
     }
