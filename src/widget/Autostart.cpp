@@ -82,7 +82,7 @@ QString Autostart::execValue(const QString &executable)
     if (std::none_of(value.cbegin(), value.cend(), [](QChar c) { return reserved.contains(c); }))
         return value;
     // Inside quotes ", `, $ and \ take a backslash; the file's own string escaping then doubles
-    // every backslash.
+    // every backslash and writes a line break as \n.
     QString quoted;
     for (const QChar c : std::as_const(value)) {
         if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))

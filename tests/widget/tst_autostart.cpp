@@ -94,15 +94,6 @@ private slots:
         QVERIFY(!autostart.isEnabled());
     }
 
-    void failedWriteIsReported()
-    {
-        blockAutostartFolder();
-        Autostart autostart(QStringLiteral("/usr/bin/quillomar"));
-        QVERIFY(!autostart.setEnabled(true));
-        QVERIFY(autostart.error().contains(Autostart::entryFile()));
-        QVERIFY(!autostart.isEnabled());
-    }
-
     void panelBoxWritesAndRemovesTheEntry()
     {
         TestAgenda agenda;
