@@ -6,11 +6,114 @@
 #include "widgets/QtSoundPlayer.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+void loadQtTranslation(QTranslator &translator)
+{
+    if (translator.load(DateText::spanishLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&translator);
+}
+
+// The unknown option as the user wrote it, dashes and all.
+QString typedOption(const QString &name)
+{
+    const QStringList arguments = QCoreApplication::arguments();
+    for (const QString &argument : arguments) {
+        const QString option = argument.section(QLatin1Char('='), 0, 0);
+        if (option == QLatin1Char('-') + name || option == QLatin1String("--") + name)
+            return option;
+    }
+    return QLatin1String("--") + name;
+}
+
+void print(FILE *stream, const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+// Help, version and a mistyped option are answered on the terminal before any window system is
+// reached, so that they work over ssh or in a text console. Returns the exit status when the
+// program should end here.
+std::optional<int> answerCommandLine(int argc, char *argv[])
+{
+    if (argc < 2)
+        return std::nullopt;
+    QCoreApplication core(argc, argv);
+    QTranslator translator;
+    loadQtTranslation(translator);
+
+    QCommandLineParser parser;
+    // Qt's own options are written with one dash ("-platform xcb"); QApplication takes them later.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Muestra esta ayuda y termina."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Muestra la versión de Quillomar y termina."));
+    parser.addOption(help);
+    parser.addOption(version);
+    for (const char *name : {"platform", "platformtheme", "display", "style", "stylesheet", "qwindowgeometry",
+                             "qwindowtitle", "qwindowicon"}) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("valor"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const char *name : {"reverse", "nograb", "dograb", "sync"}) {
+        QCommandLineOption option(QString::fromLatin1(name));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+
+    const QString program = QStringLiteral("quillomar");
+    const QString seeHelp = QStringLiteral(" Véase «%1 --help».\n").arg(program);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty()) {
+            print(stderr,
+                  QStringLiteral("%1: opción desconocida «%2».%3").arg(program, typedOption(unknown.first()), seeHelp));
+        } else {
+            print(stderr, QStringLiteral("%1: %2%3").arg(program, parser.errorText(), seeHelp));
+        }
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        print(stdout,
+              QStringLiteral("Uso: %1 [opciones]\n"
+                             "Agenda personal: la semana, el calendario, las tareas, los teléfonos y las "
+                             "alarmas.\n\n"
+                             "Opciones:\n"
+                             "  -h, --help     %2\n"
+                             "  -v, --version  %3\n")
+                  .arg(program, help.description(), version.description()));
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        print(stdout, QStringLiteral("Quillomar %1\n").arg(QStringLiteral(QUILLOMAR_VERSION)));
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        print(stderr,
+              QStringLiteral("%1: argumento inesperado «%2».%3")
+                  .arg(program, parser.positionalArguments().first(), seeHelp));
+        return 2;
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> status = answerCommandLine(argc, argv))
+        return *status;
+
     // Window positions are the program's own business: on a Wayland session run through
     // XWayland, where a window may place itself, unless the user chose a platform.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
@@ -18,6 +121,11 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillomar"));
+    QApplication::setApplicationVersion(QStringLiteral(QUILLOMAR_VERSION));
+    // Docks and window lists match the windows to the menu entry by this id (and by the X11
+    // class, which is the application name).
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUILLOMAR_APP_ID));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/" QUILLOMAR_APP_ID ".svg")));
     QApplication::setQuitOnLastWindowClosed(false);
 
     const QLocale spanish = DateText::spanishLocale();

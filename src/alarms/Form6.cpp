@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -128,7 +127,7 @@ void Form6::buildControls()
 
 QString Form6::soundFile() const
 {
-    return QDir(m_context.paths.programFolder).filePath(QStringLiteral("tiempo.wav"));
+    return m_context.paths.soundFile;
 }
 
 bool Form6::showsTask() const

@@ -9,6 +9,7 @@ AppPaths AppPaths::forProgramFolder(const QString &programFolder)
 {
     AppPaths paths;
     paths.programFolder = QDir::toNativeSeparators(QDir::cleanPath(programFolder));
+    paths.soundFile = findSoundFile(programFolder);
     if (QFileInfo(programFolder).isWritable()) {
         paths.settingsFile = QDir(programFolder).filePath(QStringLiteral("quillomar.cfg"));
         paths.defaultDataFolder = paths.programFolder;
@@ -27,6 +28,16 @@ AppPaths AppPaths::forProgramFolder(const QString &programFolder)
         runtime = QDir::tempPath();
     paths.lockFile = QDir(runtime).filePath(QStringLiteral("quillomar-%1.lock").arg(getuid()));
     return paths;
+}
+
+QString AppPaths::findSoundFile(const QString &programFolder)
+{
+    const QDir folder(programFolder);
+    const QString beside = folder.filePath(QStringLiteral("tiempo.wav"));
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString installed = QDir::cleanPath(folder.filePath(QStringLiteral("../share/quillomar/tiempo.wav")));
+    return QFileInfo::exists(installed) ? installed : beside;
 }
 
 QString AppPaths::databaseFile(const QString &dataFolder) const

@@ -4,16 +4,21 @@
 
 // Where the program keeps its files. A program folder the user can write to is a portable
 // install: settings, agenda and sound live beside the executable. An installed program (under
-// /usr) keeps its settings and agenda in the user's own folders instead.
+// /usr) keeps its settings and agenda in the user's own folders instead, and its sound in share/.
 struct AppPaths
 {
-    QString programFolder; // the folder of the executable; the alarm sound lives here
+    QString programFolder; // the folder of the executable
+    QString soundFile; // tiempo.wav, the alarm sound
     QString settingsFile; // quillomar.cfg
     QString defaultDataFolder; // where quillomar.mdb lives unless the user chose another folder
     QString lockFile; // held while a copy of the program runs
 
     // The paths for a program in programFolder. Creates the user folders when they are used.
     static AppPaths forProgramFolder(const QString &programFolder);
+
+    // The alarm sound of a program in programFolder: beside the executable (a portable copy), else
+    // in ../share/quillomar (an installed one); the copy beside the executable when neither exists.
+    static QString findSoundFile(const QString &programFolder);
 
     // DataFolder followed by the agenda's file name; an empty DataFolder means the default.
     QString databaseFile(const QString &dataFolder) const;

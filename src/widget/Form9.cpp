@@ -1,5 +1,6 @@
 #include "Form9.h"
 
+#include "Autostart.h"
 #include "DataFolderChoice.h"
 #include "data/AppContext.h"
 #include "data/Clock.h"
@@ -221,6 +222,19 @@ void Form9::buildPanel()
     Check1->setObjectName(QStringLiteral("Check1"));
     Check1->setChecked(true);
 
+    // Kept by the desktop session, in its autostart folder, rather than in the settings file.
+    auto *autostartCheck = new QCheckBox(QStringLiteral("Iniciar Quillomar al entrar en el escritorio"), Picture1);
+    autostartCheck->setObjectName(QStringLiteral("autostartCheck"));
+    autostartCheck->setChecked(Autostart(QCoreApplication::applicationFilePath()).isEnabled());
+    connect(autostartCheck, &QCheckBox::toggled, this, [this, autostartCheck](bool on) {
+        Autostart autostart(QCoreApplication::applicationFilePath());
+        if (autostart.setEnabled(on))
+            return;
+        m_context.messenger->tell(autostart.error(), QStringLiteral("Quillomar"), Messenger::Icon::Critical);
+        const QSignalBlocker block(autostartCheck);
+        autostartCheck->setChecked(autostart.isEnabled());
+    });
+
     Image2 = new ImageButton(QStringLiteral("widget-folder"), QStringLiteral("Cambiar Ruta Datos"), Picture1);
     Image2->setObjectName(QStringLiteral("Image2"));
     connect(Image2, &QAbstractButton::clicked, this, &Form9::Image2_Click);
@@ -243,6 +257,7 @@ void Form9::buildPanel()
     buttons->setSpacing(8);
     buttons->addWidget(Image2);
     buttons->addWidget(Image3);
+    buttons->addWidget(autostartCheck);
     buttons->addStretch();
     grid->addLayout(buttons, 4, 0, 1, 3);
     grid->setColumnStretch(0, 1);
@@ -278,7 +293,7 @@ void Form9::Form_Load()
     showTime();
     showToday();
 
-    Picture1->setGeometry(Image1->width(), 0, PanelWidth, height());
+    Picture1->setGeometry(Image1->width(), 0, std::max(PanelWidth, Picture1->sizeHint().width()), height());
 }
 
 void Form9::CenterLabel(QLabel *label)
