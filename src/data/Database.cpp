@@ -70,6 +70,21 @@ void sqlContains(sqlite3_context *context, int, sqlite3_value **args)
     sqlite3_result_int(context, TextMatch::containsFolded({text, textLength}, {folded, foldedLength}));
 }
 
+// Substring test that ignores letter case and the accents of vowels:
+// qm_contains_loosely(column, value folded by TextMatch::foldAccents).
+void sqlContainsLoosely(sqlite3_context *context, int, sqlite3_value **args)
+{
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL || sqlite3_value_type(args[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(args[0]));
+    const size_t textLength = size_t(sqlite3_value_bytes(args[0]));
+    const auto *folded = reinterpret_cast<const char *>(sqlite3_value_text(args[1]));
+    const size_t foldedLength = size_t(sqlite3_value_bytes(args[1]));
+    sqlite3_result_int(context, TextMatch::containsAccentsFolded({text, textLength}, {folded, foldedLength}));
+}
+
 } // namespace
 
 Database::Database(QString path)
@@ -117,6 +132,8 @@ bool Database::openFile(QString *error)
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function_v2(m_db, "qm_equals", 2, flags, nullptr, sqlEquals, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(m_db, "qm_contains", 2, flags, nullptr, sqlContains, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(m_db, "qm_contains_loosely", 2, flags, nullptr, sqlContainsLoosely, nullptr, nullptr,
+                               nullptr);
     return createOrCheckSchema(error);
 }
 
