@@ -15,7 +15,8 @@ struct AppPaths
     // The paths for a program in programFolder. Creates the user folders when they are used.
     static AppPaths forProgramFolder(const QString &programFolder);
 
-    // DataFolder followed by the agenda's file name; an empty DataFolder means the default.
+    // DataFolder followed by the agenda's file name; an empty DataFolder means the default, and
+    // a relative one is taken from the program's folder.
     QString databaseFile(const QString &dataFolder) const;
 };
 
