@@ -42,6 +42,9 @@ QString AppPaths::findSoundFile(const QString &programFolder)
 
 QString AppPaths::databaseFile(const QString &dataFolder) const
 {
-    const QString folder = dataFolder.isEmpty() ? defaultDataFolder : dataFolder;
+    QString folder = dataFolder.isEmpty() ? defaultDataFolder : dataFolder;
+    // A relative folder belongs to the program, wherever it was started from.
+    if (QDir::isRelativePath(folder))
+        folder = QDir(programFolder).filePath(folder);
     return QDir(folder).filePath(QString::fromUtf16(DatabaseFileName));
 }

@@ -20,7 +20,8 @@ struct AppPaths
     // in ../share/quillomar (an installed one); the copy beside the executable when neither exists.
     static QString findSoundFile(const QString &programFolder);
 
-    // DataFolder followed by the agenda's file name; an empty DataFolder means the default.
+    // DataFolder followed by the agenda's file name; an empty DataFolder means the default, and
+    // a relative one is taken from the program's folder.
     QString databaseFile(const QString &dataFolder) const;
 };
 

@@ -33,6 +33,15 @@ Criterion Criterion::contains(const QString &column, const QString &value)
     return c;
 }
 
+Criterion Criterion::containsIgnoringAccents(const QStringList &columns, const QString &value)
+{
+    Criterion c;
+    c.m_kind = Kind::ContainsIgnoringAccents;
+    c.m_columns = columns;
+    c.m_value = value;
+    return c;
+}
+
 Criterion Criterion::dateEquals(const QString &column, const QDate &value)
 {
     Criterion c;
@@ -82,6 +91,11 @@ Criterion Criterion::entriesContaining(const QString &value)
     return any({contains(QStringLiteral("texto"), value), contains(QStringLiteral("nota"), value)});
 }
 
+Criterion Criterion::entriesMentioning(const QString &value)
+{
+    return containsIgnoringAccents({QStringLiteral("texto"), QStringLiteral("nota")}, value);
+}
+
 static QString quoted(const QString &column)
 {
     return QStringLiteral("\"%1\"").arg(column);
@@ -90,7 +104,7 @@ static QString quoted(const QString &column)
 bool Criterion::compile(const TableSchema &table, QString *sql, QVariantList *values, QString *error) const
 {
     const ColumnSchema *column = nullptr;
-    if (m_kind != Kind::All && m_kind != Kind::Any) {
+    if (m_kind != Kind::All && m_kind != Kind::Any && m_kind != Kind::ContainsIgnoringAccents) {
         const int index = table.indexOf(m_column);
         if (index < 0) {
             if (error)
@@ -103,10 +117,12 @@ bool Criterion::compile(const TableSchema &table, QString *sql, QVariantList *va
     switch (m_kind) {
     case Kind::TextEquals: {
         const QString text = m_value.toString();
-        // A value with no letters compares the same with or without case: then the plain
-        // comparison lets the store use its index (dates and times are looked up this way).
-        const bool hasLetters = std::any_of(text.begin(), text.end(), [](QChar ch) { return ch.isLetter(); });
-        if (hasLetters) {
+        // An ASCII value without letters (a date, a time) compares the same with or without
+        // case: then the plain comparison lets the store use its index. Outside ASCII even
+        // symbols and numerals have case ("Ⓐ" and "ⓐ", "Ⅻ" and "ⅻ").
+        const bool caseless =
+            std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 0x80 && !ch.isLetter(); });
+        if (!caseless) {
             *sql = QStringLiteral("qm_equals(%1, ?)").arg(quoted(column->name));
             values->append(TextMatch::fold(text));
         } else {
@@ -123,6 +139,22 @@ bool Criterion::compile(const TableSchema &table, QString *sql, QVariantList *va
         *sql = QStringLiteral("qm_contains(%1, ?)").arg(quoted(column->name));
         values->append(TextMatch::fold(m_value.toString()));
         return true;
+    case Kind::ContainsIgnoringAccents: {
+        QStringList pieces;
+        const QString folded = TextMatch::foldAccents(m_value.toString());
+        for (const QString &name : m_columns) {
+            const int index = table.indexOf(name);
+            if (index < 0) {
+                if (error)
+                    *error = QStringLiteral("la tabla %1 no tiene la columna %2").arg(table.name, name);
+                return false;
+            }
+            pieces << QStringLiteral("qm_contains_loosely(%1, ?)").arg(quoted(table.columns[size_t(index)].name));
+            values->append(folded);
+        }
+        *sql = pieces.isEmpty() ? QStringLiteral("0") : pieces.join(QStringLiteral(" OR "));
+        return true;
+    }
     case Kind::DateEquals:
         *sql = QStringLiteral("%1 = ?").arg(quoted(column->name));
         values->append(column->kind == ColumnKind::DateTime ? DateText::toStored(m_value.toDate())

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 #include <vector>
@@ -20,6 +21,10 @@ public:
     static Criterion numberEquals(const QString &column, qint64 value);
     // column holds value somewhere, ignoring case ("nombre like '*…*'"); Null never matches.
     static Criterion contains(const QString &column, const QString &value);
+    // One of the columns holds value somewhere, ignoring case and the accents of vowels
+    // ("garcia" finds "García", "ñ" stays a letter of its own); Null never matches. The search
+    // people type into: the phone book's names and numbers, the diary's texts and notes.
+    static Criterion containsIgnoringAccents(const QStringList &columns, const QString &value);
     // column holds the date. On a date/time column, the date at midnight; on a Date text
     // column ("dd/mm/yyyy"), the text of that date.
     static Criterion dateEquals(const QString &column, const QDate &value);
@@ -33,14 +38,17 @@ public:
     static Criterion entryAlarm(const QDate &date, const QString &time);
     static Criterion taskAlarm(const QDate &date, const QString &time);
     static Criterion entriesContaining(const QString &value);
+    // An entry whose short text or note holds value, ignoring case and the accents of vowels.
+    static Criterion entriesMentioning(const QString &value);
 
     // SQL for the table, with the values to bind in order. False when a column is unknown.
     bool compile(const TableSchema &table, QString *sql, QVariantList *values, QString *error) const;
 
 private:
-    enum class Kind { TextEquals, NumberEquals, Contains, DateEquals, IsFalse, All, Any };
+    enum class Kind { TextEquals, NumberEquals, Contains, ContainsIgnoringAccents, DateEquals, IsFalse, All, Any };
     Kind m_kind = Kind::All;
     QString m_column;
+    QStringList m_columns;
     QVariant m_value;
     std::vector<Criterion> m_parts;
 };

@@ -70,6 +70,21 @@ void sqlContains(sqlite3_context *context, int, sqlite3_value **args)
     sqlite3_result_int(context, TextMatch::containsFolded({text, textLength}, {folded, foldedLength}));
 }
 
+// Substring test that ignores letter case and the accents of vowels:
+// qm_contains_loosely(column, value folded by TextMatch::foldAccents).
+void sqlContainsLoosely(sqlite3_context *context, int, sqlite3_value **args)
+{
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL || sqlite3_value_type(args[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(args[0]));
+    const size_t textLength = size_t(sqlite3_value_bytes(args[0]));
+    const auto *folded = reinterpret_cast<const char *>(sqlite3_value_text(args[1]));
+    const size_t foldedLength = size_t(sqlite3_value_bytes(args[1]));
+    sqlite3_result_int(context, TextMatch::containsAccentsFolded({text, textLength}, {folded, foldedLength}));
+}
+
 } // namespace
 
 Database::Database(QString path)
@@ -87,7 +102,7 @@ Database::~Database()
 std::shared_ptr<Database> Database::open(const QString &path, QString *error)
 {
     const QString key = QFileInfo(path).absoluteFilePath();
-    if (std::shared_ptr<Database> shared = openFiles().value(key).lock())
+    if (std::shared_ptr<Database> shared = openFiles().value(key).lock(); shared && !shared->damaged())
         return shared;
 
     std::shared_ptr<Database> database(new Database(key));
@@ -113,10 +128,21 @@ bool Database::openFile(QString *error)
         return false;
     }
     sqlite3_extended_result_codes(m_db, 1);
-    sqlite3_busy_timeout(m_db, 2000);
+    // Another program holding the file locked is not waited out: a write fails quickly and the
+    // caller says so, instead of freezing the window for seconds per write.
+    sqlite3_busy_timeout(m_db, BusyTimeoutMs);
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function_v2(m_db, "qm_equals", 2, flags, nullptr, sqlEquals, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(m_db, "qm_contains", 2, flags, nullptr, sqlContains, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(m_db, "qm_contains_loosely", 2, flags, nullptr, sqlContainsLoosely, nullptr, nullptr,
+                               nullptr);
+    // Sync the folder too once the journal is deleted: the deletion is what marks a commit, so a
+    // power loss right after a write keeps it.
+    if (!exec(QStringLiteral("PRAGMA synchronous = EXTRA"), {})) {
+        if (error)
+            *error = m_lastError;
+        return false;
+    }
     return createOrCheckSchema(error);
 }
 
@@ -162,13 +188,36 @@ bool Database::createOrCheckSchema(QString *error)
 
     if (version > SchemaVersion)
         return fail(QStringLiteral("el archivo es de una versión más nueva del programa (versión %1)").arg(version));
+    // A table without a column the program reads would read the column's own name as its value
+    // in every row: such a file is refused, naming all that is missing.
+    QStringList missing;
     for (const TableSchema &table : TableSchema::agenda()) {
         const QVariant found = scalar(QStringLiteral("SELECT name FROM sqlite_schema WHERE type='table' AND name=? "
                                                      "COLLATE NOCASE"),
-                                      {table.name});
-        if (!found.isValid())
-            return fail(QStringLiteral("no es una agenda de Quillomar: falta la tabla %1").arg(table.name));
+                                      {table.name}, &ok);
+        if (!ok)
+            return fail(m_lastError);
+        if (!found.isValid()) {
+            missing << QStringLiteral("la tabla %1").arg(table.name);
+            continue;
+        }
+        QStringList present;
+        if (!exec(QStringLiteral("SELECT name FROM pragma_table_info(?)"), {found}, [&](sqlite3_stmt *statement) {
+                present << columnValue(statement, 0).toString();
+                return true;
+            }))
+            return fail(m_lastError);
+        QStringList columns;
+        for (const ColumnSchema &column : table.columns)
+            if (!present.contains(column.name, Qt::CaseInsensitive))
+                columns << column.name;
+        if (columns.size() == 1)
+            missing << QStringLiteral("la columna %1 de la tabla %2").arg(columns.first(), table.name);
+        else if (!columns.isEmpty())
+            missing << QStringLiteral("las columnas %1 de la tabla %2").arg(columns.join(u", "), table.name);
     }
+    if (!missing.isEmpty())
+        return fail(QStringLiteral("no es una agenda de Quillomar completa: falta %1").arg(missing.join(u"; ")));
     return true;
 }
 
@@ -229,6 +278,10 @@ bool Database::bindAll(sqlite3_stmt *statement, const QVariantList &values)
 
 bool Database::exec(const QString &sql, const QVariantList &values, const std::function<bool(sqlite3_stmt *)> &onRow)
 {
+    if (m_damaged) {
+        m_lastError = QStringLiteral("el archivo %1 está dañado").arg(m_path);
+        return false;
+    }
     sqlite3_stmt *statement = prepare(sql);
     if (!statement || !bindAll(statement, values))
         return false;
@@ -290,6 +343,9 @@ QVariant Database::columnValue(sqlite3_stmt *statement, int column)
 
 void Database::setError(const QString &what)
 {
+    const int code = sqlite3_errcode(m_db) & 0xFF;
+    if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)
+        m_damaged = true;
     m_lastError = QStringLiteral("%1: %2").arg(what, QString::fromUtf8(sqlite3_errmsg(m_db)));
 }
 

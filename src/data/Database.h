@@ -41,11 +41,15 @@ public:
     int changes() const;
 
     QString lastError() const { return m_lastError; }
+    // The file turned out damaged: nothing more is read from it or written to it.
+    bool damaged() const { return m_damaged; }
 
     // A column value as the cursor hands it on: Null as an invalid QVariant.
     static QVariant columnValue(sqlite3_stmt *statement, int column);
 
     static constexpr int SchemaVersion = 1;
+    // How long a write waits for a file another program holds locked.
+    static constexpr int BusyTimeoutMs = 200;
 
 private:
     explicit Database(QString path);
@@ -60,4 +64,5 @@ private:
     QHash<QString, sqlite3_stmt *> m_statements;
     quint64 m_generation = 0;
     QString m_lastError;
+    bool m_damaged = false;
 };

@@ -4,8 +4,6 @@
 
 #include <QFile>
 #include <QSaveFile>
-#include <QStringConverter>
-#include <QTextStream>
 #include <cmath>
 #include <limits>
 
@@ -76,6 +74,28 @@ std::optional<qint16> ParseSettingNumber(const QString &line)
     return static_cast<qint16>(rounded);
 }
 
+// Longer than any path: a longer line is damage, not a setting, and is read as a missing one.
+static constexpr qint64 MaxLineBytes = 4096;
+
+// Reads one line of at most MaxLineBytes bytes, without its line end. A longer line is skipped
+// whole and gives nothing.
+static std::optional<QString> readBoundedLine(QFile &file)
+{
+    QByteArray line = file.readLine(MaxLineBytes + 3); // the text, CR and LF
+    bool tooLong = false;
+    while (!line.endsWith('\n') && !file.atEnd()) {
+        tooLong = true;
+        line = file.readLine(64 * 1024);
+    }
+    if (line.endsWith('\n'))
+        line.chop(1);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    if (tooLong || line.size() > MaxLineBytes)
+        return std::nullopt;
+    return QString::fromUtf8(line);
+}
+
 void LoadSettings(Settings &settings, const QString &path, QSize screenTwips, const QString &defaultDataFolder)
 {
     QFile file(path);
@@ -86,22 +106,20 @@ void LoadSettings(Settings &settings, const QString &path, QSize screenTwips, co
     if (!file.open(QIODevice::ReadOnly))
         return;
 
-    QTextStream in(&file);
-    in.setEncoding(QStringConverter::Utf8);
     qint16 *numbers[] = {
         &settings.Alpha,   &settings.Delay, &settings.MainWidth,  &settings.MainHeight, &settings.MainLeft,
         &settings.MainTop, nullptr,         &settings.WidgetLeft, &settings.WidgetTop};
     for (qint16 *target : numbers) {
-        if (in.atEnd())
+        if (file.atEnd())
             break;
-        QString line = in.readLine();
-        if (line.endsWith(u'\r'))
-            line.chop(1);
+        const std::optional<QString> line = readBoundedLine(file);
+        if (!line)
+            continue;
         if (!target) {
-            settings.DataFolder = line;
+            settings.DataFolder = *line;
             continue;
         }
-        const std::optional<qint16> value = ParseSettingNumber(line);
+        const std::optional<qint16> value = ParseSettingNumber(*line);
         if (!value)
             break;
         *target = *value;
@@ -116,17 +134,23 @@ bool SaveSettings(const Settings &settings, const QString &path, QString *error)
             *error = file.errorString();
         return false;
     }
-    const QString text = QStringLiteral("%1\r\n%2\r\n%3\r\n%4\r\n%5\r\n%6\r\n%7\r\n%8\r\n%9\r\n")
-                             .arg(settings.Alpha)
-                             .arg(settings.Delay)
-                             .arg(settings.MainWidth)
-                             .arg(settings.MainHeight)
-                             .arg(settings.MainLeft)
-                             .arg(settings.MainTop)
-                             .arg(settings.DataFolder)
-                             .arg(settings.WidgetLeft)
-                             .arg(settings.WidgetTop);
-    file.write(text.toUtf8());
+    // Plain concatenation: a folder holding "%1" must be written as it stands.
+    const QString lineEnd = QStringLiteral("\r\n");
+    QString text;
+    for (qint16 number :
+         {settings.Alpha, settings.Delay, settings.MainWidth, settings.MainHeight, settings.MainLeft, settings.MainTop})
+        text += QString::number(number) + lineEnd;
+    text += settings.DataFolder + lineEnd;
+    text += QString::number(settings.WidgetLeft) + lineEnd + QString::number(settings.WidgetTop) + lineEnd;
+    const QByteArray bytes = text.toUtf8();
+    // A full disk shows only when the buffered bytes reach the file: flush and check before the
+    // old file is replaced, so a failed write keeps it whole.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
     if (!file.commit()) {
         if (error)
             *error = file.errorString();
@@ -135,22 +159,17 @@ bool SaveSettings(const Settings &settings, const QString &path, QString *error)
     return true;
 }
 
-// The numeric value of a two-character part: spaces skipped, an optional sign, digits up to the
-// first character that is not one; no digits gives 0.
+// The numeric value of a two-character part: spaces skipped, digits up to the first character
+// that is not one; no digits gives 0. A sign is not a digit: "+1" reads as 0.
 static int partValue(QStringView part)
 {
     qsizetype i = 0;
     while (i < part.size() && part[i] == u' ')
         ++i;
-    int sign = 1;
-    if (i < part.size() && (part[i] == u'-' || part[i] == u'+')) {
-        sign = part[i] == u'-' ? -1 : 1;
-        ++i;
-    }
     int value = 0;
     while (i < part.size() && part[i] >= u'0' && part[i] <= u'9')
         value = value * 10 + (part[i++].unicode() - u'0');
-    return sign * value;
+    return value;
 }
 
 bool CheckTime(const QString &text)

@@ -20,32 +20,53 @@ bool RecordCursor::requireOpen() const
     return true;
 }
 
+bool RecordCursor::close(const QString &why)
+{
+    CancelUpdate();
+    m_db.reset();
+    m_table = nullptr;
+    m_current = -1;
+    m_currentDeleted = false;
+    m_eof = m_bof = true;
+    m_row.clear();
+    m_rowKey = -1;
+    return fail(why);
+}
+
+bool RecordCursor::dbFail()
+{
+    const QString why = m_db->lastError();
+    if (m_db->damaged())
+        return close(why);
+    return fail(why);
+}
+
 bool RecordCursor::Refresh()
 {
     CancelUpdate();
     QString error;
     std::shared_ptr<Database> db = Database::open(DatabaseName, &error);
-    if (!db) {
-        m_db.reset();
-        m_table = nullptr;
-        return fail(error);
-    }
+    if (!db)
+        return close(error);
     const TableSchema *table = TableSchema::find(RecordSource);
-    if (!table) {
-        m_db.reset();
-        m_table = nullptr;
-        return fail(QStringLiteral("la agenda no tiene la tabla %1").arg(RecordSource));
-    }
+    if (!table)
+        return close(QStringLiteral("la agenda no tiene la tabla %1").arg(RecordSource));
     m_db = std::move(db);
     m_table = table;
     m_order = QStringLiteral("\"%1\"").arg(table->orderColumn());
     m_rowKey = -1;
-    return MoveFirst();
+    // A table that cannot be read is as good as not open: the cursor refuses everything until
+    // a later Refresh succeeds.
+    if (!MoveFirst())
+        return close(m_lastError);
+    return true;
 }
 
 bool RecordCursor::find(const Criterion &criterion, const QString &range, const QVariantList &rangeValues,
                         bool descending)
 {
+    // A find leaves a pending add or edit, as any move does.
+    CancelUpdate();
     m_noMatch = true;
     if (!requireOpen())
         return false;
@@ -59,7 +80,7 @@ bool RecordCursor::find(const Criterion &criterion, const QString &range, const 
     bool ok = false;
     const QVariant key = m_db->scalar(sql, values, &ok);
     if (!ok)
-        return fail(m_db->lastError());
+        return dbFail();
     if (!key.isValid())
         return false;
     m_current = key.toLongLong();
@@ -112,7 +133,7 @@ bool RecordCursor::moveTo(const QString &range, const QVariantList &rangeValues,
     bool ok = false;
     const QVariant key = m_db->scalar(sql, rangeValues, &ok);
     if (!ok)
-        return fail(m_db->lastError());
+        return dbFail();
     m_currentDeleted = false;
     if (!key.isValid()) {
         m_current = -1;
@@ -142,6 +163,7 @@ bool RecordCursor::MoveLast()
 
 bool RecordCursor::MoveNext()
 {
+    CancelUpdate();
     if (m_eof && m_current < 0)
         return fail(QStringLiteral("no hay registro actual"));
     if (m_current < 0)
@@ -151,6 +173,7 @@ bool RecordCursor::MoveNext()
 
 bool RecordCursor::MovePrevious()
 {
+    CancelUpdate();
     if (m_bof && m_current < 0)
         return fail(QStringLiteral("no hay registro actual"));
     if (m_current < 0)
@@ -225,7 +248,7 @@ bool RecordCursor::Update()
                       .arg(m_table->name, columns.join(u", "), marks.join(u", "));
         }
         if (!m_db->write(sql, values))
-            return fail(m_db->lastError());
+            return dbFail();
         m_lastAdded = m_db->lastInsertRowId();
     } else {
         if (!hasCurrent())
@@ -238,7 +261,7 @@ bool RecordCursor::Update()
             const QString sql =
                 QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(m_table->name, assignments.join(u", "), m_order);
             if (!m_db->write(sql, values))
-                return fail(m_db->lastError());
+                return dbFail();
             if (m_db->changes() == 0)
                 return fail(QStringLiteral("el registro ya no existe"));
         }
@@ -255,7 +278,7 @@ bool RecordCursor::Delete()
         return fail(QStringLiteral("no hay registro actual"));
     CancelUpdate();
     if (!m_db->write(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(m_table->name, m_order), {m_current}))
-        return fail(m_db->lastError());
+        return dbFail();
     if (m_db->changes() == 0)
         return fail(QStringLiteral("el registro ya no existe"));
     m_currentDeleted = true;

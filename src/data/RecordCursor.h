@@ -28,6 +28,8 @@ public:
     QString RecordSource; // the table's name, in any letter case
 
     // (Re)opens the table and stands on its first record; sees every change of every cursor.
+    // After a failed Refresh (or once the file shows damage) the cursor is closed: it reads and
+    // writes nothing, and lastError() says why, until a Refresh succeeds.
     bool Refresh();
     bool isOpen() const { return m_table != nullptr; }
 
@@ -37,6 +39,7 @@ public:
     bool FindLast(const Criterion &criterion);
     bool NoMatch() const { return m_noMatch; }
 
+    // Every move and find cancels a pending AddNew or Edit.
     bool MoveFirst();
     bool MoveNext();
     bool MovePrevious();
@@ -82,6 +85,8 @@ private:
     enum class Mode { None, Adding, Editing };
 
     bool fail(const QString &why) const;
+    bool close(const QString &why);
+    bool dbFail();
     bool requireOpen() const;
     bool find(const Criterion &criterion, const QString &range, const QVariantList &rangeValues, bool descending);
     bool moveTo(const QString &range, const QVariantList &rangeValues, bool descending, bool forward);

@@ -1,52 +1,223 @@
 #include "TextMatch.h"
 
 #include <QChar>
+#include <QHash>
 
 #include <algorithm>
+#include <array>
 #include <string>
+#include <vector>
 
 namespace TextMatch {
 
-QString fold(const QString &text)
-{
-    return text.toCaseFolded();
-}
+namespace {
 
-static bool isAscii(std::string_view text)
-{
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-static char lowerAscii(char c)
+char lowerAscii(char c)
 {
     return (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;
 }
 
-// Most diary text is plain ASCII: compare it byte by byte without building strings. A folded
-// needle that is not ASCII can never match an ASCII text, whose folding stays ASCII.
-bool equalsFolded(std::string_view text, std::string_view folded)
+bool isAscii(std::string_view text)
 {
-    if (isAscii(text)) {
-        if (text.size() != folded.size())
-            return false;
-        for (size_t i = 0; i < text.size(); ++i)
-            if (lowerAscii(text[i]) != folded[i])
-                return false;
-        return true;
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool isPlainVowel(char32_t c)
+{
+    return c == 'a' || c == 'e' || c == 'i' || c == 'o' || c == 'u';
+}
+
+// Accented vowels live in the Latin blocks below this bound.
+constexpr char32_t VowelTableEnd = 0x2000;
+
+struct FoldTables
+{
+    // Characters (already simply folded) whose full folding is more than one character.
+    QHash<char32_t, std::u32string> expansions;
+    // The plain vowel an accented vowel stands for, or 0.
+    std::array<char32_t, VowelTableEnd> vowels{};
+};
+
+const FoldTables &tables()
+{
+    static const FoldTables built = [] {
+        FoldTables t;
+        // The characters whose full folding is longer than their simple one all lie here; their
+        // full folding is that of their full upper case.
+        const std::pair<char32_t, char32_t> ranges[] = {{0xDF, 0xDF},     {0x149, 0x149},   {0x1F0, 0x1F0},
+                                                        {0x390, 0x390},   {0x3B0, 0x3B0},   {0x587, 0x587},
+                                                        {0x1E96, 0x1E9A}, {0x1F50, 0x1FFF}, {0xFB00, 0xFB17}};
+        for (const auto &[first, last] : ranges) {
+            for (char32_t c = first; c <= last; ++c) {
+                const QString upper = QString::fromUcs4(&c, 1).toUpper();
+                if (upper.size() > 1)
+                    t.expansions.insert(c, upper.toCaseFolded().toStdU32String());
+            }
+        }
+        // Dotted capital I: its simple folding keeps it as it is.
+        t.expansions.insert(0x130, U"i\u0307");
+        for (char32_t c = 0xC0; c < VowelTableEnd; ++c) {
+            char32_t base = c;
+            while (QChar::decompositionTag(base) == QChar::Canonical)
+                base = QChar::decomposition(base).toStdU32String().front();
+            if (base < 0x80 && isPlainVowel(char32_t(lowerAscii(char(base)))))
+                t.vowels[c] = char32_t(lowerAscii(char(base)));
+        }
+        return t;
+    }();
+    return built;
+}
+
+// Folds text one character at a time, remembering, when asked, which stretch of the original
+// each folded character came from.
+class Folder
+{
+public:
+    Folder(bool accents, bool track)
+        : m_accents(accents)
+        , m_track(track)
+        , m_tables(tables())
+    {}
+
+    std::u32string text;
+    std::vector<qsizetype> starts;
+    std::vector<qsizetype> ends;
+
+    void clear()
+    {
+        text.clear();
+        starts.clear();
+        ends.clear();
     }
-    return fold(QString::fromUtf8(text.data(), qsizetype(text.size()))) ==
-        QString::fromUtf8(folded.data(), qsizetype(folded.size()));
-}
 
-// The only characters outside ASCII whose folding is an ASCII letter: the Kelvin sign (to "k")
-// and the long s (to "s"). A text holding neither can be searched for an ASCII needle byte by
-// byte: no other byte of a UTF-8 sequence can stand for an ASCII character.
-static bool mayFoldToAscii(std::string_view text)
+    void add(char32_t c, qsizetype from = 0, qsizetype to = 0)
+    {
+        if (c < 0x80) {
+            push(char32_t(lowerAscii(char(c))), from, to);
+            return;
+        }
+        const char32_t simple = c == 0x130 ? c : QChar::toCaseFolded(c);
+        const auto expansion = m_tables.expansions.constFind(simple);
+        if (expansion == m_tables.expansions.cend()) {
+            push(simple, from, to);
+            return;
+        }
+        for (char32_t part : *expansion)
+            push(part, from, to);
+    }
+
+    void addUtf8(std::string_view utf8)
+    {
+        const auto *p = reinterpret_cast<const unsigned char *>(utf8.data());
+        const auto *end = p + utf8.size();
+        while (p < end) {
+            char32_t c = *p++;
+            int more = 0;
+            if (c >= 0xF0) {
+                c &= 0x07;
+                more = 3;
+            } else if (c >= 0xE0) {
+                c &= 0x0F;
+                more = 2;
+            } else if (c >= 0xC0) {
+                c &= 0x1F;
+                more = 1;
+            }
+            while (more-- > 0 && p < end)
+                c = (c << 6) | (*p++ & 0x3F);
+            add(c);
+        }
+    }
+
+    void addUtf16(const QString &utf16, qsizetype from)
+    {
+        for (qsizetype i = from; i < utf16.size();) {
+            const qsizetype start = i;
+            char32_t c = utf16[i++].unicode();
+            if (QChar::isHighSurrogate(c) && i < utf16.size() && utf16[i].isLowSurrogate())
+                c = QChar::surrogateToUcs4(char16_t(c), utf16[i++].unicode());
+            add(c, start, i);
+        }
+    }
+
+private:
+    void push(char32_t c, qsizetype from, qsizetype to)
+    {
+        if (m_accents && c >= 0x80 && c < VowelTableEnd) {
+            if (const char32_t vowel = m_tables.vowels[c]) {
+                c = vowel;
+            } else if (!text.empty() && QChar::category(c) == QChar::Mark_NonSpacing) {
+                // A vowel's accent written as a mark of its own after it; a tilde after an n
+                // makes the letter ñ, whichever way it was written.
+                if (isPlainVowel(text.back())) {
+                    extendLast(to);
+                    return;
+                }
+                if (c == 0x303 && text.back() == 'n') {
+                    text.back() = 0xF1;
+                    extendLast(to);
+                    return;
+                }
+            }
+        }
+        text.push_back(c);
+        if (m_track) {
+            starts.push_back(from);
+            ends.push_back(to);
+        }
+    }
+
+    void extendLast(qsizetype to)
+    {
+        if (m_track)
+            ends.back() = to;
+    }
+
+    bool m_accents;
+    bool m_track;
+    const FoldTables &m_tables;
+};
+
+QString toQString(const std::u32string &text)
 {
-    return text.find("\xE2\x84\xAA") != std::string_view::npos || text.find("\xC5\xBF") != std::string_view::npos;
+    return QString::fromUcs4(text.data(), qsizetype(text.size()));
 }
 
-static bool containsAsciiNeedle(std::string_view text, std::string_view folded)
+QString foldWith(const QString &text, bool accents)
+{
+    Folder folder(accents, false);
+    folder.addUtf16(text, 0);
+    return toQString(folder.text);
+}
+
+// The characters outside ASCII whose full folding holds an ASCII letter, such as the Kelvin
+// sign (to "k"), the long s (to "s") and "ß" (to "ss"). A text holding none can be searched for
+// an ASCII needle byte by byte: no other byte of a UTF-8 sequence can stand for an ASCII character.
+bool mayFoldToAscii(std::string_view text)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
+    const auto *end = p + text.size();
+    while (p < end) {
+        const unsigned char lead = *p;
+        if (lead < 0x80) {
+            ++p;
+            continue;
+        }
+        const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        if (end - p < length)
+            return false;
+        char32_t c = lead & (0x7F >> length);
+        for (int i = 1; i < length; ++i)
+            c = (c << 6) | (p[i] & 0x3F);
+        p += length;
+        if (c == 0xDF || c == 0x130 || c == 0x149 || c == 0x17F || c == 0x1F0 || (c >= 0x1E96 && c <= 0x1E9E) ||
+            c == 0x212A || (c >= 0xFB00 && c <= 0xFB06))
+            return true;
+    }
+    return false;
+}
+
+bool containsAsciiNeedle(std::string_view text, std::string_view folded)
 {
     if (folded.size() > text.size())
         return false;
@@ -65,6 +236,48 @@ static bool containsAsciiNeedle(std::string_view text, std::string_view folded)
     return false;
 }
 
+// The folded needle as code points, kept between calls: a search asks the same for every row.
+const std::u32string &needleOf(std::string_view folded)
+{
+    thread_local std::string lastNeedle;
+    thread_local std::u32string needle;
+    if (lastNeedle != folded) {
+        lastNeedle.assign(folded);
+        needle = QString::fromUtf8(folded.data(), qsizetype(folded.size())).toStdU32String();
+    }
+    return needle;
+}
+
+} // namespace
+
+QString fold(const QString &text)
+{
+    return foldWith(text, false);
+}
+
+QString foldAccents(const QString &text)
+{
+    return foldWith(text, true);
+}
+
+// Most diary text is plain ASCII: compare it byte by byte without building strings. A folded
+// needle that is not ASCII can never match an ASCII text, whose folding stays ASCII.
+bool equalsFolded(std::string_view text, std::string_view folded)
+{
+    if (isAscii(text)) {
+        if (text.size() != folded.size())
+            return false;
+        for (size_t i = 0; i < text.size(); ++i)
+            if (lowerAscii(text[i]) != folded[i])
+                return false;
+        return true;
+    }
+    thread_local Folder folder(false, false);
+    folder.clear();
+    folder.addUtf8(text);
+    return folder.text == needleOf(folded);
+}
+
 bool containsFolded(std::string_view text, std::string_view folded)
 {
     if (folded.empty())
@@ -74,51 +287,40 @@ bool containsFolded(std::string_view text, std::string_view folded)
         return containsAsciiNeedle(text, folded);
     if (!needleAscii && isAscii(text))
         return false;
-    // Fold the text one code point at a time into a buffer kept between calls: no string is
-    // built for each row searched.
-    thread_local std::u32string haystack;
-    thread_local std::u32string needle;
-    thread_local std::string lastNeedle;
-    thread_local std::string asciiRun;
-    if (lastNeedle != folded) {
-        lastNeedle.assign(folded);
-        needle = QString::fromUtf8(folded.data(), qsizetype(folded.size())).toStdU32String();
-        // The needle's longest ASCII run must stand in the text as it is, letter case aside.
-        asciiRun.clear();
-        std::string run;
-        for (char c : lastNeedle) {
-            if (static_cast<unsigned char>(c) < 0x80) {
-                run += c;
-                if (run.size() > asciiRun.size())
-                    asciiRun = run;
-            } else {
-                run.clear();
-            }
-        }
-    }
-    if (asciiRun.size() >= 2 && !mayFoldToAscii(text) && !containsAsciiNeedle(text, asciiRun))
-        return false;
-    haystack.clear();
-    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
-    const auto *end = p + text.size();
-    while (p < end) {
-        char32_t c = *p++;
-        int more = 0;
-        if (c >= 0xF0) {
-            c &= 0x07;
-            more = 3;
-        } else if (c >= 0xE0) {
-            c &= 0x0F;
-            more = 2;
-        } else if (c >= 0xC0) {
-            c &= 0x1F;
-            more = 1;
-        }
-        while (more-- > 0 && p < end)
-            c = (c << 6) | (*p++ & 0x3F);
-        haystack.push_back(c < 0x80 ? char32_t(lowerAscii(char(c))) : QChar::toCaseFolded(c));
-    }
-    return haystack.find(needle) != std::u32string::npos;
+    const std::u32string &needle = needleOf(folded);
+    // Fold the text into a buffer kept between calls: no string is built for each row searched.
+    thread_local Folder folder(false, false);
+    folder.clear();
+    folder.addUtf8(text);
+    return folder.text.find(needle) != std::u32string::npos;
+}
+
+bool containsAccentsFolded(std::string_view text, std::string_view folded)
+{
+    if (folded.empty())
+        return true;
+    const bool textAscii = isAscii(text);
+    if (textAscii)
+        return isAscii(folded) && containsAsciiNeedle(text, folded);
+    const std::u32string &needle = needleOf(folded);
+    thread_local Folder folder(true, false);
+    folder.clear();
+    folder.addUtf8(text);
+    return folder.text.find(needle) != std::u32string::npos;
+}
+
+Stretch findIgnoringAccents(const QString &text, const QString &needle, qsizetype from)
+{
+    Folder folder(true, true);
+    folder.addUtf16(text, std::max<qsizetype>(from, 0));
+    const std::u32string folded = foldAccents(needle).toStdU32String();
+    const size_t at = folder.text.find(folded);
+    if (at == std::u32string::npos)
+        return {};
+    if (folded.empty())
+        return {std::max<qsizetype>(from, 0), 0};
+    const qsizetype start = folder.starts[at];
+    return {start, folder.ends[at + folded.size() - 1] - start};
 }
 
 } // namespace TextMatch

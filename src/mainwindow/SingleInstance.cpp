@@ -1,5 +1,7 @@
 #include "SingleInstance.h"
 
+#include <QThread>
+
 SingleInstance::SingleInstance(const QString &lockFile)
     : m_lock(lockFile)
 {
@@ -8,5 +10,23 @@ SingleInstance::SingleInstance(const QString &lockFile)
 
 bool SingleInstance::tryAcquire()
 {
-    return m_lock.isLocked() || m_lock.tryLock(0);
+    if (m_lock.isLocked() || m_lock.tryLock(0))
+        return true;
+    if (m_lock.error() != QLockFile::LockFailedError || namesAnOwner())
+        return false;
+    // An empty or damaged lock names no running copy: it was left by a crash or a full disk.
+    m_lock.removeStaleLockFile();
+    return m_lock.tryLock(0);
+}
+
+bool SingleInstance::namesAnOwner() const
+{
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (m_lock.getLockInfo(&pid, &host, &application))
+        return true;
+    // A copy starting at this very moment has created its lock and not yet written it.
+    QThread::msleep(100);
+    return m_lock.getLockInfo(&pid, &host, &application);
 }

@@ -4,7 +4,8 @@
 #include <QString>
 
 // Holds the lock that tells a second copy of the program that one is already running. A lock
-// left behind by a copy that crashed is taken over, since its process no longer exists.
+// left behind by a copy that crashed is taken over, since its process no longer exists, and so
+// is an empty or damaged lock, which names no copy at all.
 class SingleInstance final
 {
 public:
@@ -12,5 +13,7 @@ public:
     bool tryAcquire();
 
 private:
+    bool namesAnOwner() const;
+
     QLockFile m_lock;
 };

@@ -15,8 +15,8 @@ private slots:
         QTest::addColumn<bool>("valid");
         for (const char *t : {"00:00", "23:59", "07:05", "12:00", " 9:30", "12:300"})
             QTest::newRow(t) << QString::fromLatin1(t) << true;
-        for (const char *t :
-             {"24:00", "12:60", "7:05", "12.30", "1230", "", "0 :30", "12:3", "ab:cd", "-1:30", "00:0x"})
+        for (const char *t : {"24:00", "12:60", "7:05", "12.30", "1230", "", "0 :30", "12:3", "ab:cd", "-1:30", "00:0x",
+                              "+1:30", "12:+5", "+0:00"})
             QTest::newRow(t) << QString::fromLatin1(t) << false;
     }
 

@@ -204,6 +204,12 @@ private slots:
         QTest::newRow("accented needle found") << "Reunión con Luis"
                                                << "UNIÓN CON" << false << true;
         QTest::newRow("kelvin sign folds to k") << QString::fromUtf8("5 \u212A de frío") << "5 k" << false << true;
+        QTest::newRow("circled letter") << "Ⓐ"
+                                        << "ⓐ" << true << true;
+        QTest::newRow("roman numeral") << "Capítulo Ⅻ"
+                                       << "capítulo ⅻ" << true << true;
+        QTest::newRow("sharp s folds to ss") << "Straße"
+                                             << "STRASSE" << true << true;
         QTest::newRow("long s folds to s") << QString::fromUtf8("Cla\u017Fe") << "clase" << true << true;
     }
 

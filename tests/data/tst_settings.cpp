@@ -1,8 +1,11 @@
+#include "data/AppPaths.h"
 #include "data/Module1.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 
 class TestSettings : public QObject
 {
@@ -127,6 +130,66 @@ private slots:
         QCOMPARE(back, s);
     }
 
+    void folderWithPercentDigitRoundTrips()
+    {
+        Settings s;
+        s.DataFolder = QStringLiteral("/home/ana/agenda%1 %9 %%2");
+        s.WidgetTop = 7;
+        QVERIFY(Module1::SaveSettings(s, m_path));
+        Settings back;
+        Module1::LoadSettings(back, m_path, QSize(1, 1), QString());
+        QCOMPARE(back, s);
+    }
+
+    void fullDiskKeepsTheOldFile()
+    {
+        Settings old;
+        old.DataFolder = QStringLiteral("/datos/anteriores");
+        QVERIFY(Module1::SaveSettings(old, m_path));
+        const QByteArray before = readAll();
+
+        // A file size limit makes every write past a few bytes fail as a full disk does.
+        Settings s = old;
+        s.DataFolder = QStringLiteral("/datos/nuevos");
+        rlimit saved{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+        const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
+        rlimit tiny = saved;
+        tiny.rlim_cur = 8;
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &tiny) == 0);
+        QString error;
+        const bool savedOk = Module1::SaveSettings(s, m_path, &error);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        signal(SIGXFSZ, previousHandler);
+
+        QVERIFY(!savedOk);
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(readAll(), before);
+    }
+
+    void overlongLineIsAMissingValue()
+    {
+        write("70\r\n20\r\n1\r\n2\r\n3\r\n4\r\n" + QByteArray(10 * 1024 * 1024, 'x') + "\r\n5\r\n6\r\n");
+        Settings s;
+        Module1::LoadSettings(s, m_path, QSize(19200, 14400), QStringLiteral("/datos"));
+        QCOMPARE(s.DataFolder, QString());
+        QCOMPARE(s.MainTop, 4);
+        QCOMPARE(s.WidgetLeft, 5);
+        QCOMPARE(s.WidgetTop, 6);
+
+        write("70\r\n20\r\n1\r\n2\r\n3\r\n4\r\n" + QByteArray(4096, 'y') + "\r\n5\r\n6\r\n");
+        Module1::LoadSettings(s, m_path, QSize(19200, 14400), QStringLiteral("/datos"));
+        QCOMPARE(s.DataFolder, QString(4096, u'y'));
+    }
+
+    void relativeFolderBelongsToTheProgram()
+    {
+        const AppPaths paths = AppPaths::forProgramFolder(m_dir->path());
+        QCOMPARE(QFileInfo(paths.databaseFile(QStringLiteral("datos"))).absoluteFilePath(),
+                 QDir(m_dir->path()).absoluteFilePath(QStringLiteral("datos/quillomar.mdb")));
+        QCOMPARE(paths.databaseFile(QStringLiteral("/otra")), QStringLiteral("/otra/quillomar.mdb"));
+    }
+
     void unwritableFileIsReported()
     {
         Settings s;
@@ -144,6 +207,12 @@ private slots:
     }
 
 private:
+    QByteArray readAll()
+    {
+        QFile file(m_path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     void write(const QByteArray &bytes)
     {
         QFile file(m_path);
