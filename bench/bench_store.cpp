@@ -74,9 +74,9 @@ int main(int argc, char *argv[])
         std::printf("built the agenda in %.0f ms\n", build.nsecsElapsed() / 1e6);
     }
 
-    RecordCursor notas, dias, fijos;
-    for (auto [cursor, table] :
-         {std::pair{&notas, "notas"}, std::pair{&dias, "dias"}, std::pair{&fijos, "festivosfijos"}}) {
+    RecordCursor notas, dias, fijos, cards;
+    for (auto [cursor, table] : {std::pair{&notas, "notas"}, std::pair{&dias, "dias"},
+                                 std::pair{&fijos, "festivosfijos"}, std::pair{&cards, "telefonos"}}) {
         cursor->DatabaseName = file;
         cursor->RecordSource = QString::fromLatin1(table);
         cursor->Refresh();
@@ -95,6 +95,40 @@ int main(int argc, char *argv[])
     });
     const double absent =
         medianMs(9, [&] { notas.FindFirst(Criterion::entriesContaining(QStringLiteral("no está en ninguna parte"))); });
+    // The searches a user types into ignore case and the accents of vowels. A step is one find:
+    // the worst ones scan every row (absent text, or the match at the far end).
+    const Criterion absentLoosely = Criterion::entriesMentioning(QStringLiteral("no esta en ninguna parte"));
+    QElapsedTimer firstTimer;
+    firstTimer.start();
+    notas.FindFirst(absentLoosely); // reads the texts into memory once
+    const double looseFirst = firstTimer.nsecsElapsed() / 1e6;
+    const double looseAbsent = medianMs(9, [&] { notas.FindFirst(absentLoosely); });
+    const double looseLast =
+        medianMs(9, [&] { notas.FindFirst(Criterion::entriesMentioning(QStringLiteral("REUNION NUMERO 199999 "))); });
+    const Criterion meeting = Criterion::entriesMentioning(QStringLiteral("reunion"));
+    notas.FindFirst(meeting);
+    const double looseNext = medianMs(9, [&] { notas.FindNext(meeting); });
+    const double looseFindLast = medianMs(9, [&] { notas.FindLast(absentLoosely); });
+    std::vector<double> afterWrite;
+    for (int i = 0; i < 9; ++i) {
+        notas.AddNew();
+        notas.SetField(QStringLiteral("fecha"), QStringLiteral("01/01/2030"));
+        notas.SetField(QStringLiteral("texto"), QStringLiteral("Reunión añadida"));
+        notas.Update();
+        afterWrite.push_back(medianMs(1, [&] { notas.FindFirst(absentLoosely); }));
+    }
+    std::sort(afterWrite.begin(), afterWrite.end());
+    const double looseAfterWrite = afterWrite[afterWrite.size() / 2];
+    const QStringList phones{QStringLiteral("TEL1"), QStringLiteral("TEL2"), QStringLiteral("TEL3")};
+    const double cardAbsent = medianMs(21, [&] {
+        cards.FindFirst(Criterion::containsIgnoringAccents({QStringLiteral("NOMBRE")}, QStringLiteral("garcia")));
+    });
+    const double cardLast = medianMs(21, [&] {
+        cards.FindFirst(
+            Criterion::containsIgnoringAccents({QStringLiteral("NOMBRE")}, QStringLiteral("persona 4999 ñunez")));
+    });
+    const double phoneAbsent =
+        medianMs(21, [&] { cards.FindFirst(Criterion::containsIgnoringAccents(phones, QStringLiteral("5551x"))); });
     const double refresh = medianMs(50, [&] { notas.Refresh(); });
     const double append = medianMs(20, [&] {
         notas.AddNew();
@@ -104,6 +138,15 @@ int main(int argc, char *argv[])
     });
     std::printf("one week's lookups:        %8.3f ms\n", week);
     std::printf("search for absent text:    %8.3f ms\n", absent);
+    std::printf("accent-free search, first:     %8.3f ms (reads the texts once)\n", looseFirst);
+    std::printf("accent-free search, absent:    %8.3f ms (budget 20)\n", looseAbsent);
+    std::printf("accent-free search, last row:  %8.3f ms (budget 20)\n", looseLast);
+    std::printf("accent-free search, next:      %8.3f ms (budget 20)\n", looseNext);
+    std::printf("accent-free FindLast, absent:  %8.3f ms (budget 20)\n", looseFindLast);
+    std::printf("search right after an append:  %8.3f ms (budget 20)\n", looseAfterWrite);
+    std::printf("card name search, absent:      %8.3f ms (budget 5)\n", cardAbsent);
+    std::printf("card name search, last card:   %8.3f ms (budget 5)\n", cardLast);
+    std::printf("card phone search, absent:     %8.3f ms (budget 5)\n", phoneAbsent);
     std::printf("Refresh:                   %8.3f ms\n", refresh);
     std::printf("one append (committed):    %8.3f ms\n", append);
     return 0;

@@ -96,6 +96,15 @@ Criterion Criterion::entriesMentioning(const QString &value)
     return containsIgnoringAccents({QStringLiteral("texto"), QStringLiteral("nota")}, value);
 }
 
+bool Criterion::ignoresAccents(QStringList *columns, QString *value) const
+{
+    if (m_kind != Kind::ContainsIgnoringAccents)
+        return false;
+    *columns = m_columns;
+    *value = m_value.toString();
+    return true;
+}
+
 static QString quoted(const QString &column)
 {
     return QStringLiteral("\"%1\"").arg(column);

@@ -41,6 +41,9 @@ public:
     // An entry whose short text or note holds value, ignoring case and the accents of vowels.
     static Criterion entriesMentioning(const QString &value);
 
+    // Whether this is a containsIgnoringAccents criterion, and its columns and value.
+    bool ignoresAccents(QStringList *columns, QString *value) const;
+
     // SQL for the table, with the values to bind in order. False when a column is unknown.
     bool compile(const TableSchema &table, QString *sql, QVariantList *values, QString *error) const;
 

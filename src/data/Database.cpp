@@ -1,5 +1,6 @@
 #include "Database.h"
 
+#include "FoldedIndex.h"
 #include "TableSchema.h"
 #include "TextMatch.h"
 
@@ -87,6 +88,35 @@ void sqlContainsLoosely(sqlite3_context *context, int, sqlite3_value **args)
 
 } // namespace
 
+// One searched set of columns of a table, with the rows written since it was last brought up
+// to date.
+struct Database::Index
+{
+    QString table;
+    QString orderColumn;
+    QStringList columns;
+    FoldedIndex rows;
+    bool built = false;
+    qint64 dataVersion = -1;
+    std::vector<std::pair<int, qint64>> changes;
+};
+
+// Every row this connection writes is noted for the indexes on its table; writes by other
+// connections show in PRAGMA data_version instead.
+void Database::rowChanged(void *self, int operation, const char *, const char *table, qint64 rowid)
+{
+    auto *database = static_cast<Database *>(self);
+    const QString name = QString::fromUtf8(table);
+    for (const std::unique_ptr<Index> &index : database->m_indexes) {
+        if (!index->built || index->table.compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (index->changes.size() > 10000)
+            index->built = false;
+        else
+            index->changes.emplace_back(operation, rowid);
+    }
+}
+
 Database::Database(QString path)
     : m_path(std::move(path))
 {}
@@ -128,6 +158,7 @@ bool Database::openFile(QString *error)
         return false;
     }
     sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_update_hook(m_db, &Database::rowChanged, this);
     // Another program holding the file locked is not waited out: a write fails quickly and the
     // caller says so, instead of freezing the window for seconds per write.
     sqlite3_busy_timeout(m_db, BusyTimeoutMs);
@@ -317,7 +348,89 @@ QVariant Database::scalar(const QString &sql, const QVariantList &values, bool *
 bool Database::write(const QString &sql, const QVariantList &values)
 {
     ++m_generation;
-    return exec(sql, values);
+    if (exec(sql, values))
+        return true;
+    // A failed write may have noted rows that were then rolled back.
+    for (const std::unique_ptr<Index> &index : m_indexes)
+        index->built = false;
+    return false;
+}
+
+bool Database::readRows(Index &index, const QString &range, const QVariantList &values, bool replace)
+{
+    QStringList columns{QStringLiteral("\"%1\"").arg(index.orderColumn)};
+    for (const QString &column : std::as_const(index.columns))
+        columns << QStringLiteral("\"%1\"").arg(column);
+    bool fits = true;
+    const bool ok = exec(QStringLiteral("SELECT %1 FROM %2 %3 ORDER BY 1").arg(columns.join(u", "), index.table, range),
+                         values, [&](sqlite3_stmt *statement) {
+                             const qint64 key = sqlite3_column_int64(statement, 0);
+                             std::vector<std::string_view> texts;
+                             for (int i = 1; i <= int(index.columns.size()); ++i)
+                                 texts.emplace_back(reinterpret_cast<const char *>(sqlite3_column_text(statement, i)),
+                                                    size_t(sqlite3_column_bytes(statement, i)));
+                             if (!replace)
+                                 index.rows.append(key, texts);
+                             else if (!index.rows.replace(key, texts))
+                                 fits = false;
+                             return true;
+                         });
+    return ok && fits;
+}
+
+bool Database::bringUpToDate(Index &index)
+{
+    bool ok = false;
+    const qint64 dataVersion = scalar(QStringLiteral("PRAGMA data_version"), {}, &ok).toLongLong();
+    if (!ok)
+        return false;
+    if (index.built && dataVersion == index.dataVersion) {
+        std::vector<std::pair<int, qint64>> changes;
+        changes.swap(index.changes);
+        const QString where = QStringLiteral("WHERE \"%1\" = ?").arg(index.orderColumn);
+        for (const auto &[operation, key] : changes) {
+            if (operation == SQLITE_DELETE) {
+                index.rows.replace(key, {});
+            } else if (key > index.rows.lastKey()) {
+                if (!readRows(index, where, {key}, false))
+                    return false;
+            } else if (!readRows(index, where, {key}, true)) {
+                index.built = false; // a longer text than before in the middle: read all again
+                break;
+            }
+        }
+        if (index.built)
+            return true;
+    }
+    index.rows.clear();
+    index.changes.clear();
+    index.built = readRows(index, {}, {}, false);
+    index.dataVersion = dataVersion;
+    return index.built;
+}
+
+qint64 Database::findFolded(const QString &table, const QString &orderColumn, const QStringList &columns,
+                            const QString &folded, qint64 from, bool descending, bool *ok)
+{
+    *ok = false;
+    Index *index = nullptr;
+    for (const std::unique_ptr<Index> &candidate : m_indexes)
+        if (candidate->table == table && candidate->columns == columns)
+            index = candidate.get();
+    if (!index) {
+        m_indexes.push_back(std::make_unique<Index>());
+        index = m_indexes.back().get();
+        index->table = table;
+        index->orderColumn = orderColumn;
+        index->columns = columns;
+    }
+    if (!bringUpToDate(*index)) {
+        index->built = false;
+        return -1;
+    }
+    *ok = true;
+    const std::string needle = folded.toStdString();
+    return descending ? index->rows.findBefore(needle, from) : index->rows.findAfter(needle, from);
 }
 
 qint64 Database::lastInsertRowId() const

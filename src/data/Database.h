@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <functional>
 #include <memory>
@@ -40,6 +41,12 @@ public:
     qint64 lastInsertRowId() const;
     int changes() const;
 
+    // The key (the order column's value) of the first row after `from`, or with descending the
+    // last row before it, whose columns hold folded (TextMatch::foldAccents, not empty) in any
+    // of them; -1 when none does. Searched in memory, kept up to date with every write.
+    qint64 findFolded(const QString &table, const QString &orderColumn, const QStringList &columns,
+                      const QString &folded, qint64 from, bool descending, bool *ok);
+
     QString lastError() const { return m_lastError; }
     // The file turned out damaged: nothing more is read from it or written to it.
     bool damaged() const { return m_damaged; }
@@ -52,6 +59,11 @@ public:
     static constexpr int BusyTimeoutMs = 200;
 
 private:
+    struct Index;
+    static void rowChanged(void *self, int operation, const char *database, const char *table, qint64 rowid);
+    bool bringUpToDate(Index &index);
+    bool readRows(Index &index, const QString &range, const QVariantList &values, bool replace);
+
     explicit Database(QString path);
     bool openFile(QString *error);
     bool createOrCheckSchema(QString *error);
@@ -65,4 +77,5 @@ private:
     quint64 m_generation = 0;
     QString m_lastError;
     bool m_damaged = false;
+    std::vector<std::unique_ptr<Index>> m_indexes;
 };

@@ -3,8 +3,10 @@
 #include "Database.h"
 #include "DateText.h"
 #include "TableSchema.h"
+#include "TextMatch.h"
 
 #include <QDateTime>
+#include <limits>
 #include <sqlite3.h>
 
 bool RecordCursor::fail(const QString &why) const
@@ -74,6 +76,25 @@ bool RecordCursor::find(const Criterion &criterion, const QString &range, const 
     QVariantList values = rangeValues;
     if (!criterion.compile(*m_table, &condition, &values, &m_lastError))
         return false;
+    QStringList columns;
+    QString value;
+    if (criterion.ignoresAccents(&columns, &value)) {
+        const QString folded = TextMatch::foldAccents(value);
+        // An empty value matches every row with text, which only the file can tell from Null.
+        if (!folded.isEmpty() && !folded.contains(QChar(0))) {
+            for (QString &column : columns)
+                column = m_table->columns[size_t(m_table->indexOf(column))].name;
+            const qint64 from = rangeValues.isEmpty()
+                ? (descending ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min())
+                : rangeValues.first().toLongLong();
+            bool ok = false;
+            const qint64 key =
+                m_db->findFolded(m_table->name, m_table->orderColumn(), columns, folded, from, descending, &ok);
+            if (!ok)
+                return dbFail();
+            return key < 0 ? false : standOn(key);
+        }
+    }
     const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3(%4) ORDER BY %1 %5 LIMIT 1")
                             .arg(m_order, m_table->name, range.isEmpty() ? QString() : range + QStringLiteral(" AND "),
                                  condition, descending ? QStringLiteral("DESC") : QStringLiteral("ASC"));
@@ -83,7 +104,12 @@ bool RecordCursor::find(const Criterion &criterion, const QString &range, const 
         return dbFail();
     if (!key.isValid())
         return false;
-    m_current = key.toLongLong();
+    return standOn(key.toLongLong());
+}
+
+bool RecordCursor::standOn(qint64 key)
+{
+    m_current = key;
     m_currentDeleted = false;
     m_eof = m_bof = false;
     m_noMatch = false;

@@ -87,6 +87,7 @@ private:
     bool fail(const QString &why) const;
     bool close(const QString &why);
     bool dbFail();
+    bool standOn(qint64 key);
     bool requireOpen() const;
     bool find(const Criterion &criterion, const QString &range, const QVariantList &rangeValues, bool descending);
     bool moveTo(const QString &range, const QVariantList &rangeValues, bool descending, bool forward);

@@ -97,6 +97,10 @@ public:
             return;
         }
         const char32_t simple = c == 0x130 ? c : QChar::toCaseFolded(c);
+        if (!mayExpand(simple)) {
+            push(simple, from, to);
+            return;
+        }
         const auto expansion = m_tables.expansions.constFind(simple);
         if (expansion == m_tables.expansions.cend()) {
             push(simple, from, to);
@@ -141,6 +145,13 @@ public:
     }
 
 private:
+    // The blocks that hold every character of FoldTables::expansions.
+    static bool mayExpand(char32_t c)
+    {
+        return c == 0xDF || c == 0x130 || c == 0x149 || c == 0x1F0 || c == 0x390 || c == 0x3B0 || c == 0x587 ||
+            (c >= 0x1E96 && c <= 0x1E9A) || (c >= 0x1F50 && c <= 0x1FFF) || (c >= 0xFB00 && c <= 0xFB17);
+    }
+
     void push(char32_t c, qsizetype from, qsizetype to)
     {
         if (m_accents && c >= 0x80 && c < VowelTableEnd) {
@@ -196,23 +207,45 @@ QString foldWith(const QString &text, bool accents)
 bool mayFoldToAscii(std::string_view text)
 {
     const auto *p = reinterpret_cast<const unsigned char *>(text.data());
-    const auto *end = p + text.size();
-    while (p < end) {
-        const unsigned char lead = *p;
-        if (lead < 0x80) {
-            ++p;
+    const size_t n = text.size();
+    // Looks at lead bytes only; continuation bytes (0x80 to 0xBF) and ASCII are passed over.
+    for (size_t i = 0; i + 1 < n; ++i) {
+        if (p[i] < 0xC3)
             continue;
+        const unsigned char next = p[i + 1];
+        const unsigned char third = i + 2 < n ? p[i + 2] : 0;
+        switch (p[i]) {
+        case 0xC3: // ß
+            if (next == 0x9F)
+                return true;
+            break;
+        case 0xC4: // İ
+            if (next == 0xB0)
+                return true;
+            break;
+        case 0xC5: // ŉ, ſ
+            if (next == 0x89 || next == 0xBF)
+                return true;
+            break;
+        case 0xC7: // ǰ
+            if (next == 0xB0)
+                return true;
+            break;
+        case 0xE1: // ẖ to ẞ
+            if (next == 0xBA && third >= 0x96 && third <= 0x9E)
+                return true;
+            break;
+        case 0xE2: // Kelvin sign
+            if (next == 0x84 && third == 0xAA)
+                return true;
+            break;
+        case 0xEF: // ﬀ to ﬆ
+            if (next == 0xAC && third >= 0x80 && third <= 0x86)
+                return true;
+            break;
+        default:
+            break;
         }
-        const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        if (end - p < length)
-            return false;
-        char32_t c = lead & (0x7F >> length);
-        for (int i = 1; i < length; ++i)
-            c = (c << 6) | (p[i] & 0x3F);
-        p += length;
-        if (c == 0xDF || c == 0x130 || c == 0x149 || c == 0x17F || c == 0x1F0 || (c >= 0x1E96 && c <= 0x1E9E) ||
-            c == 0x212A || (c >= 0xFB00 && c <= 0xFB06))
-            return true;
     }
     return false;
 }
@@ -237,13 +270,31 @@ bool containsAsciiNeedle(std::string_view text, std::string_view folded)
 }
 
 // The folded needle as code points, kept between calls: a search asks the same for every row.
-const std::u32string &needleOf(std::string_view folded)
+// Its longest ASCII run must stand in a text as it is, letter case aside.
+struct Needle
 {
-    thread_local std::string lastNeedle;
-    thread_local std::u32string needle;
-    if (lastNeedle != folded) {
-        lastNeedle.assign(folded);
-        needle = QString::fromUtf8(folded.data(), qsizetype(folded.size())).toStdU32String();
+    std::string utf8;
+    std::u32string codePoints;
+    std::string asciiRun;
+};
+
+const Needle &needleOf(std::string_view folded)
+{
+    thread_local Needle needle;
+    if (needle.utf8 != folded) {
+        needle.utf8.assign(folded);
+        needle.codePoints = QString::fromUtf8(folded.data(), qsizetype(folded.size())).toStdU32String();
+        needle.asciiRun.clear();
+        std::string run;
+        for (char c : needle.utf8) {
+            if (static_cast<unsigned char>(c) < 0x80) {
+                run += c;
+                if (run.size() > needle.asciiRun.size())
+                    needle.asciiRun = run;
+            } else {
+                run.clear();
+            }
+        }
     }
     return needle;
 }
@@ -275,7 +326,7 @@ bool equalsFolded(std::string_view text, std::string_view folded)
     thread_local Folder folder(false, false);
     folder.clear();
     folder.addUtf8(text);
-    return folder.text == needleOf(folded);
+    return folder.text == needleOf(folded).codePoints;
 }
 
 bool containsFolded(std::string_view text, std::string_view folded)
@@ -287,12 +338,14 @@ bool containsFolded(std::string_view text, std::string_view folded)
         return containsAsciiNeedle(text, folded);
     if (!needleAscii && isAscii(text))
         return false;
-    const std::u32string &needle = needleOf(folded);
+    const Needle &needle = needleOf(folded);
+    if (needle.asciiRun.size() >= 2 && !mayFoldToAscii(text) && !containsAsciiNeedle(text, needle.asciiRun))
+        return false;
     // Fold the text into a buffer kept between calls: no string is built for each row searched.
     thread_local Folder folder(false, false);
     folder.clear();
     folder.addUtf8(text);
-    return folder.text.find(needle) != std::u32string::npos;
+    return folder.text.find(needle.codePoints) != std::u32string::npos;
 }
 
 bool containsAccentsFolded(std::string_view text, std::string_view folded)
@@ -302,11 +355,39 @@ bool containsAccentsFolded(std::string_view text, std::string_view folded)
     const bool textAscii = isAscii(text);
     if (textAscii)
         return isAscii(folded) && containsAsciiNeedle(text, folded);
-    const std::u32string &needle = needleOf(folded);
     thread_local Folder folder(true, false);
     folder.clear();
     folder.addUtf8(text);
-    return folder.text.find(needle) != std::u32string::npos;
+    return folder.text.find(needleOf(folded).codePoints) != std::u32string::npos;
+}
+
+void appendAccentsFolded(std::string_view text, std::string &out)
+{
+    if (isAscii(text)) {
+        for (char c : text)
+            out += lowerAscii(c);
+        return;
+    }
+    thread_local Folder folder(true, false);
+    folder.clear();
+    folder.addUtf8(text);
+    for (char32_t c : folder.text) {
+        if (c < 0x80) {
+            out += char(c);
+        } else if (c < 0x800) {
+            out += char(0xC0 | (c >> 6));
+            out += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += char(0xE0 | (c >> 12));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        } else {
+            out += char(0xF0 | (c >> 18));
+            out += char(0x80 | ((c >> 12) & 0x3F));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        }
+    }
 }
 
 Stretch findIgnoringAccents(const QString &text, const QString &needle, qsizetype from)

@@ -17,6 +17,9 @@ QString fold(const QString &text);
 // Full case folding, and every vowel without its accents.
 QString foldAccents(const QString &text);
 
+// Appends text (UTF-8) folded as by foldAccents, UTF-8, to out.
+void appendAccentsFolded(std::string_view text, std::string &out);
+
 // text and folded are UTF-8; folded comes from fold() or foldAccents() respectively.
 bool equalsFolded(std::string_view text, std::string_view folded);
 bool containsFolded(std::string_view text, std::string_view folded);

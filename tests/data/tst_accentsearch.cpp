@@ -4,6 +4,7 @@
 #include "support/TestAgenda.h"
 
 #include <QtTest>
+#include <sqlite3.h>
 
 class TestAccentSearch : public QObject
 {
@@ -99,6 +100,51 @@ private slots:
         QVERIFY(notas->FindFirst(Criterion::entriesMentioning(QStringLiteral("AREA"))));
         QCOMPARE(notas->Text(QStringLiteral("texto")), QStringLiteral("Oficina"));
         QVERIFY(!notas->FindFirst(Criterion::containsIgnoringAccents({QStringLiteral("nada")}, QStringLiteral("x"))));
+    }
+
+    // The diary's search runs over the folded texts held in memory: every write, by this program
+    // or by another, shows in the next search.
+    void searchSeesEveryWrite()
+    {
+        const QDate day(2024, 4, 3);
+        const qint64 first = m_agenda->addEntry(day, QStringLiteral("09:00"), QStringLiteral("Cita con García"));
+        m_agenda->addEntry(day, QStringLiteral("10:00"), QStringLiteral("Banco"));
+        auto notas = m_agenda->cursor(QStringLiteral("notas"));
+        const Criterion garcia = Criterion::entriesMentioning(QStringLiteral("garcia"));
+        auto found = [&]() -> QString {
+            return notas->FindFirst(garcia) ? notas->Text(QStringLiteral("texto")) : QStringLiteral("-");
+        };
+        QCOMPARE(found(), QStringLiteral("Cita con García"));
+
+        auto write = [&](const QString &text) {
+            QVERIFY(notas->Edit());
+            QVERIFY(notas->SetField(QStringLiteral("texto"), text));
+            QVERIFY(notas->Update());
+        };
+        QVERIFY(notas->MoveFirst());
+        write(QStringLiteral("Cita"));
+        QCOMPARE(found(), QStringLiteral("-"));
+        QVERIFY(notas->MoveFirst());
+        write(QStringLiteral("Cita larga con el señor Garcia y su familia"));
+        QCOMPARE(found(), QStringLiteral("Cita larga con el señor Garcia y su familia"));
+        QVERIFY(notas->Delete());
+        QCOMPARE(found(), QStringLiteral("-"));
+
+        sqlite3 *other = nullptr;
+        QCOMPARE(sqlite3_open(m_agenda->databaseFile().toUtf8().constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "INSERT INTO notas (texto) VALUES ('GARCÍA, fuera del programa')", nullptr,
+                              nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(other);
+        QCOMPARE(found(), QStringLiteral("GARCÍA, fuera del programa"));
+        QVERIFY(notas->AddNew());
+        QVERIFY(notas->SetField(QStringLiteral("nota"), QStringLiteral("ver a garcía")));
+        QVERIFY(notas->Update());
+        QVERIFY(notas->FindLast(garcia));
+        QVERIFY(notas->Text(QStringLiteral("texto")).isEmpty());
+        QVERIFY(notas->FindPrevious(garcia));
+        QVERIFY(notas->currentKey() > first);
+        QVERIFY(!notas->FindPrevious(garcia));
     }
 
     void stretchIsInTheOriginalText_data()
