@@ -6,11 +6,14 @@
 #include "data/Criterion.h"
 #include "data/DateText.h"
 #include "data/Diary.h"
+#include "data/EntryWrite.h"
 #include "data/Messenger.h"
 #include "data/Module1.h"
 #include "data/TimeSpin.h"
 #include "widgets/DialogSupport.h"
 #include "widgets/ImageButton.h"
+#include "widgets/Spinner.h"
+#include "widgets/Theme.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -28,20 +31,6 @@ constexpr double TimeBoxWidth = 540;
 constexpr double ButtonWidth = 285;
 constexpr double ButtonPanelWidth = 3 * ButtonWidth + 40;
 
-QScrollBar *makeSpinner(QWidget *parent, const char *name, int start)
-{
-    auto *spinner = new QScrollBar(Qt::Vertical, parent);
-    spinner->setObjectName(QString::fromLatin1(name));
-    spinner->setRange(0, 32767);
-    spinner->setSingleStep(1);
-    spinner->setPageStep(1);
-    spinner->setValue(start);
-    // A drag counts once, when the thumb is let go, like a click on an arrow.
-    spinner->setTracking(false);
-    spinner->setFocusPolicy(Qt::StrongFocus);
-    return spinner;
-}
-
 } // namespace
 
 Form2::Form2(Diary &diary, AppContext &context, QWidget *parent)
@@ -53,23 +42,21 @@ Form2::Form2(Diary &diary, AppContext &context, QWidget *parent)
     setWindowTitle(QStringLiteral("Entrada"));
     setModal(true);
 
-    VScroll2 = makeSpinner(this, "VScroll2", StartPosition);
-    VScroll2->setAccessibleName(QStringLiteral("Hora"));
+    VScroll2 = new Spinner(QStringLiteral("VScroll2"), QStringLiteral("Hora"), StartPosition, this);
     Text2 = new QLineEdit(QStringLiteral("00:00"), this);
     Text2->setObjectName(QStringLiteral("Text2"));
     Text2->setAccessibleName(QStringLiteral("Hora"));
     Text2->setFrame(false);
     Text2->setAlignment(Qt::AlignCenter);
-    DialogSupport::paintEntryBox(*Text2);
-    VScroll1 = makeSpinner(this, "VScroll1", StartPosition);
-    VScroll1->setAccessibleName(QStringLiteral("Minutos"));
+    Theme::paintEntryBox(*Text2);
+    VScroll1 = new Spinner(QStringLiteral("VScroll1"), QStringLiteral("Minutos"), StartPosition, this);
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setMaxLength(255);
     Text1->setToolTip(QStringLiteral("Asunto"));
     Text1->setAccessibleName(QStringLiteral("Asunto"));
     Text1->setFrame(false);
-    DialogSupport::paintEntryBox(*Text1);
+    Theme::paintEntryBox(*Text1);
 
     m_buttons = new QWidget(this);
     m_buttons->setObjectName(QStringLiteral("Picture1"));
@@ -179,6 +166,20 @@ void Form2::Form_Resize()
     m_buttons->setGeometry(px(panelLeft), 0, width() - px(panelLeft), height);
     for (int i = 2; i <= 4; ++i)
         Image1[size_t(i)]->setFixedSize(px(ButtonWidth), height);
+}
+
+// Back from another window of the program (the alarm window may have cleared this entry's alarm
+// meanwhile): the alarm and the long note are read again from the store, so that closing the strip
+// never writes back what another window changed. What the user typed in the boxes stays.
+void Form2::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow() || !isVisible() || Tag.isEmpty())
+        return;
+    if (findEntry()) {
+        AlarmTime = m_diary.Data1.Text(QStringLiteral("horaalarma"));
+        LongNote = m_diary.Data1.Text(QStringLiteral("nota"));
+    }
 }
 
 void Form2::showEvent(QShowEvent *event)
@@ -298,10 +299,10 @@ Form2::Saved Form2::SaveEntry()
         if (!written) {
             const QString why = data.lastError();
             data.CancelUpdate();
-            DialogSupport::tellNotWritten(context,
-                                          QStringLiteral("No se ha podido guardar la entrada «%1» del %2")
-                                              .arg(text, DateText::fromDate(m_diary.SelectedDate)),
-                                          why);
+            EntryWrite::tellNotWritten(context.messenger,
+                                       QStringLiteral("No se ha podido guardar la entrada «%1» del %2")
+                                           .arg(text, DateText::fromDate(m_diary.SelectedDate)),
+                                       why);
             result = Saved::Failed;
         }
     } else if (!LongNote.isEmpty()) {
@@ -314,10 +315,10 @@ Form2::Saved Form2::SaveEntry()
             if (data.Delete()) {
                 data.MoveLast();
             } else {
-                DialogSupport::tellNotWritten(context,
-                                              QStringLiteral("No se ha podido borrar la entrada del %1")
-                                                  .arg(DateText::fromDate(m_diary.SelectedDate)),
-                                              data.lastError());
+                EntryWrite::tellNotWritten(context.messenger,
+                                           QStringLiteral("No se ha podido borrar la entrada del %1")
+                                               .arg(DateText::fromDate(m_diary.SelectedDate)),
+                                           data.lastError());
                 result = Saved::Failed;
             }
         }

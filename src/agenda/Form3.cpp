@@ -4,9 +4,11 @@
 #include "data/Criterion.h"
 #include "data/DateText.h"
 #include "data/Diary.h"
+#include "data/EntryWrite.h"
 #include "data/Messenger.h"
 #include "widgets/DialogSupport.h"
 #include "widgets/ImageButton.h"
+#include "widgets/Theme.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -26,7 +28,7 @@ QLineEdit *makeTextBox(QWidget *parent, const char *name, const QString &frameTi
     box->setObjectName(QString::fromLatin1(name));
     box->setAccessibleName(frameTitle);
     box->setMaxLength(50);
-    DialogSupport::paintEntryBox(*box);
+    Theme::paintEntryBox(*box);
     auto *layout = new QVBoxLayout(frame);
     layout->setContentsMargins(6, 2, 6, 6);
     layout->addWidget(box);
@@ -171,21 +173,21 @@ void Form3::SaveDayStatus()
     AppContext &context = m_context;
     const QString date = Tag.left(10);
     if (!DateText::toDate(date).isValid()) {
-        DialogSupport::tellNotWritten(context, QStringLiteral("No se ha podido guardar el estado del día"),
-                                      QStringLiteral("«%1» no es una fecha").arg(date));
+        EntryWrite::tellNotWritten(context.messenger, QStringLiteral("No se ha podido guardar el estado del día"),
+                                   QStringLiteral("«%1» no es una fecha").arg(date));
     } else {
         if (!saveYearly(date.left(5))) {
             const QString why = m_diary.Data3.lastError();
             m_diary.Data3.CancelUpdate();
-            DialogSupport::tellNotWritten(
-                context,
+            EntryWrite::tellNotWritten(
+                context.messenger,
                 QStringLiteral("No se ha podido guardar el texto y el festivo de todos los %1").arg(date.left(5)), why);
         }
         if (!saveDate(date)) {
             const QString why = m_diary.Data2.lastError();
             m_diary.Data2.CancelUpdate();
-            DialogSupport::tellNotWritten(
-                context, QStringLiteral("No se ha podido guardar el estado del día %1").arg(date), why);
+            EntryWrite::tellNotWritten(context.messenger,
+                                       QStringLiteral("No se ha podido guardar el estado del día %1").arg(date), why);
         }
     }
     QDialog::accept();

@@ -3,8 +3,10 @@
 #include "data/AppContext.h"
 #include "data/Criterion.h"
 #include "data/Diary.h"
+#include "data/EntryWrite.h"
 #include "widgets/DialogSupport.h"
 #include "widgets/ImageButton.h"
+#include "widgets/Theme.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -55,7 +57,7 @@ Form4::Form4(Diary &diary, AppContext &context, const QWidget &strip, qint64 ent
     Text1->setToolTip(QStringLiteral("Texto Largo"));
     Text1->setAccessibleName(QStringLiteral("Texto Largo"));
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    DialogSupport::paintEntryBox(*Text1);
+    Theme::paintEntryBox(*Text1);
     QFont noteFont = Text1->font();
     noteFont.setPointSizeF(NormalPointSize);
     Text1->setFont(noteFont);
@@ -154,21 +156,12 @@ void Form4::Image1_Click(int index)
 
 void Form4::saveAndClose()
 {
-    RecordCursor &data = m_diary.Data1;
     // The note belongs to the strip's entry: Data1 is put back on it if anything has moved it.
-    bool onEntry = m_entry <= 0 || data.currentKey() == m_entry;
-    if (!onEntry) {
-        data.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), m_entry));
-        onEntry = !data.NoMatch() && data.currentKey() == m_entry;
-    }
-    const bool written =
-        onEntry && data.Edit() && data.SetField(QStringLiteral("nota"), Text1->toPlainText()) && data.Update();
-    if (!written) {
-        const QString why = onEntry ? data.lastError() : QStringLiteral("la entrada ya no está en la agenda");
-        data.CancelUpdate();
-        DialogSupport::tellNotWritten(
-            m_context, QStringLiteral("No se ha podido guardar el texto largo de la entrada «%1»").arg(Label1->text()),
-            why);
+    const QString why = EntryWrite::setFields(m_diary.Data1, m_entry, {{QStringLiteral("nota"), Text1->toPlainText()}});
+    if (!why.isEmpty()) {
+        EntryWrite::tellNotWritten(
+            m_context.messenger,
+            QStringLiteral("No se ha podido guardar el texto largo de la entrada «%1»").arg(Label1->text()), why);
     }
     QDialog::accept();
 }

@@ -3,11 +3,14 @@
 #include "data/AppContext.h"
 #include "data/Criterion.h"
 #include "data/Diary.h"
+#include "data/EntryWrite.h"
 #include "data/Messenger.h"
 #include "data/Module1.h"
 #include "data/TimeSpin.h"
 #include "widgets/DialogSupport.h"
 #include "widgets/ImageButton.h"
+#include "widgets/Spinner.h"
+#include "widgets/Theme.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -44,17 +47,9 @@ Form5::Form5(Diary &diary, AppContext &context, const QWidget &strip, qint64 ent
     Text2->setAccessibleName(QStringLiteral("Hora de la alarma"));
     Text2->setFrame(false);
     Text2->setAlignment(Qt::AlignCenter);
-    DialogSupport::paintEntryBox(*Text2);
+    Theme::paintEntryBox(*Text2);
 
-    VScroll1 = new QScrollBar(Qt::Vertical, this);
-    VScroll1->setObjectName(QStringLiteral("VScroll1"));
-    VScroll1->setAccessibleName(QStringLiteral("Minutos"));
-    VScroll1->setRange(0, 32767);
-    VScroll1->setSingleStep(1);
-    VScroll1->setPageStep(1);
-    VScroll1->setValue(StartPosition);
-    VScroll1->setTracking(false);
-    VScroll1->setFocusPolicy(Qt::StrongFocus);
+    VScroll1 = new Spinner(QStringLiteral("VScroll1"), QStringLiteral("Minutos"), StartPosition, this);
     connect(VScroll1, &QScrollBar::valueChanged, this, &Form5::VScroll1_Change);
 
     m_buttons = new QWidget(this);
@@ -104,7 +99,7 @@ void Form5::Form_Resize()
 // step down does nothing until a step up has freed it.
 void Form5::VScroll1_Change(int position)
 {
-    const int memory = m_memory == 0 ? 16000 : m_memory;
+    const int memory = m_memory == 0 ? NoStepYet : m_memory;
     Text2->setText(TimeSpin::stepMinutes(Text2->text(), position == memory + 1 ? 5 : -5));
     m_memory = position;
 }
@@ -125,18 +120,10 @@ bool Form5::SaveAlarm()
         TimeSpin::twoDigits(TimeSpin::leadingNumber(QStringView(typed).right(2)));
     Text2->setText(time);
 
-    RecordCursor &data = m_diary.Data1;
-    bool onEntry = m_entry <= 0 || data.currentKey() == m_entry;
-    if (!onEntry) {
-        data.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), m_entry));
-        onEntry = !data.NoMatch() && data.currentKey() == m_entry;
-    }
-    const bool written = onEntry && data.Edit() && data.SetField(QStringLiteral("horaalarma"), time) && data.Update();
-    if (!written) {
-        const QString why = onEntry ? data.lastError() : QStringLiteral("la entrada ya no está en la agenda");
-        data.CancelUpdate();
-        DialogSupport::tellNotWritten(m_context,
-                                      QStringLiteral("No se ha podido guardar la alarma de las %1").arg(time), why);
+    const QString why = EntryWrite::setFields(m_diary.Data1, m_entry, {{QStringLiteral("horaalarma"), time}});
+    if (!why.isEmpty()) {
+        EntryWrite::tellNotWritten(m_context.messenger,
+                                   QStringLiteral("No se ha podido guardar la alarma de las %1").arg(time), why);
     }
     return true;
 }

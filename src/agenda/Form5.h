@@ -35,6 +35,9 @@ public:
     bool SaveAlarm();
 
     static constexpr int StartPosition = 32767;
+    // Before the first step the spinner's remembered position is this middle value, so that the
+    // first change (from the bottom end) counts as a step up.
+    static constexpr int NoStepYet = 16000;
 
 public slots:
     void reject() override; // Escape or the window system's close: saves like Image1(2)

@@ -113,6 +113,8 @@ void WeekView::buildDay(int i)
     list->installEventFilter(this);
     list->viewport()->installEventFilter(this);
     connect(list, &QListWidget::itemClicked, this, [this, i](QListWidgetItem *item) { List1_Click(i, item); });
+    // Moving through the list with the keys shows the line's text as a click does.
+    connect(list, &QListWidget::currentItemChanged, this, [this, i](QListWidgetItem *item) { List1_Click(i, item); });
     connect(list, &QListWidget::itemDoubleClicked, this,
             [this, i](QListWidgetItem *item) { List1_DblClick(i, item->text()); });
     List1[i] = list;
@@ -163,7 +165,7 @@ void WeekView::ShowWeek(const QDate &date)
         Label3[i]->setProperty("Tag", tag);
         const QString longDate = CapitalizeFirst(locale.toString(day, QLocale::LongFormat));
         Label3[i]->setToolTip(longDate);
-        Label3[i]->setAccessibleName(longDate);
+        Label3[i]->setAccessibleDescription(longDate);
 
         QString fixedText;
         if (m_diary.Data3.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), tag.left(5)))) {
@@ -192,11 +194,11 @@ void WeekView::ShowWeek(const QDate &date)
                 colour = HolidayColour;
         } else if (colour == HolidayColour && m_diary.Data2.isOpen()) {
             // A fixed holiday or Good Friday becomes a date of its own the first time it is shown.
-            if (m_diary.Data2.AddNew()) {
-                m_diary.Data2.SetField(QStringLiteral("fecha"), tag);
-                m_diary.Data2.SetField(QStringLiteral("esfestivo"), true);
-                m_diary.Data2.Update();
-            }
+            // A write that fails (a locked or read-only file) leaves nothing pending behind it,
+            // so the days after it still read what the file holds.
+            if (!m_diary.Data2.AddNew() || !m_diary.Data2.SetField(QStringLiteral("fecha"), tag) ||
+                !m_diary.Data2.SetField(QStringLiteral("esfestivo"), true) || !m_diary.Data2.Update())
+                m_diary.Data2.CancelUpdate();
         }
         if (i == 6)
             colour = HolidayColour;
@@ -214,8 +216,13 @@ void WeekView::ShowWeek(const QDate &date)
             Image10->hide();
         }
 
-        Label3[i]->setText((day == today ? QStringLiteral("HOY ") : QString()) + CapitalizeFirst(header));
+        const QString caption = (day == today ? QStringLiteral("HOY ") : QString()) + CapitalizeFirst(header);
+        Label3[i]->setText(caption);
+        Label3[i]->setAccessibleName(caption);
         Label4[i]->setText(fixedText + QStringLiteral(" ") + dayText);
+        // The holiday and day text is read with the day it belongs to.
+        const QString lineText = Label4[i]->text().trimmed();
+        Label4[i]->setAccessibleName(lineText.isEmpty() ? QString() : caption + QStringLiteral(": ") + lineText);
 
         List1[i]->clear();
         const Criterion sameDay = Criterion::textEquals(QStringLiteral("fecha"), tag);
@@ -316,8 +323,12 @@ bool WeekView::eventFilter(QObject *watched, QEvent *event)
 void WeekView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     // The paper between the panels is part of the window: a double click there maximises or
-    // restores it, as on the frame.
-    event->ignore();
+    // restores it, as on the frame. On a day panel, its header, day text or a month caption it
+    // does nothing.
+    if (childAt(event->position().toPoint()))
+        event->accept();
+    else
+        event->ignore();
 }
 
 void WeekView::setTextColour(QWidget *widget, const QColor &colour)

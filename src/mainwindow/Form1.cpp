@@ -191,6 +191,17 @@ void Form1::changeEvent(QEvent *event)
         Form_Resize();
 }
 
+// Shown for the first time or back from the widget: where the window system does not make the
+// diary the active window (focus stealing prevention), its turn still comes.
+void Form1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && !QApplication::activeModalWidget())
+            runPendingActivation();
+    });
+}
+
 void Form1::closeEvent(QCloseEvent *event)
 {
     Form_QueryUnload();

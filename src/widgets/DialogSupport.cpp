@@ -26,22 +26,6 @@ void placeAt(QWidget &window, double leftTwips, double topTwips)
     window.move(toPixels(window, leftTwips), toPixels(window, topTwips));
 }
 
-void paintEntryBox(QWidget &box)
-{
-    QPalette palette = box.palette();
-    palette.setColor(QPalette::Base, EntryBoxColour);
-    palette.setColor(QPalette::Text, Qt::black);
-    box.setPalette(palette);
-}
-
-void tellNotWritten(AppContext &context, const QString &sentence, const QString &why)
-{
-    if (!context.messenger)
-        return;
-    context.messenger->tell(QStringLiteral("%1.\n\nMotivo: %2.").arg(sentence, why), QStringLiteral("Atención"),
-                            Messenger::Icon::Critical);
-}
-
 void addButtonRow(QWidget &panel, std::initializer_list<ButtonSpec> buttons, int side,
                   const std::function<void(int index, ImageButton *button)> &made)
 {

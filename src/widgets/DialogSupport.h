@@ -13,9 +13,6 @@ class QWidget;
 // did not reach the agenda is told to the user.
 namespace DialogSupport {
 
-// The background of every box the user types a diary text or time into.
-inline const QColor EntryBoxColour(255, 224, 192);
-
 // Twips to pixels on the screen the widget is (or will be) shown on.
 int toPixels(const QWidget &widget, double twips);
 double toTwips(const QWidget &widget, int pixels);
@@ -23,9 +20,6 @@ double toTwips(const QWidget &widget, int pixels);
 // Moves a window to a place on the desktop given in twips (desktop coordinates, the same the
 // main window's geometry is in).
 void placeAt(QWidget &window, double leftTwips, double topTwips);
-
-// Paints a widget's background with the entry box colour.
-void paintEntryBox(QWidget &box);
 
 // One image button of a dialog's button panel: its element of the Image1 array, picture and tooltip.
 struct ButtonSpec
@@ -40,9 +34,5 @@ struct ButtonSpec
 // to keep and connect.
 void addButtonRow(QWidget &panel, std::initializer_list<ButtonSpec> buttons, int side,
                   const std::function<void(int index, ImageButton *button)> &made);
-
-// Tells the user that a write did not reach the agenda ("No se ha podido guardar …") and why,
-// in a critical message box, so no change is lost without the user knowing.
-void tellNotWritten(AppContext &context, const QString &sentence, const QString &why);
 
 } // namespace DialogSupport

@@ -64,9 +64,3 @@ void ImageButton::leaveEvent(QEvent *event)
     update();
     QAbstractButton::leaveEvent(event);
 }
-
-void ImageButton::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    emit doubleClicked();
-    QAbstractButton::mouseDoubleClickEvent(event);
-}

@@ -14,14 +14,10 @@ public:
     void setToolTipText(const QString &toolTip); // tooltip and accessible name together
     QSize sizeHint() const override;
 
-signals:
-    void doubleClicked();
-
 protected:
     void paintEvent(QPaintEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
-    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     QString m_picture;

@@ -1,7 +1,7 @@
 #include "agenda/Form2.h"
 #include "agenda/Form5.h"
 #include "data/Criterion.h"
-#include "mainwindow/Form1.h"
+#include "support/DiaryWindow.h"
 #include "support/TestAgenda.h"
 #include "widgets/ImageButton.h"
 
@@ -18,7 +18,7 @@ class TestAlarmTime : public QObject
 
 private:
     std::unique_ptr<TestAgenda> m_agenda;
-    std::unique_ptr<Form1> m_main;
+    std::unique_ptr<DiaryWindow> m_main;
     std::unique_ptr<Form2> m_strip;
     std::unique_ptr<Form5> m_alarm;
     qint64 m_entry = -1;
@@ -41,16 +41,15 @@ private slots:
     void init()
     {
         m_agenda = std::make_unique<TestAgenda>();
-        m_main = std::make_unique<Form1>(m_agenda->context);
-        QVERIFY(m_main->Form_Load());
+        m_main = std::make_unique<DiaryWindow>(m_agenda->context);
         m_main->resize(1200, 800);
         m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("07:00"), QStringLiteral("Otra"));
         m_entry = m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("10:00"), QStringLiteral("Dentista"));
-        QVERIFY(m_main->diary().Data1.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), m_entry)));
-        m_strip = std::make_unique<Form2>(m_main->diary(), m_main->context(), m_main.get());
+        QVERIFY(m_main->diary.Data1.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), m_entry)));
+        m_strip = std::make_unique<Form2>(m_main->diary, m_agenda->context, m_main.get());
         m_strip->move(200, 150);
         m_strip->show();
-        m_alarm = std::make_unique<Form5>(m_main->diary(), m_main->context(), *m_strip, m_entry, m_main.get());
+        m_alarm = std::make_unique<Form5>(m_main->diary, m_agenda->context, *m_strip, m_entry, m_main.get());
         m_alarm->Text2->setText(QStringLiteral("10:00"));
         m_alarm->show();
         QVERIFY(QTest::qWaitForWindowActive(m_alarm.get()));
@@ -129,7 +128,7 @@ private slots:
 
     void writesTheStripsEntryEvenIfData1HasMoved()
     {
-        m_main->diary().Data1.MoveFirst(); // the other entry
+        m_main->diary.Data1.MoveFirst(); // the other entry
         press(Qt::Key_Up);
         close();
         QCOMPARE(storedAlarm(), QStringLiteral("09:55"));

@@ -1,6 +1,6 @@
 #include "agenda/Form3.h"
 #include "data/Criterion.h"
-#include "mainwindow/Form1.h"
+#include "support/DiaryWindow.h"
 #include "support/TestAgenda.h"
 #include "widgets/ImageButton.h"
 #include "widgets/Twips.h"
@@ -26,7 +26,7 @@ class TestDayStatus : public QObject
 
 private:
     std::unique_ptr<TestAgenda> m_agenda;
-    std::unique_ptr<Form1> m_main;
+    std::unique_ptr<DiaryWindow> m_main;
     std::unique_ptr<Form3> m_dialog;
 
     void addDay(const QString &date, bool holiday, const QString &text)
@@ -51,19 +51,19 @@ private:
     // The week view's hand-over, for the day's Date text and its panel index.
     void open(const QString &date, int weekday)
     {
-        m_main->diary().Data2.Refresh();
-        m_main->diary().Data3.Refresh();
+        m_main->diary.Data2.Refresh();
+        m_main->diary.Data3.Refresh();
         if (weekday == 6)
             m_dialog->Option1[1]->setChecked(true);
-        m_main->diary().Data2.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), date));
-        if (!m_main->diary().Data2.NoMatch()) {
-            m_dialog->Text2->setText(m_main->diary().Data2.Text(QStringLiteral("texto")));
-            m_dialog->Option1[m_main->diary().Data2.Bool(QStringLiteral("esfestivo")) ? 1 : 0]->setChecked(true);
+        m_main->diary.Data2.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), date));
+        if (!m_main->diary.Data2.NoMatch()) {
+            m_dialog->Text2->setText(m_main->diary.Data2.Text(QStringLiteral("texto")));
+            m_dialog->Option1[m_main->diary.Data2.Bool(QStringLiteral("esfestivo")) ? 1 : 0]->setChecked(true);
         }
-        m_main->diary().Data3.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), date.left(5)));
-        if (!m_main->diary().Data3.NoMatch()) {
-            m_dialog->Text1->setText(m_main->diary().Data3.Text(QStringLiteral("texto")));
-            if (m_main->diary().Data3.Bool(QStringLiteral("esfestivosiempre"))) {
+        m_main->diary.Data3.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), date.left(5)));
+        if (!m_main->diary.Data3.NoMatch()) {
+            m_dialog->Text1->setText(m_main->diary.Data3.Text(QStringLiteral("texto")));
+            if (m_main->diary.Data3.Bool(QStringLiteral("esfestivosiempre"))) {
                 m_dialog->Option1[1]->setChecked(true);
                 m_dialog->Check1->setChecked(true);
             }
@@ -103,9 +103,8 @@ private slots:
     void init()
     {
         m_agenda = std::make_unique<TestAgenda>();
-        m_main = std::make_unique<Form1>(m_agenda->context);
-        QVERIFY(m_main->Form_Load());
-        m_dialog = std::make_unique<Form3>(m_main->diary(), m_main->context(), m_main.get());
+        m_main = std::make_unique<DiaryWindow>(m_agenda->context);
+        m_dialog = std::make_unique<Form3>(m_main->diary, m_agenda->context, m_main.get());
     }
     void cleanup()
     {
@@ -284,8 +283,8 @@ private slots:
     void aFailedWriteIsToldToTheUser()
     {
         open(Sunday, 6);
-        m_main->diary().Data2.DatabaseName = m_agenda->folder() + QStringLiteral("/no-existe/quillomar.mdb");
-        m_main->diary().Data2.Refresh();
+        m_main->diary.Data2.DatabaseName = m_agenda->folder() + QStringLiteral("/no-existe/quillomar.mdb");
+        m_main->diary.Data2.Refresh();
         closeByButton();
         QCOMPARE(m_agenda->messenger.shown.size(), 1);
         QVERIFY(m_agenda->messenger.shown[0].text.startsWith(

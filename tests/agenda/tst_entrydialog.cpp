@@ -3,7 +3,7 @@
 #include "agenda/Form5.h"
 #include "data/Criterion.h"
 #include "data/DateText.h"
-#include "mainwindow/Form1.h"
+#include "support/DiaryWindow.h"
 #include "support/TestAgenda.h"
 #include "widgets/ImageButton.h"
 #include "widgets/Twips.h"
@@ -56,7 +56,7 @@ class TestEntryDialog : public QObject
 
 private:
     std::unique_ptr<TestAgenda> m_agenda;
-    std::unique_ptr<Form1> m_main;
+    std::unique_ptr<DiaryWindow> m_main;
     std::unique_ptr<Form2> m_strip;
 
     qint64 rowCount() { return m_agenda->cursor(QStringLiteral("notas"))->RecordCount(); }
@@ -92,11 +92,10 @@ private slots:
     void init()
     {
         m_agenda = std::make_unique<TestAgenda>();
-        m_main = std::make_unique<Form1>(m_agenda->context);
-        QVERIFY(m_main->Form_Load());
+        m_main = std::make_unique<DiaryWindow>(m_agenda->context);
         m_main->resize(1200, 800);
-        m_main->diary().SelectedDate = Day;
-        m_strip = std::make_unique<Form2>(m_main->diary(), m_main->context(), m_main.get());
+        m_main->diary.SelectedDate = Day;
+        m_strip = std::make_unique<Form2>(m_main->diary, m_agenda->context, m_main.get());
         m_agenda->messenger.clear();
     }
     void cleanup()
@@ -472,7 +471,7 @@ private slots:
         QFETCH(QString, typed);
         const qint64 other = m_agenda->addEntry(Day, QStringLiteral("08:00"), QStringLiteral("Otra"),
                                                 QStringLiteral("nota"), QStringLiteral("07:55"));
-        m_main->diary().Data1.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), other)); // Data1 stands on it
+        m_main->diary.Data1.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), other)); // Data1 stands on it
         m_strip->Tag = padded(other + 50);
         QVERIFY(showStrip());
         QCOMPARE(m_agenda->messenger.texts(), QStringList{QStringLiteral("no lo encuentro")});
@@ -505,7 +504,7 @@ private slots:
         QVERIFY(showStrip());
         auto notas = entry(numero);
         QVERIFY(notas->Delete());
-        m_main->diary().Data1.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), other));
+        m_main->diary.Data1.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), other));
         // emptied: nothing left to delete, and the other entry stays
         m_strip->Text1->clear();
         click(button(2));
@@ -518,8 +517,8 @@ private slots:
         m_strip->Text2->setText(QStringLiteral("09:30"));
         QVERIFY(showStrip());
         QTest::keyClicks(m_strip->Text1, QStringLiteral("Perdida"));
-        m_main->diary().Data1.DatabaseName = m_agenda->folder() + QStringLiteral("/no-existe/quillomar.mdb");
-        m_main->diary().Data1.Refresh(); // the cursor is now closed
+        m_main->diary.Data1.DatabaseName = m_agenda->folder() + QStringLiteral("/no-existe/quillomar.mdb");
+        m_main->diary.Data1.Refresh(); // the cursor is now closed
         click(button(3));
         QCOMPARE(m_agenda->messenger.shown.size(), 1);
         QVERIFY(m_agenda->messenger.shown[0].text.startsWith(

@@ -1,7 +1,7 @@
 #include "agenda/Form2.h"
 #include "agenda/Form4.h"
 #include "data/Criterion.h"
-#include "mainwindow/Form1.h"
+#include "support/DiaryWindow.h"
 #include "support/TestAgenda.h"
 #include "widgets/ImageButton.h"
 
@@ -18,7 +18,7 @@ class TestLongNote : public QObject
 
 private:
     std::unique_ptr<TestAgenda> m_agenda;
-    std::unique_ptr<Form1> m_main;
+    std::unique_ptr<DiaryWindow> m_main;
     std::unique_ptr<Form2> m_strip;
     std::unique_ptr<Form4> m_editor;
     qint64 m_other = -1;
@@ -36,8 +36,8 @@ private:
     }
     void open(const QString &note)
     {
-        QVERIFY(m_main->diary().Data1.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), m_entry)));
-        m_editor = std::make_unique<Form4>(m_main->diary(), m_main->context(), *m_strip, m_entry, m_main.get());
+        QVERIFY(m_main->diary.Data1.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), m_entry)));
+        m_editor = std::make_unique<Form4>(m_main->diary, m_agenda->context, *m_strip, m_entry, m_main.get());
         m_editor->Label1->setText(QStringLiteral("Dentista"));
         m_editor->Text1->setPlainText(note);
         m_editor->show();
@@ -48,13 +48,12 @@ private slots:
     void init()
     {
         m_agenda = std::make_unique<TestAgenda>();
-        m_main = std::make_unique<Form1>(m_agenda->context);
-        QVERIFY(m_main->Form_Load());
+        m_main = std::make_unique<DiaryWindow>(m_agenda->context);
         m_main->setGeometry(100, 100, 1200, 800);
         m_other = m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("07:00"), QStringLiteral("Otra"));
         m_entry = m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("10:00"), QStringLiteral("Dentista"),
                                      QStringLiteral("Primera línea\nsegunda"));
-        m_strip = std::make_unique<Form2>(m_main->diary(), m_main->context(), m_main.get());
+        m_strip = std::make_unique<Form2>(m_main->diary, m_agenda->context, m_main.get());
         m_strip->move(180, 240);
         m_strip->show();
     }
@@ -129,7 +128,7 @@ private slots:
     void theNoteGoesToItsEntryEvenIfData1HasMoved()
     {
         open(QStringLiteral("mía"));
-        m_main->diary().Data1.MoveFirst();
+        m_main->diary.Data1.MoveFirst();
         QTest::mouseClick(button(0), Qt::LeftButton);
         QCOMPARE(row(m_entry)->Text(QStringLiteral("nota")), QStringLiteral("mía"));
         QVERIFY(row(m_other)->Field(QStringLiteral("nota")).isNull());
@@ -139,7 +138,7 @@ private slots:
     {
         open(QStringLiteral("huérfana"));
         QVERIFY(row(m_entry)->Delete());
-        m_main->diary().Data1.MoveFirst();
+        m_main->diary.Data1.MoveFirst();
         QTest::mouseClick(button(0), Qt::LeftButton);
         QVERIFY(!m_editor->isVisible());
         QCOMPARE(m_agenda->messenger.shown.size(), 1);
