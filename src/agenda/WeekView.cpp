@@ -461,7 +461,15 @@ void WeekView::Image12_Click(int index)
 
 void WeekView::OpenDayStatus(int index)
 {
-    Form3 dialog(m_diary, m_context, window());
+    std::unique_ptr<Form3> dialog = prepareDayStatus(index);
+    dialog->exec();
+    ShowWeek(m_diary.SelectedDate);
+}
+
+std::unique_ptr<Form3> WeekView::prepareDayStatus(int index)
+{
+    auto owned = std::make_unique<Form3>(m_diary, m_context, window());
+    Form3 &dialog = *owned;
     if (index == 6)
         dialog.Option1[1]->setChecked(true);
     const QString tag = dayTag(index);
@@ -479,6 +487,5 @@ void WeekView::OpenDayStatus(int index)
     dialog.placeAt(tw(window()->x()) + tw(Picture2[index]->x()) + 100,
                    tw(window()->y()) + tw(Picture2[index]->y()) + 250);
     dialog.Tag = tag + QString::number(index);
-    dialog.exec();
-    ShowWeek(m_diary.SelectedDate);
+    return owned;
 }

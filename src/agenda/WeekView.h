@@ -9,6 +9,7 @@ class ClickLabel;
 class Diary;
 struct AppContext;
 class Form2;
+class Form3;
 class ImageButton;
 class QLabel;
 class QListWidget;
@@ -53,6 +54,8 @@ public:
     void Image12_Click(int index);
     void Label3_Click(int index) { OpenDayStatus(index); }
     void OpenDayStatus(int index);
+    // The day status dialog of panel index, set from the day's rows, ready to run.
+    std::unique_ptr<Form3> prepareDayStatus(int index);
 
     // The week's colours.
     static const QColor HolidayColour;

@@ -1,4 +1,6 @@
 #include "agenda/Form3.h"
+#include "agenda/WeekView.h"
+#include "data/DateText.h"
 #include "data/Criterion.h"
 #include "support/DiaryWindow.h"
 #include "support/TestAgenda.h"
@@ -48,27 +50,15 @@ private:
         fijos->SetField(QStringLiteral("texto"), text);
         QVERIFY(fijos->Update());
     }
-    // The week view's hand-over, for the day's Date text and its panel index.
+    // The day status dialog as the week view opens it, for the day's Date text and its panel index.
     void open(const QString &date, int weekday)
     {
+        WeekView week(m_main->diary, m_agenda->context, m_main.get());
         m_main->diary.Data2.Refresh();
         m_main->diary.Data3.Refresh();
-        if (weekday == 6)
-            m_dialog->Option1[1]->setChecked(true);
-        m_main->diary.Data2.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), date));
-        if (!m_main->diary.Data2.NoMatch()) {
-            m_dialog->Text2->setText(m_main->diary.Data2.Text(QStringLiteral("texto")));
-            m_dialog->Option1[m_main->diary.Data2.Bool(QStringLiteral("esfestivo")) ? 1 : 0]->setChecked(true);
-        }
-        m_main->diary.Data3.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), date.left(5)));
-        if (!m_main->diary.Data3.NoMatch()) {
-            m_dialog->Text1->setText(m_main->diary.Data3.Text(QStringLiteral("texto")));
-            if (m_main->diary.Data3.Bool(QStringLiteral("esfestivosiempre"))) {
-                m_dialog->Option1[1]->setChecked(true);
-                m_dialog->Check1->setChecked(true);
-            }
-        }
-        m_dialog->Tag = date + QString::number(weekday);
+        week.ShowWeek(DateText::toDate(date));
+        m_dialog = week.prepareDayStatus(weekday);
+        QCOMPARE(m_dialog->Tag, date + QString::number(weekday));
         m_dialog->show();
         QVERIFY(QTest::qWaitForWindowActive(m_dialog.get()));
     }
