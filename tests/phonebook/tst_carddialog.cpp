@@ -123,6 +123,7 @@ private slots:
     {
         clickWithDialog(0, [](Form7 &dialog) {
             QCOMPARE(dialog.windowTitle(), QStringLiteral("Añadir Nuevo"));
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
             QVERIFY(dialog.Text1[0]->hasFocus());
             dialog.close();
         });
@@ -202,6 +203,7 @@ private slots:
             dialog.Text1[1]->setText(QStringLiteral("999"));
             QTest::mouseClick(dialog.Command1, Qt::LeftButton);
             QVERIFY(dialog.isVisible());
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
             QVERIFY(dialog.Text1[0]->hasFocus());
             dialog.close();
         });

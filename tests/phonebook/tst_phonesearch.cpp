@@ -58,6 +58,7 @@ private slots:
         m_book = std::make_unique<PhoneBook>(*m_diary, m_agenda->context, nullptr);
         m_book->resize(500, 600);
         m_book->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_book.get()));
         m_book->layoutSection();
         m_book->enter();
     }
