@@ -9,6 +9,7 @@
 #include "widgets/DialogSupport.h"
 #include "widgets/Theme.h"
 
+#include <QApplication>
 #include <QCollator>
 #include <QComboBox>
 #include <QGroupBox>
@@ -55,7 +56,9 @@ PhoneBook::PhoneBook(Diary &diary, AppContext &context, QWidget *parent)
     , m_diary(diary)
     , m_context(context)
 {
-    const QFont plain = font();
+    // The frames' titles are in the book's serif; what is typed and shown inside them is not.
+    QFont plain = QApplication::font();
+    plain.setResolveMask(QFont::AllPropertiesResolved);
 
     Frame1 = makeFrame(QStringLiteral("Buscando..."), "Frame1", this);
     Combo1 = new QComboBox(Frame1);
