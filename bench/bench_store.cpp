@@ -129,6 +129,10 @@ int main(int argc, char *argv[])
     });
     const double phoneAbsent =
         medianMs(21, [&] { cards.FindFirst(Criterion::containsIgnoringAccents(phones, QStringLiteral("5551x"))); });
+    // Each further Enter in the phone book: the next card after the one shown.
+    const Criterion someone = Criterion::containsIgnoringAccents({QStringLiteral("NOMBRE")}, QStringLiteral("ñunez"));
+    cards.FindFirst(someone);
+    const double cardNext = medianMs(21, [&] { cards.FindNext(someone); });
     const double refresh = medianMs(50, [&] { notas.Refresh(); });
     const double append = medianMs(20, [&] {
         notas.AddNew();
@@ -147,6 +151,7 @@ int main(int argc, char *argv[])
     std::printf("card name search, absent:      %8.3f ms (budget 5)\n", cardAbsent);
     std::printf("card name search, last card:   %8.3f ms (budget 5)\n", cardLast);
     std::printf("card phone search, absent:     %8.3f ms (budget 5)\n", phoneAbsent);
+    std::printf("card name search, next card:   %8.3f ms (budget 5)\n", cardNext);
     std::printf("Refresh:                   %8.3f ms\n", refresh);
     std::printf("one append (committed):    %8.3f ms\n", append);
     return 0;

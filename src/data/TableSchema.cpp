@@ -41,19 +41,21 @@ const std::vector<TableSchema> &TableSchema::agenda()
           {QStringLiteral("Fechaalarma"), ColumnKind::DateTime},
           {QStringLiteral("Horaalarma"), ColumnKind::Text, 5},
           {QStringLiteral("Tarea"), ColumnKind::Memo}}},
+        // The cards' texts take any length: a phone number with its prefix and spaces, or a long
+        // address, is kept whole rather than cut short or refused when the card is saved.
         {QStringLiteral("telefonos"),
-         {{QStringLiteral("NOMBRE"), ColumnKind::Text, 255},
-          {QStringLiteral("TEL1"), ColumnKind::Text, 9},
-          {QStringLiteral("TEL2"), ColumnKind::Text, 9},
-          {QStringLiteral("TEL3"), ColumnKind::Text, 9},
-          {QStringLiteral("FAX"), ColumnKind::Text, 9},
-          {QStringLiteral("EMAIL1"), ColumnKind::Text, 50},
-          {QStringLiteral("EMAIL2"), ColumnKind::Text, 50},
-          {QStringLiteral("EMAIL3"), ColumnKind::Text, 50},
-          {QStringLiteral("DIRECCION"), ColumnKind::Text, 50},
-          {QStringLiteral("POBLACION"), ColumnKind::Text, 50},
-          {QStringLiteral("PROVINCIA"), ColumnKind::Text, 50},
-          {QStringLiteral("PAIS"), ColumnKind::Text, 50}}},
+         {{QStringLiteral("NOMBRE"), ColumnKind::Memo},
+          {QStringLiteral("TEL1"), ColumnKind::Memo},
+          {QStringLiteral("TEL2"), ColumnKind::Memo},
+          {QStringLiteral("TEL3"), ColumnKind::Memo},
+          {QStringLiteral("FAX"), ColumnKind::Memo},
+          {QStringLiteral("EMAIL1"), ColumnKind::Memo},
+          {QStringLiteral("EMAIL2"), ColumnKind::Memo},
+          {QStringLiteral("EMAIL3"), ColumnKind::Memo},
+          {QStringLiteral("DIRECCION"), ColumnKind::Memo},
+          {QStringLiteral("POBLACION"), ColumnKind::Memo},
+          {QStringLiteral("PROVINCIA"), ColumnKind::Memo},
+          {QStringLiteral("PAIS"), ColumnKind::Memo}}},
     };
     return tables;
 }

@@ -1,0 +1,38 @@
+#include "PhoneSearch.h"
+
+namespace PhoneSearch {
+
+bool beginsWithNumber(QStringView text)
+{
+    bool signAllowed = true;
+    bool pointSeen = false;
+    for (const QChar ch : text) {
+        if (ch == u' ' || ch == u'\t' || ch == u'\n')
+            continue;
+        if (signAllowed && (ch == u'+' || ch == u'-')) {
+            signAllowed = false;
+            continue;
+        }
+        signAllowed = false;
+        if (ch >= u'1' && ch <= u'9')
+            return true;
+        if (ch == u'0')
+            continue;
+        if (ch == u'.' && !pointSeen) {
+            pointSeen = true;
+            continue;
+        }
+        return false;
+    }
+    return false;
+}
+
+Criterion criterionFor(const QString &text)
+{
+    if (beginsWithNumber(text))
+        return Criterion::containsIgnoringAccents(
+            {QStringLiteral("TEL1"), QStringLiteral("TEL2"), QStringLiteral("TEL3")}, text);
+    return Criterion::containsIgnoringAccents({QStringLiteral("NOMBRE")}, text);
+}
+
+} // namespace PhoneSearch
