@@ -1,5 +1,6 @@
 #include "Form7.h"
 
+#include "data/EntryWrite.h"
 #include "data/AppContext.h"
 #include "data/Diary.h"
 #include "data/Messenger.h"
@@ -134,7 +135,7 @@ void Form7::Command1_Click()
         // The dialog stays open with everything typed, so the user can try again or copy it.
         const QString why = cards.lastError();
         cards.CancelUpdate();
-        DialogSupport::tellNotWritten(m_context, QStringLiteral("No se ha podido guardar la ficha"), why);
+        EntryWrite::tellNotWritten(m_context.messenger, QStringLiteral("No se ha podido guardar la ficha"), why);
         return;
     }
     accept();
@@ -153,7 +154,7 @@ void Form7::Form_QueryUnload()
                               QStringLiteral("Atención"), Messenger::Icon::Information);
     RecordCursor &cards = m_diary.DataTelefonos;
     if (cards.hasCurrent() && !cards.Delete())
-        DialogSupport::tellNotWritten(m_context, QStringLiteral("No se ha podido borrar la ficha en blanco"),
+        EntryWrite::tellNotWritten(m_context.messenger, QStringLiteral("No se ha podido borrar la ficha en blanco"),
                                       cards.lastError());
 }
 

@@ -2,6 +2,7 @@
 
 #include "Form7.h"
 #include "PhoneSearch.h"
+#include "data/EntryWrite.h"
 #include "data/AppContext.h"
 #include "data/Criterion.h"
 #include "data/Diary.h"
@@ -272,7 +273,7 @@ void PhoneBook::addCard()
     if (!cards.AddNew() || !cards.Update() || !cards.MoveLast()) {
         const QString why = cards.lastError();
         cards.CancelUpdate();
-        DialogSupport::tellNotWritten(m_context, QStringLiteral("No se ha podido añadir una ficha"), why);
+        EntryWrite::tellNotWritten(m_context.messenger, QStringLiteral("No se ha podido añadir una ficha"), why);
         LoadPhoneNames();
         return;
     }
@@ -303,7 +304,7 @@ void PhoneBook::deleteCard()
     if (answer != Messenger::Yes)
         return;
     if (!cards.Delete()) {
-        DialogSupport::tellNotWritten(m_context, QStringLiteral("No se ha podido borrar la ficha"), cards.lastError());
+        EntryWrite::tellNotWritten(m_context.messenger, QStringLiteral("No se ha podido borrar la ficha"), cards.lastError());
         return;
     }
     LoadPhoneNames();
