@@ -1,6 +1,7 @@
 #include "agenda/Form2.h"
 #include "agenda/Form3.h"
 #include "agenda/WeekView.h"
+#include "data/Criterion.h"
 #include "data/EntryLine.h"
 #include "support/DiaryWindow.h"
 #include "support/TestAgenda.h"
@@ -129,6 +130,27 @@ private slots:
         QTest::mouseClick(m_week->Label3[index], Qt::LeftButton);
         QCOMPARE(checked, holiday);
         QCOMPARE(tag, m_week->dayTag(index) + QString::number(index));
+    }
+
+    void anAlarmClearedElsewhereIsNotWrittenBack()
+    {
+        const qint64 numero =
+            m_agenda->addEntry(Wednesday, QStringLiteral("10:00"), QStringLiteral("Llamar"), {}, QStringLiteral("10:00"));
+        m_week->RefreshWeek();
+        whenModalOpens<Form2>([&](Form2 &strip) {
+            // The alarm window clears the alarm while the strip is open, then the strip is active again.
+            auto notas = m_agenda->cursor(QStringLiteral("notas"));
+            notas->FindFirst(Criterion::numberEquals(QStringLiteral("numero"), numero));
+            QVERIFY(notas->Edit() && notas->SetField(QStringLiteral("horaalarma"), QString()) && notas->Update());
+            QEvent activation(QEvent::ActivationChange);
+            strip.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&strip));
+            QApplication::sendEvent(&strip, &activation);
+        });
+        m_week->List1_DblClick(2, m_week->List1[2]->item(0)->text());
+        auto notas = m_agenda->cursor(QStringLiteral("notas"));
+        notas->FindFirst(Criterion::numberEquals(QStringLiteral("numero"), numero));
+        QVERIFY(notas->Text(QStringLiteral("horaalarma")).isEmpty());
     }
 
     void aStoreOfANewerProgramIsRefused()
