@@ -4,6 +4,7 @@
 
 #include "agenda/WeekView.h"
 #include "data/Module1.h"
+#include "tasks/TaskList.h"
 #include "widgets/ImageButton.h"
 #include "widgets/PictureBox.h"
 #include "widgets/Section.h"
@@ -167,6 +168,7 @@ void Form1::BuildSections()
     }
 
     // Each section behind a tab: one line here registers it.
+    registerSection(3, new TaskList(m_diary, m_context, this));
 
     for (int k = 0; k < 4; ++k) {
         if (!m_panels[k])
