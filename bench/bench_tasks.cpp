@@ -1,7 +1,8 @@
 // Times the task list on 2,000 tasks: quillomar_bench_tasks [FOLDER]
 // Uses the agenda in FOLDER (quillomar_bench FOLDER builds one with 2,000 tasks), or builds its
 // own. Reports the median of repeated runs of filling the list and of one tick (stored, then the
-// list filled again), on the offscreen platform. Budget: 20 ms each.
+// list filled again), on the offscreen platform. Budget: 20 ms each. A tick holds one write
+// committed to disk, whose time is the disk's: give a folder on tmpfs to see the list's own.
 #include "data/AppContext.h"
 #include "data/Database.h"
 #include "data/DateText.h"

@@ -222,11 +222,13 @@ void Form8::VScroll2_Change(int value)
 }
 
 // The upper arrow adds an hour, the lower one takes one away, round the clock without touching
-// the date. The first step on an empty box only sets 00:00.
+// the date. The first step on an empty box only sets 00:00; its position is still remembered,
+// or a lower arrow right after it would count as an upper one and add an hour.
 void Form8::VScroll3_Change(int value)
 {
     if (!TaskHandOver::isTime(Text1[4]->text())) {
         Text1[4]->setText(QStringLiteral("00:00"));
+        m_memory3 = value;
         return;
     }
     const QString time = Text1[4]->text();

@@ -121,21 +121,23 @@ void TaskList::LoadTasks()
         Text5->clear();
         return;
     }
-    auto addLines = [&](bool done) {
-        for (bool on = data.MoveFirst(); on && !data.Eof(); on = data.MoveNext()) {
-            if (data.Bool(DoneColumn) != done)
-                continue;
-            auto *line = new QListWidgetItem(data.Text(TaskColumn));
+    // Unfinished tasks first, then the finished ones, each in table order: one read of the table.
+    QStringList unfinished;
+    QStringList finished;
+    data.ReadAll({DoneColumn, TaskColumn},
+                 [&](const QVariantList &row) { (row[0].toBool() ? finished : unfinished) << row[1].toString(); });
+    auto addLines = [this](const QStringList &tasks, Qt::CheckState state) {
+        for (const QString &task : tasks) {
+            auto *line = new QListWidgetItem(task);
             line->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-            line->setCheckState(done ? Qt::Checked : Qt::Unchecked);
+            line->setCheckState(state);
             List2->addItem(line);
-            if (!done)
-                m_diary.PendingTasks = true;
         }
     };
-    addLines(false);
+    addLines(unfinished, Qt::Unchecked);
+    m_diary.PendingTasks = !unfinished.isEmpty();
     TaskListReady = false;
-    addLines(true);
+    addLines(finished, Qt::Checked);
     TaskListReady = true;
 }
 

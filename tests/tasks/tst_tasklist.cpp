@@ -6,6 +6,7 @@
 #include "support/TestAgenda.h"
 #include "tasks/Form8.h"
 #include "tasks/TaskList.h"
+#include "widgets/Spinner.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -46,7 +47,7 @@ private:
     void addTask(const QString &text, bool done, const QDate &alarmDate = {}, const QString &alarmTime = {});
     // Runs work on the task dialog once the button has opened it.
     void onDialog(const std::function<void(Form8 &)> &work);
-    void save(Form8 &dialog, const QString &description);
+    static void save(Form8 &dialog, const QString &description);
     QStringList lines() const;
     QStringList tableTasks();
 
