@@ -97,6 +97,7 @@ Form8::Form8(AppContext &context, QWidget *parent)
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setAccessibleName(QStringLiteral("Alarma"));
     place(Frame1, {Margin, DesignHeight - FrameHeight - ButtonHeight - 360, DesignWidth - 2 * Margin, FrameHeight});
     Check2 = new QCheckBox(QStringLiteral("Alarma"), Frame1);
     Check2->setObjectName(QStringLiteral("Check2"));
