@@ -21,5 +21,14 @@ public:
     // Shows the box and returns the button that closed it.
     virtual Button ask(const QString &text, const QString &title, Icon icon, unsigned buttons) = 0;
 
+    // As ask, with the button that Enter presses, for questions whose safe answer is not the
+    // first button. Doubles that do not show a box may leave it to ask.
+    virtual Button askWithDefault(const QString &text, const QString &title, Icon icon, unsigned buttons,
+                                  Button defaultButton)
+    {
+        Q_UNUSED(defaultButton);
+        return ask(text, title, icon, buttons);
+    }
+
     void tell(const QString &text, const QString &title, Icon icon) { ask(text, title, icon, Ok); }
 };

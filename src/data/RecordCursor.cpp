@@ -369,6 +369,32 @@ QVariant RecordCursor::Field(int position) const
     return fromStorage(position, m_row[size_t(position)]);
 }
 
+bool RecordCursor::ReadAll(const QStringList &columns, const std::function<void(const QVariantList &values)> &onRow)
+{
+    if (!requireOpen())
+        return false;
+    std::vector<int> positions;
+    QStringList names;
+    for (const QString &column : columns) {
+        const int position = m_table->indexOf(column);
+        if (position < 0)
+            return fail(QStringLiteral("la tabla %1 no tiene la columna %2").arg(m_table->name, column));
+        positions.push_back(position);
+        names << QStringLiteral("\"%1\"").arg(m_table->columns[size_t(position)].name);
+    }
+    QVariantList values;
+    const bool ok =
+        m_db->exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(names.join(u", "), m_table->name, m_order), {},
+                   [&](sqlite3_stmt *statement) {
+                       values.clear();
+                       for (int i = 0; i < int(positions.size()); ++i)
+                           values << fromStorage(positions[size_t(i)], Database::columnValue(statement, i));
+                       onRow(values);
+                       return true;
+                   });
+    return ok || dbFail();
+}
+
 QDate RecordCursor::Date(const QString &name) const
 {
     const QVariant value = Field(name);

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -68,6 +69,11 @@ public:
     bool Bool(const QString &name) const { return Field(name).toBool(); }
     QDate Date(const QString &name) const;
     qint64 Number(const QString &name) const { return Field(name).toLongLong(); }
+
+    // Hands every record, in cursor order, to onRow as the values of columns (read as Field
+    // reads them), in one pass over the table that leaves the cursor where it stands: for lists
+    // that show a whole table. False when the table cannot be read.
+    bool ReadAll(const QStringList &columns, const std::function<void(const QVariantList &values)> &onRow);
 
     // Writes a field of the record being added or edited.
     bool SetField(const QString &name, const QVariant &value);

@@ -5,6 +5,7 @@
 #include "agenda/WeekView.h"
 #include "data/Module1.h"
 #include "phonebook/PhoneBook.h"
+#include "tasks/TaskList.h"
 #include "widgets/ImageButton.h"
 #include "widgets/PictureBox.h"
 #include "widgets/Section.h"
@@ -169,6 +170,7 @@ void Form1::BuildSections()
 
     // Each section behind a tab: one line here registers it.
     registerSection(2, new PhoneBook(m_diary, m_context, this));
+    registerSection(3, new TaskList(m_diary, m_context, this));
 
     for (int k = 0; k < 4; ++k) {
         if (!m_panels[k])

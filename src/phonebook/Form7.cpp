@@ -1,8 +1,8 @@
 #include "Form7.h"
 
-#include "data/EntryWrite.h"
 #include "data/AppContext.h"
 #include "data/Diary.h"
+#include "data/EntryWrite.h"
 #include "data/Messenger.h"
 #include "widgets/DialogSupport.h"
 #include "widgets/Theme.h"
@@ -155,7 +155,7 @@ void Form7::Form_QueryUnload()
     RecordCursor &cards = m_diary.DataTelefonos;
     if (cards.hasCurrent() && !cards.Delete())
         EntryWrite::tellNotWritten(m_context.messenger, QStringLiteral("No se ha podido borrar la ficha en blanco"),
-                                      cards.lastError());
+                                   cards.lastError());
 }
 
 void Form7::done(int result)

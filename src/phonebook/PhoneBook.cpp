@@ -2,10 +2,10 @@
 
 #include "Form7.h"
 #include "PhoneSearch.h"
-#include "data/EntryWrite.h"
 #include "data/AppContext.h"
 #include "data/Criterion.h"
 #include "data/Diary.h"
+#include "data/EntryWrite.h"
 #include "data/Messenger.h"
 #include "widgets/DialogSupport.h"
 #include "widgets/Theme.h"
@@ -304,7 +304,8 @@ void PhoneBook::deleteCard()
     if (answer != Messenger::Yes)
         return;
     if (!cards.Delete()) {
-        EntryWrite::tellNotWritten(m_context.messenger, QStringLiteral("No se ha podido borrar la ficha"), cards.lastError());
+        EntryWrite::tellNotWritten(m_context.messenger, QStringLiteral("No se ha podido borrar la ficha"),
+                                   cards.lastError());
         return;
     }
     LoadPhoneNames();

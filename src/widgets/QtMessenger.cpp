@@ -5,6 +5,12 @@
 
 Messenger::Button QtMessenger::ask(const QString &text, const QString &title, Icon icon, unsigned buttons)
 {
+    return askWithDefault(text, title, icon, buttons, NoButton);
+}
+
+Messenger::Button QtMessenger::askWithDefault(const QString &text, const QString &title, Icon icon, unsigned buttons,
+                                              Button defaultButton)
+{
     QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
     switch (icon) {
     case Icon::None:
@@ -36,6 +42,22 @@ Messenger::Button QtMessenger::ask(const QString &text, const QString &title, Ic
 
     QMessageBox box(boxIcon, title, text, standard, QApplication::activeWindow());
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    switch (defaultButton) {
+    case Ok:
+        box.setDefaultButton(QMessageBox::Ok);
+        break;
+    case Cancel:
+        box.setDefaultButton(QMessageBox::Cancel);
+        break;
+    case Yes:
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    case No:
+        box.setDefaultButton(QMessageBox::No);
+        break;
+    case NoButton:
+        break;
+    }
     switch (box.exec()) {
     case QMessageBox::Ok:
         return Ok;

@@ -9,4 +9,6 @@ class QtMessenger final : public Messenger
 {
 public:
     Button ask(const QString &text, const QString &title, Icon icon, unsigned buttons) override;
+    Button askWithDefault(const QString &text, const QString &title, Icon icon, unsigned buttons,
+                          Button defaultButton) override;
 };

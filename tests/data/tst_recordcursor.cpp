@@ -148,6 +148,21 @@ private slots:
         QCOMPARE(notas->Text(QStringLiteral("texto")), QStringLiteral("a"));
     }
 
+    void readAllGivesEveryRowAsFieldReadsIt()
+    {
+        const qint64 first = m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("09:00"), QStringLiteral("a"));
+        m_agenda->addEntry(QDate(2024, 4, 4), QStringLiteral("10:00"), QStringLiteral("b"), QStringLiteral("nota"));
+        auto notas = m_agenda->cursor(QStringLiteral("NOTAS"));
+        QList<QVariantList> rows;
+        QVERIFY(notas->ReadAll({QStringLiteral("TEXTO"), QStringLiteral("nota")},
+                               [&rows](const QVariantList &row) { rows << row; }));
+        QCOMPARE(
+            rows,
+            (QList<QVariantList>{{QStringLiteral("a"), QVariant()}, {QStringLiteral("b"), QStringLiteral("nota")}}));
+        QCOMPARE(notas->currentKey(), first);
+        QVERIFY(!notas->ReadAll({QStringLiteral("nada")}, [](const QVariantList &) {}));
+    }
+
     void numbersAreNeverReused()
     {
         const qint64 first = m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("09:00"), QStringLiteral("a"));

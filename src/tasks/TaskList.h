@@ -1,0 +1,68 @@
+#pragma once
+
+#include "widgets/Section.h"
+
+class Diary;
+class Form8;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QPlainTextEdit;
+class QPushButton;
+class RecordCursor;
+struct AppContext;
+struct TaskHandOver;
+
+// The tasks section: the to-do list of the tareas table, unfinished tasks first and finished ones
+// ticked below them. A tick is stored at once; new and changed tasks come from the task dialog
+// Form8 as a task hand-over.
+//
+// Tasks are known by their description: no two tasks may share one, in any letter case.
+class TaskList final : public Section
+{
+    Q_OBJECT
+
+public:
+    TaskList(Diary &diary, AppContext &context, QWidget *parent);
+    ~TaskList() override;
+
+    QString title() const override;
+    void layoutSection() override { LayoutTasks(); }
+    void enter() override;
+    void activated() override { LoadTasks(); }
+
+    QLabel *Label7 = nullptr; // "Gestión de Tareas"
+    QListWidget *List2 = nullptr; // one line per task, its box ticked when done
+    QPlainTextEdit *Text5 = nullptr; // the full text of the current line
+    QPushButton *Command5 = nullptr; // "Nueva"
+    QPushButton *Command8 = nullptr; // "Editar"
+    QPushButton *Command6 = nullptr; // "Borrar"
+
+    // The hand-over of the last task dialog; empty when it was closed without saving.
+    QString Tag;
+    // False while LoadTasks ticks the finished tasks, so those ticks are not stored again.
+    bool TaskListReady = false;
+
+    void LayoutTasks();
+    void LoadTasks();
+    void MarkTaskDone(int index);
+    void List2_ItemCheck(int item);
+    void List2_Click();
+    void Command5_Click();
+    void Command8_Click();
+    void Command6_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void openDialog(Form8 &dialog, const QString &caption);
+    bool readHandOver(TaskHandOver *task);
+    // Whether a task other than the one with key except has this description.
+    bool isRegistered(const QString &description, qint64 except = -1);
+    bool standOnTask(const QString &description, qint64 key);
+    bool writeTask(const TaskHandOver &task);
+
+    Diary &m_diary;
+    AppContext &m_context;
+};
