@@ -3,14 +3,59 @@
 #include "widgets/WindowPlacement.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
 
+#if __has_include(<xcb/xcb.h>)
+#include <xcb/xcb.h>
+#define QUILLOMAR_HAS_XCB 1
+#endif
+
 WindowDrag::WindowDrag(QWidget &window)
     : QObject(&window)
     , m_window(window)
-{}
+{
+    m_buttonWatch.setInterval(50);
+    connect(&m_buttonWatch, &QTimer::timeout, this, [this] {
+        bool known = false;
+        if (leftButtonHeld(&known) || !known)
+            return;
+        // Let go: the window system reports the window's last place right after, and that is
+        // the place to keep.
+        m_buttonWatch.stop();
+        QTimer::singleShot(SettleMs, this, [this] {
+            if (m_mode == Mode::System)
+                finish();
+        });
+    });
+}
+
+// The left button's state as the window system has it now; known is false where it cannot tell.
+bool WindowDrag::leftButtonHeld(bool *known)
+{
+    *known = false;
+#ifdef QUILLOMAR_HAS_XCB
+    if (auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>()) {
+        xcb_connection_t *connection = x11->connection();
+        const xcb_setup_t *setup = connection ? xcb_get_setup(connection) : nullptr;
+        if (!setup)
+            return false;
+        const xcb_window_t root = xcb_setup_roots_iterator(setup).data->root;
+        xcb_query_pointer_reply_t *reply =
+            xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr);
+        if (!reply)
+            return false;
+        *known = true;
+        const bool held = reply->mask & XCB_BUTTON_MASK_1;
+        free(reply);
+        return held;
+    }
+#endif
+    return false;
+}
 
 void WindowDrag::begin(QMouseEvent *event)
 {
@@ -22,18 +67,23 @@ void WindowDrag::begin(QMouseEvent *event, const QPoint &pressedAt)
     if (!(event->buttons() & Qt::LeftButton) || !WindowPlacement::isNormal(m_window))
         return;
     cancel();
+    m_grabOffset = pressedAt - m_window.frameGeometry().topLeft();
     QWindow *handle = m_window.windowHandle();
     if (handle && handle->startSystemMove()) {
         m_mode = Mode::System;
-        // The window system holds the pointer until the button is let go; what the program sees
-        // next of the pointer (a release, the pointer entering again, a move with no button held)
-        // says the drag is over. A move of the window alone says nothing: some window systems
-        // report every step, others only the last.
-        qApp->installEventFilter(this);
+        // The window system holds the pointer until the button is let go, and reports the
+        // window's moves as it pleases (every step, or only the last). Where the X server can be
+        // asked, the button itself says when the drag is over; elsewhere what the program sees
+        // next of the pointer (a release, the pointer entering again, a move with no button held).
+        bool known = false;
+        leftButtonHeld(&known);
+        if (known)
+            m_buttonWatch.start();
+        else
+            qApp->installEventFilter(this);
         return;
     }
     m_mode = Mode::Manual;
-    m_grabOffset = pressedAt - m_window.frameGeometry().topLeft();
     pointerMoved(event);
 }
 
@@ -58,6 +108,7 @@ void WindowDrag::cancel()
 {
     if (m_mode == Mode::System)
         qApp->removeEventFilter(this);
+    m_buttonWatch.stop();
     m_mode = Mode::None;
 }
 
@@ -65,7 +116,15 @@ void WindowDrag::finish()
 {
     if (m_mode == Mode::None)
         return;
+    const bool carried = m_mode == Mode::System;
     cancel();
+    // The window followed the pointer, held where it was grabbed: that is where it stands now,
+    // whether or not the window system has told the program yet.
+    if (carried && WindowPlacement::isNormal(m_window)) {
+        const QPoint place = QCursor::pos() - m_grabOffset;
+        if (place != m_window.pos())
+            m_window.move(place);
+    }
     if (!WindowPlacement::isNormal(m_window) || !m_window.isVisible())
         return;
     if (m_keepsOnScreen)

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QTimer>
 
 class QMouseEvent;
 class QWidget;
@@ -44,9 +45,14 @@ protected:
 private:
     enum class Mode { None, System, Manual };
     void finish();
+    static bool leftButtonHeld(bool *known);
 
     QWidget &m_window;
     Mode m_mode = Mode::None;
     QPoint m_grabOffset;
+    // While the window system carries the window, the program sees none of the pointer: whether
+    // the button is still held is asked of the window system here.
+    QTimer m_buttonWatch;
+    static constexpr int SettleMs = 150;
     bool m_keepsOnScreen = true;
 };
