@@ -24,6 +24,15 @@ public:
     // The folder must exist. Files opened by several cursors are shared.
     static std::shared_ptr<Database> open(const QString &path, QString *error);
 
+    // Whether the file at path is an agenda this program can open, read without writing a byte
+    // to it: an empty or unknown file is not one. Returns an empty text, or why not.
+    static QString examine(const QString &path);
+
+    // Replaces the whole content of this agenda with the agenda in copyPath, in one transaction:
+    // a failure or a power loss half-way leaves the agenda as it was. Every client of the file,
+    // this program's cursors included, sees the new content at its next read.
+    bool restoreFrom(const QString &copyPath);
+
     QString fileName() const { return m_path; }
 
     // Bumped by every write, so cursors know when a row they hold may have changed.
@@ -65,8 +74,9 @@ private:
     bool readRows(Index &index, const QString &range, const QVariantList &values, bool replace);
 
     explicit Database(QString path);
-    bool openFile(QString *error);
+    bool openFile(QString *error, bool readOnly = false);
     bool createOrCheckSchema(QString *error);
+    bool checkSchema(QString *error);
     sqlite3_stmt *prepare(const QString &sql);
     bool bindAll(sqlite3_stmt *statement, const QVariantList &values);
     void setError(const QString &what);
