@@ -102,10 +102,15 @@ void AgendaBackups::checkDue()
     const QString target = QDir(folder()).filePath(dailyName(m_context.clock->today()));
     if (QFileInfo::exists(target))
         return;
-    const QString source = m_databaseFile;
+    QString error;
+    std::shared_ptr<Database> source = Database::open(m_databaseFile, &error);
+    if (!source) {
+        copyDone(error);
+        return;
+    }
     m_cancel = false;
     m_thread = QThread::create([this, source, target] {
-        const QString error = copyAgenda(source, target, &m_cancel);
+        const QString error = copyAgenda(*source, target, &m_cancel);
         QMetaObject::invokeMethod(
             this, [this, error] { copyDone(error); }, Qt::QueuedConnection);
     });
@@ -132,7 +137,14 @@ void AgendaBackups::copyDone(const QString &error)
     emit copyFinished(error);
 }
 
-QString AgendaBackups::copyAgenda(const QString &source, const QString &target, const std::atomic_bool *cancel)
+QString AgendaBackups::copyAgenda(const QString &source, const QString &target)
+{
+    QString error;
+    const std::shared_ptr<Database> db = Database::open(source, &error);
+    return db ? copyAgenda(*db, target) : error;
+}
+
+QString AgendaBackups::copyAgenda(Database &source, const QString &target, const std::atomic_bool *cancel)
 {
     const QFileInfo targetInfo(target);
     if (!QDir().mkpath(targetInfo.absolutePath()) || !QFileInfo(targetInfo.absolutePath()).isDir())
@@ -146,43 +158,20 @@ QString AgendaBackups::copyAgenda(const QString &source, const QString &target, 
                 : probe.errorString();
     }
 
-    sqlite3 *from = nullptr;
     sqlite3 *to = nullptr;
     QString error;
-    if (sqlite3_open_v2(QFile::encodeName(source).constData(), &from, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-        error = QStringLiteral("no se puede leer la agenda: %1").arg(QString::fromUtf8(sqlite3_errmsg(from)));
-    else if (const int rc =
-                 sqlite3_open_v2(QFile::encodeName(temporary).constData(), &to, SQLITE_OPEN_READWRITE, nullptr);
-             rc != SQLITE_OK)
+    if (const int rc = sqlite3_open_v2(QFile::encodeName(temporary).constData(), &to, SQLITE_OPEN_READWRITE, nullptr);
+        rc != SQLITE_OK)
         error = writeFailure(to, rc);
     if (error.isEmpty()) {
         // The copy is synced once whole, below; its journal would only double the writing.
         sqlite3_exec(to, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
-        sqlite3_backup *backup = sqlite3_backup_init(to, "main", from, "main");
-        if (!backup) {
-            error = writeFailure(to, sqlite3_errcode(to));
-        } else {
-            int rc = SQLITE_OK;
-            // Each step holds the agenda's read lock for a few pages only. A write of the diary
-            // meanwhile waits for the step to end; when it has written, the backup starts over,
-            // so the copy is always the agenda as it stood at one moment.
-            while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-                if (cancel && *cancel)
-                    break;
-                rc = sqlite3_backup_step(backup, StepPages);
-                if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-                    QThread::msleep(20);
-            }
-            const bool cancelled = cancel && *cancel && rc != SQLITE_DONE;
-            sqlite3_backup_finish(backup);
-            if (cancelled)
-                error = QStringLiteral("el programa se cerró antes de terminar la copia");
-            else if (rc != SQLITE_DONE)
-                error = writeFailure(to, rc);
-        }
+        const int rc = source.backupInto(to, StepPages, cancel);
+        if (rc != SQLITE_DONE)
+            error = cancel && *cancel ? QStringLiteral("el programa se cerró antes de terminar la copia")
+                                      : writeFailure(to, rc);
     }
     sqlite3_close_v2(to);
-    sqlite3_close_v2(from);
 
     if (error.isEmpty() && !syncFile(temporary))
         error = QStringLiteral("no se pudo escribir la copia en el disco");

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <atomic>
 
+class Database;
 class Diary;
 class QThread;
 struct AppContext;
@@ -62,9 +63,11 @@ public:
     // Removes the daily copies the rule does not keep.
     void rotate();
 
-    // Copies the agenda at source to target through SQLite's backup, under a temporary name
+    // Copies the open agenda source to target through SQLite's backup, under a temporary name
     // renamed into place. Returns an empty text, or why not. Safe on any thread.
-    static QString copyAgenda(const QString &source, const QString &target, const std::atomic_bool *cancel = nullptr);
+    static QString copyAgenda(Database &source, const QString &target, const std::atomic_bool *cancel = nullptr);
+    // The same for the agenda file at source, opened (or shared) on the calling thread.
+    static QString copyAgenda(const QString &source, const QString &target);
 
     // Replaces the open agenda with the copy at path: first a copy of the agenda as it is
     // ("antes de restaurar"), then the copy's content in one transaction; the diary's cursors

@@ -201,6 +201,25 @@ bool Database::restoreFrom(const QString &copyPath)
     return restored;
 }
 
+int Database::backupInto(sqlite3 *destination, int stepPages, const std::atomic_bool *cancel)
+{
+    sqlite3_backup *backup = sqlite3_backup_init(destination, "main", m_db, "main");
+    if (!backup)
+        return sqlite3_errcode(destination);
+    int rc = SQLITE_OK;
+    // Each step holds the agenda's read lock for a few pages only: a write of another program
+    // waits for the step to end (and then makes the backup start over).
+    while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+        if (cancel && *cancel)
+            break;
+        rc = sqlite3_backup_step(backup, stepPages);
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+            sqlite3_sleep(20);
+    }
+    const int finish = sqlite3_backup_finish(backup);
+    return rc == SQLITE_DONE && finish != SQLITE_OK ? finish : rc;
+}
+
 bool Database::openFile(QString *error, bool readOnly)
 {
     const QFileInfo info(m_path);

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -32,6 +33,13 @@ public:
     // a failure or a power loss half-way leaves the agenda as it was. Every client of the file,
     // this program's cursors included, sees the new content at its next read.
     bool restoreFrom(const QString &copyPath);
+
+    // Copies the agenda into the SQLite connection destination through SQLite's online backup,
+    // stepPages pages at a time, until done or *cancel. Callable from another thread than the
+    // one using this database: the connection serializes its calls, and the program's own
+    // writes meanwhile are carried into the copy rather than starting it over. Returns the
+    // backup's last SQLite code: SQLITE_DONE when the copy is whole.
+    int backupInto(sqlite3 *destination, int stepPages, const std::atomic_bool *cancel);
 
     QString fileName() const { return m_path; }
 
