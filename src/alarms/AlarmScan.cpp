@@ -1,6 +1,9 @@
 #include "AlarmScan.h"
 
 #include "Form6.h"
+#include "MissedAlarms.h"
+#include "MissedAlarmsWindow.h"
+#include "data/AlarmMark.h"
 #include "data/AppContext.h"
 #include "data/Clock.h"
 #include "data/Criterion.h"
@@ -30,6 +33,26 @@ AlarmScan::~AlarmScan()
     // The program is ending: the window goes without the user having closed it, so no alarm
     // is cleared.
     delete m_window.data();
+    delete m_missedWindow.data();
+}
+
+MissedAlarmsWindow *AlarmScan::missedWindow() const
+{
+    return m_missedWindow.data();
+}
+
+void AlarmScan::showMissed()
+{
+    const QString file = m_data4.DatabaseName;
+    const QDateTime firstScan = minuteStart(m_context.clock->now());
+    const QList<DueAlarm> missed = MissedAlarms::find(file, AlarmMark::read(file), firstScan);
+    // Listed once: the next start looks only after this minute.
+    AlarmMark::write(file, firstScan.addSecs(-60));
+    if (missed.isEmpty())
+        return;
+    delete m_missedWindow.data();
+    m_missedWindow = new MissedAlarmsWindow(m_context, m_data4, missed);
+    m_missedWindow->show();
 }
 
 void AlarmScan::start()
@@ -71,11 +94,13 @@ void AlarmScan::scanDue()
                 m_lastScanned = minute;
                 scanMinute(minute);
             }
+            AlarmMark::write(m_data4.DatabaseName, current);
             return;
         }
     }
     m_lastScanned = current;
     scanMinute(current);
+    AlarmMark::write(m_data4.DatabaseName, current);
 }
 
 void AlarmScan::scanMinute(const QDateTime &minute)
@@ -90,7 +115,8 @@ void AlarmScan::scanMinute(const QDateTime &minute)
         const Criterion entryCriterion = Criterion::entryAlarm(date, time);
         for (bool found = m_data4.FindFirst(entryCriterion); found && !m_data4.NoMatch();
              found = m_data4.FindNext(entryCriterion))
-            due.append({DueAlarm::Kind::Entry, m_data4.Text(QStringLiteral("texto")), m_data4.currentKey(), time});
+            due.append(
+                {DueAlarm::Kind::Entry, m_data4.Text(QStringLiteral("texto")), m_data4.currentKey(), time, date});
     }
 
     // Data5 is shared with the task list. Refreshing a cursor cancels a record being added or
@@ -108,8 +134,8 @@ void AlarmScan::scanMinute(const QDateTime &minute)
         const Criterion taskCriterion = Criterion::taskAlarm(date, time);
         for (bool found = tasks->FindFirst(taskCriterion); found && !tasks->NoMatch();
              found = tasks->FindNext(taskCriterion))
-            due.append(
-                {DueAlarm::Kind::Task, QStringLiteral("TAREA: ") + tasks->Text(QStringLiteral("Tarea")), -1, time});
+            due.append({DueAlarm::Kind::Task, QStringLiteral("TAREA: ") + tasks->Text(QStringLiteral("Tarea")), -1,
+                        time, date, tasks->currentKey()});
     }
 
     for (const DueAlarm &alarm : due) {

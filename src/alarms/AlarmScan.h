@@ -8,6 +8,7 @@
 #include <functional>
 
 class Form6;
+class MissedAlarmsWindow;
 class QTimer;
 class RecordCursor;
 struct AppContext;
@@ -18,7 +19,8 @@ struct AppContext;
 // tick for the start of the next minute, so ticks do not drift against the clock; a tick that
 // comes late also scans the minute it skipped. A larger jump (the computer was suspended, the
 // clock was set) scans only the current minute: alarms that passed while the program could not
-// ring them stay silent rather than all ringing at once, stale.
+// ring them stay silent rather than all ringing at once, stale. The minute last scanned is kept
+// in the agenda, so that the next start can list the alarms that fell due while it was closed.
 class AlarmScan final : public QObject
 {
     Q_OBJECT
@@ -40,6 +42,10 @@ public:
 
     // Arms the timer: the first tick scans the current minute as soon as the event loop runs.
     void start();
+    // Before the first tick: shows, in a window of their own, the alarms that fell due between
+    // the last minute scanned in an earlier run (remembered in the agenda) and now.
+    void showMissed();
+    MissedAlarmsWindow *missedWindow() const;
     // The timer's tick: scans what is due and re-arms for the next minute.
     void Timer1_Timer();
 
@@ -67,4 +73,5 @@ private:
     Announce m_announce;
     QDateTime m_lastScanned;
     QPointer<Form6> m_window;
+    QPointer<MissedAlarmsWindow> m_missedWindow;
 };

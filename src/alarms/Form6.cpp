@@ -1,5 +1,9 @@
 #include "Form6.h"
 
+#include "AlarmScan.h"
+#include "AlarmWrites.h"
+#include "SnoozeControl.h"
+
 #include "data/AppContext.h"
 #include "data/Clock.h"
 #include "data/Criterion.h"
@@ -109,6 +113,10 @@ void Form6::buildControls()
     Label1 = new QLabel(QStringLiteral("minutos."), this);
     Label1->setObjectName(QStringLiteral("Label1"));
 
+    snooze = new SnoozeControl(this);
+    snooze->setObjectName(QStringLiteral("snooze"));
+    connect(snooze, &SnoozeControl::snoozeWanted, this, &Form6::snoozeClicked);
+
     auto *top = new QHBoxLayout;
     top->addWidget(Image1, 0, Qt::AlignTop);
     top->addWidget(Frame1);
@@ -123,6 +131,7 @@ void Form6::buildControls()
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(top);
     layout->addLayout(repeat);
+    layout->addWidget(snooze);
 }
 
 QString Form6::soundFile() const
@@ -239,30 +248,28 @@ void Form6::Form_Unload()
     Timer1.stop();
     Timer2.stop();
 
-    QStringList notCleared;
-    const bool open = m_data4.Refresh();
-    for (const DueAlarm &alarm : std::as_const(m_alarms)) {
-        if (alarm.kind != DueAlarm::Kind::Entry)
-            continue;
-        if (!open) {
-            notCleared << alarm.text;
-            continue;
-        }
-        // An entry deleted meanwhile has nothing to clear; one whose alarm the user set to
-        // another time while the window was open keeps that new alarm.
-        if (!m_data4.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), alarm.entryKey)) ||
-            m_data4.NoMatch() || m_data4.Text(QStringLiteral("horaalarma")) != alarm.alarmTime)
-            continue;
-        if (!m_data4.Edit() || !m_data4.SetField(QStringLiteral("horaalarma"), QStringLiteral("")) ||
-            !m_data4.Update()) {
-            m_data4.CancelUpdate();
-            notCleared << alarm.text;
-        }
-    }
+    QString why;
+    const QStringList notCleared = AlarmWrites::clearEntries(m_data4, m_alarms, &why);
     if (!notCleared.isEmpty() && m_context.messenger)
-        m_context.messenger->tell(QStringLiteral("No se pudo quitar la alarma de:\n%1\n\n%2")
-                                      .arg(notCleared.join(QLatin1Char('\n')), m_data4.lastError()),
-                                  QStringLiteral("Atención"), Messenger::Icon::Warning);
+        m_context.messenger->tell(
+            QStringLiteral("No se pudo quitar la alarma de:\n%1\n\n%2").arg(notCleared.join(QLatin1Char('\n')), why),
+            QStringLiteral("Atención"), Messenger::Icon::Warning);
+}
+
+void Form6::snoozeClicked(int minutes)
+{
+    const QDateTime moment = AlarmScan::minuteStart(m_context.clock->now()).addSecs(60 * minutes);
+    QString why;
+    const QStringList notMoved = AlarmWrites::snooze(m_data4, m_alarms, moment, &why);
+    if (!notMoved.isEmpty() && m_context.messenger)
+        m_context.messenger->tell(
+            QStringLiteral("No se pudo posponer la alarma de:\n%1\n\n%2").arg(notMoved.join(QLatin1Char('\n')), why),
+            QStringLiteral("Atención"), Messenger::Icon::Warning);
+    // Moved alarms are not cleared on closing, and those that could not be moved keep theirs.
+    m_unloaded = true;
+    Timer1.stop();
+    Timer2.stop();
+    close();
 }
 
 void Form6::changeEvent(QEvent *event)

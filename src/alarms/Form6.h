@@ -13,6 +13,7 @@ class QFrame;
 class QLabel;
 class QScrollBar;
 class RecordCursor;
+class SnoozeControl;
 struct AppContext;
 
 // The alarm window "Alarma de Quillomar". It lists every alarm announced since it opened, the
@@ -43,6 +44,8 @@ public:
     void Timer2_Timer();
     void VScroll1_Change(int value);
     void Form_Unload();
+    // Puts every alarm shown off by minutes and closes the window; they ring again then.
+    void snoozeClicked(int minutes);
 
     QString soundFile() const;
 
@@ -54,6 +57,7 @@ public:
     QLabel *Label2 = nullptr;
     QScrollBar *VScroll1 = nullptr;
     QLabel *Label1 = nullptr;
+    SnoozeControl *snooze = nullptr;
     QTimer Timer1; // blinks Image1 (200 ms)
     QTimer Timer2; // counts the minutes for the repetition (60 s)
 

@@ -142,7 +142,85 @@ std::shared_ptr<Database> Database::open(const QString &path, QString *error)
     return database;
 }
 
-bool Database::openFile(QString *error)
+QString Database::examine(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return QStringLiteral("el archivo %1 no existe").arg(path);
+    Database database(QFileInfo(path).absoluteFilePath());
+    QString error;
+    if (!database.openFile(&error, true))
+        return error;
+    bool ok = false;
+    const int tables =
+        database.scalar(QStringLiteral("SELECT count(*) FROM sqlite_schema WHERE type='table'"), {}, &ok).toInt();
+    if (!ok)
+        return database.lastError();
+    if (tables == 0)
+        return QStringLiteral("el archivo está vacío: no es una agenda de Quillomar");
+    if (!database.checkSchema(&error))
+        return error;
+    const QString check = database.scalar(QStringLiteral("PRAGMA quick_check"), {}, &ok).toString();
+    if (!ok)
+        return database.lastError();
+    if (check != QLatin1String("ok"))
+        return QStringLiteral("el archivo está dañado (%1)").arg(check);
+    return {};
+}
+
+bool Database::restoreFrom(const QString &copyPath)
+{
+    if (m_damaged) {
+        m_lastError = QStringLiteral("el archivo %1 está dañado").arg(m_path);
+        return false;
+    }
+    sqlite3 *source = nullptr;
+    if (sqlite3_open_v2(copyPath.toUtf8().constData(), &source, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        m_lastError = source ? QString::fromUtf8(sqlite3_errmsg(source)) : QStringLiteral("no se puede abrir la copia");
+        sqlite3_close_v2(source);
+        return false;
+    }
+    // Statements prepared on the old tables would hold them open against the replacement.
+    for (sqlite3_stmt *statement : std::as_const(m_statements))
+        sqlite3_finalize(statement);
+    m_statements.clear();
+    ++m_generation;
+    for (const std::unique_ptr<Index> &index : m_indexes)
+        index->built = false;
+
+    // The backup writes every page of the agenda inside one write transaction of this
+    // connection, under its rollback journal: the file is either wholly the old agenda or wholly
+    // the copy, and another client holding it open sees the change as any other write.
+    bool restored = false;
+    if (sqlite3_backup *backup = sqlite3_backup_init(m_db, "main", source, "main")) {
+        const int step = sqlite3_backup_step(backup, -1);
+        restored = sqlite3_backup_finish(backup) == SQLITE_OK && step == SQLITE_DONE;
+    }
+    if (!restored)
+        m_lastError = QString::fromUtf8(sqlite3_errmsg(m_db));
+    sqlite3_close_v2(source);
+    return restored;
+}
+
+int Database::backupInto(sqlite3 *destination, int stepPages, const std::atomic_bool *cancel)
+{
+    sqlite3_backup *backup = sqlite3_backup_init(destination, "main", m_db, "main");
+    if (!backup)
+        return sqlite3_errcode(destination);
+    int rc = SQLITE_OK;
+    // Each step holds the agenda's read lock for a few pages only: a write of another program
+    // waits for the step to end (and then makes the backup start over).
+    while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+        if (cancel && *cancel)
+            break;
+        rc = sqlite3_backup_step(backup, stepPages);
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+            sqlite3_sleep(20);
+    }
+    const int finish = sqlite3_backup_finish(backup);
+    return rc == SQLITE_DONE && finish != SQLITE_OK ? finish : rc;
+}
+
+bool Database::openFile(QString *error, bool readOnly)
 {
     const QFileInfo info(m_path);
     if (!info.dir().exists()) {
@@ -150,8 +228,8 @@ bool Database::openFile(QString *error)
             *error = QStringLiteral("la carpeta %1 no existe").arg(info.absolutePath());
         return false;
     }
-    const int rc = sqlite3_open_v2(m_path.toUtf8().constData(), &m_db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    const int access = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const int rc = sqlite3_open_v2(m_path.toUtf8().constData(), &m_db, access | SQLITE_OPEN_FULLMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         if (error)
             *error = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
@@ -167,6 +245,8 @@ bool Database::openFile(QString *error)
     sqlite3_create_function_v2(m_db, "qm_contains", 2, flags, nullptr, sqlContains, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(m_db, "qm_contains_loosely", 2, flags, nullptr, sqlContainsLoosely, nullptr, nullptr,
                                nullptr);
+    if (readOnly)
+        return true;
     // Sync the folder too once the journal is deleted: the deletion is what marks a commit, so a
     // power loss right after a write keeps it.
     if (!exec(QStringLiteral("PRAGMA synchronous = EXTRA"), {})) {
@@ -217,6 +297,20 @@ bool Database::createOrCheckSchema(QString *error)
         return true;
     }
 
+    return checkSchema(error);
+}
+
+bool Database::checkSchema(QString *error)
+{
+    auto fail = [&](const QString &what) {
+        if (error)
+            *error = what;
+        return false;
+    };
+    bool ok = false;
+    const int version = scalar(QStringLiteral("PRAGMA user_version"), {}, &ok).toInt();
+    if (!ok)
+        return fail(m_lastError);
     if (version > SchemaVersion)
         return fail(QStringLiteral("el archivo es de una versión más nueva del programa (versión %1)").arg(version));
     // A table without a column the program reads would read the column's own name as its value

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -23,6 +24,22 @@ public:
     // Opens the file at path, creating it with the five empty tables when it does not exist.
     // The folder must exist. Files opened by several cursors are shared.
     static std::shared_ptr<Database> open(const QString &path, QString *error);
+
+    // Whether the file at path is an agenda this program can open, read without writing a byte
+    // to it: an empty or unknown file is not one. Returns an empty text, or why not.
+    static QString examine(const QString &path);
+
+    // Replaces the whole content of this agenda with the agenda in copyPath, in one transaction:
+    // a failure or a power loss half-way leaves the agenda as it was. Every client of the file,
+    // this program's cursors included, sees the new content at its next read.
+    bool restoreFrom(const QString &copyPath);
+
+    // Copies the agenda into the SQLite connection destination through SQLite's online backup,
+    // stepPages pages at a time, until done or *cancel. Callable from another thread than the
+    // one using this database: the connection serializes its calls, and the program's own
+    // writes meanwhile are carried into the copy rather than starting it over. Returns the
+    // backup's last SQLite code: SQLITE_DONE when the copy is whole.
+    int backupInto(sqlite3 *destination, int stepPages, const std::atomic_bool *cancel);
 
     QString fileName() const { return m_path; }
 
@@ -65,8 +82,9 @@ private:
     bool readRows(Index &index, const QString &range, const QVariantList &values, bool replace);
 
     explicit Database(QString path);
-    bool openFile(QString *error);
+    bool openFile(QString *error, bool readOnly = false);
     bool createOrCheckSchema(QString *error);
+    bool checkSchema(QString *error);
     sqlite3_stmt *prepare(const QString &sql);
     bool bindAll(sqlite3_stmt *statement, const QVariantList &values);
     void setError(const QString &what);

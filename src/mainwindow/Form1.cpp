@@ -3,6 +3,7 @@
 #include "SingleInstance.h"
 #include "agenda/WeekView.h"
 #include "alarms/AlarmScan.h"
+#include "data/AgendaBackups.h"
 #include "data/Clock.h"
 #include "data/Messenger.h"
 #include "data/Module1.h"
@@ -100,10 +101,18 @@ bool Form1::Form_Load()
                           Twips::screenSize(QGuiApplication::primaryScreen()), m_context.paths.defaultDataFolder);
     PlaceFromSettings();
     OpenCursors();
+    const bool opened = m_diary.Data1.isOpen();
     m_diary.setSelectedDate(m_context.clock->today());
-    // Alarms are looked for from now on, whether the diary is shown or hidden.
+    // Alarms are looked for from now on, whether the diary is shown or hidden; those that fell
+    // due while the program was closed are listed first.
     m_alarmScan = std::make_unique<AlarmScan>(m_diary.Data4, m_diary.Data5, m_context, Timer1);
+    if (opened)
+        m_alarmScan->showMissed();
     m_alarmScan->start();
+    if (opened) {
+        m_backups = std::make_unique<AgendaBackups>(m_context, databaseFile());
+        m_backups->start();
+    }
     m_activationPending = true;
     return true;
 }

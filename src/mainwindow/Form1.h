@@ -11,6 +11,7 @@
 #include <memory>
 
 class ActivityWatch;
+class AgendaBackups;
 class AlarmScan;
 class Form9;
 class ImageButton;
@@ -135,6 +136,7 @@ private:
     Diary m_diary;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<AlarmScan> m_alarmScan;
+    std::unique_ptr<AgendaBackups> m_backups;
     std::unique_ptr<Form9> m_widget;
     ActivityWatch *m_activity = nullptr;
     WindowDrag *m_drag = nullptr;

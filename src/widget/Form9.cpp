@@ -1,6 +1,7 @@
 #include "Form9.h"
 
 #include "Autostart.h"
+#include "BackupWindow.h"
 #include "DataFolderChoice.h"
 #include "data/AppContext.h"
 #include "data/Clock.h"
@@ -241,7 +242,15 @@ void Form9::buildPanel()
     Image3 = new ImageButton(QStringLiteral("widget-exit"), QStringLiteral("Salida del Programa"), Picture1);
     Image3->setObjectName(QStringLiteral("Image3"));
     connect(Image3, &QAbstractButton::clicked, this, &Form9::Image3_Click);
-    for (ImageButton *button : {Image2, Image3, Image5[0]})
+    auto *backupButton =
+        new ImageButton(QStringLiteral("widget-backup"), QStringLiteral("Copias de seguridad…"), Picture1);
+    backupButton->setObjectName(QStringLiteral("backupButton"));
+    connect(backupButton, &QAbstractButton::clicked, this, [this] {
+        BackupWindow window(m_diary, m_context, this);
+        if (window.exec() == QDialog::Accepted)
+            ShowMainWindow();
+    });
+    for (ImageButton *button : {Image2, Image3, Image5[0], backupButton})
         button->setFixedSize(22, 22);
 
     grid->addWidget(Label5, 0, 0, 1, 2);
@@ -256,6 +265,7 @@ void Form9::buildPanel()
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(8);
     buttons->addWidget(Image2);
+    buttons->addWidget(backupButton);
     buttons->addWidget(Image3);
     buttons->addWidget(autostartCheck);
     buttons->addStretch();

@@ -59,7 +59,7 @@ void TestAlarmWindow::cleanup()
 Form6 &TestAlarmWindow::open(const QString &text, qint64 numero, const QString &time)
 {
     m_window = new Form6(m_agenda->context, *m_data4);
-    m_window->announce({numero < 0 ? DueAlarm::Kind::Task : DueAlarm::Kind::Entry, text, numero, time});
+    m_window->announce({numero < 0 ? DueAlarm::Kind::Task : DueAlarm::Kind::Entry, text, numero, time, m_today});
     return *m_window;
 }
 
@@ -231,14 +231,14 @@ void TestAlarmWindow::newAlarmRingsAndRestartsTheRepetition()
     window.Timer2_Timer();
     window.Timer2_Timer();
     m_agenda->clock.advanceSeconds(120);
-    window.announce({DueAlarm::Kind::Entry, QStringLiteral("Farmacia"), 2, QStringLiteral("10:07")});
+    window.announce({DueAlarm::Kind::Entry, QStringLiteral("Farmacia"), 2, QStringLiteral("10:07"), m_today});
     QCOMPARE(m_agenda->sound.played.size(), 2);
     QCOMPARE(window.RepeatCount, 0);
     QCOMPARE(window.RepeatMinutes, 3);
     QCOMPARE(window.Label4->text(), QStringLiteral("Farmacia\n\nDentista"));
     QCOMPARE(window.windowModality(), Qt::NonModal);
 
-    window.announce({DueAlarm::Kind::Task, QStringLiteral("TAREA: Regar"), -1, QStringLiteral("10:07")});
+    window.announce({DueAlarm::Kind::Task, QStringLiteral("TAREA: Regar"), -1, QStringLiteral("10:07"), m_today});
     QCOMPARE(window.windowModality(), Qt::ApplicationModal);
     QVERIFY(window.isVisible());
     QCOMPARE(window.Label4->text(), QStringLiteral("TAREA: Regar\n\nFarmacia\n\nDentista"));

@@ -1,0 +1,98 @@
+#include "AlarmWrites.h"
+
+#include "data/Criterion.h"
+#include "data/DateText.h"
+#include "data/RecordCursor.h"
+
+namespace {
+
+// Puts notas on the entry of alarm when it still has that alarm.
+bool findEntry(RecordCursor &notas, const DueAlarm &alarm)
+{
+    return notas.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), alarm.entryKey)) && !notas.NoMatch() &&
+        notas.Text(QStringLiteral("horaalarma")) == alarm.alarmTime;
+}
+
+// Puts tareas on the task of alarm when it still has that alarm and is not done.
+bool findTask(RecordCursor &tareas, const DueAlarm &alarm)
+{
+    const Criterion due = Criterion::taskAlarm(alarm.date, alarm.alarmTime);
+    for (bool found = tareas.FindFirst(due); found && !tareas.NoMatch(); found = tareas.FindNext(due))
+        if (tareas.currentKey() == alarm.taskKey)
+            return true;
+    return false;
+}
+
+bool writeFields(RecordCursor &cursor, std::initializer_list<std::pair<QString, QVariant>> fields)
+{
+    bool written = cursor.Edit();
+    for (const auto &[name, value] : fields)
+        written = written && cursor.SetField(name, value);
+    written = written && cursor.Update();
+    if (!written)
+        cursor.CancelUpdate();
+    return written;
+}
+
+} // namespace
+
+namespace AlarmWrites {
+
+QStringList clearEntries(RecordCursor &notas, const QList<DueAlarm> &alarms, QString *why)
+{
+    QStringList notCleared;
+    const bool open = notas.Refresh();
+    for (const DueAlarm &alarm : alarms) {
+        if (alarm.kind != DueAlarm::Kind::Entry)
+            continue;
+        if (open && !findEntry(notas, alarm))
+            continue;
+        if (!open || !writeFields(notas, {{QStringLiteral("horaalarma"), QStringLiteral("")}}))
+            notCleared << alarm.text;
+    }
+    if (!notCleared.isEmpty() && why)
+        *why = notas.lastError();
+    return notCleared;
+}
+
+QStringList snooze(RecordCursor &notas, const QList<DueAlarm> &alarms, const QDateTime &moment, QString *why)
+{
+    const QString time = moment.time().toString(QStringLiteral("HH:mm"));
+    RecordCursor tareas;
+    tareas.DatabaseName = notas.DatabaseName;
+    tareas.RecordSource = QStringLiteral("tareas");
+    const bool notasOpen = notas.Refresh();
+    const bool tareasOpen = tareas.Refresh();
+
+    QStringList notMoved;
+    QString reason;
+    for (const DueAlarm &alarm : alarms) {
+        bool moved = false;
+        if (alarm.kind == DueAlarm::Kind::Entry) {
+            if (notasOpen && !findEntry(notas, alarm))
+                continue;
+            const QString day = DateText::fromDate(moment.date());
+            moved = notasOpen &&
+                (notas.Text(QStringLiteral("fecha")) == day
+                     ? writeFields(notas, {{QStringLiteral("horaalarma"), time}})
+                     : writeFields(notas, {{QStringLiteral("horaalarma"), time}, {QStringLiteral("fecha"), day}}));
+            if (!moved)
+                reason = notas.lastError();
+        } else {
+            if (tareasOpen && !findTask(tareas, alarm))
+                continue;
+            moved = tareasOpen &&
+                writeFields(tareas,
+                            {{QStringLiteral("Fechaalarma"), moment.date()}, {QStringLiteral("Horaalarma"), time}});
+            if (!moved)
+                reason = tareas.lastError();
+        }
+        if (!moved)
+            notMoved << alarm.text;
+    }
+    if (why)
+        *why = reason;
+    return notMoved;
+}
+
+} // namespace AlarmWrites

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "DueAlarm.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QStringList>
+
+class RecordCursor;
+
+// What the alarm windows write when the user is done with their alarms. Each alarm is written
+// only while its row still holds the alarm announced: an entry or task deleted, or set to
+// another alarm by the user meanwhile, is left as the user left it.
+namespace AlarmWrites {
+
+// Empties horaalarma of the diary entries among alarms, through notas (a cursor on notas).
+// Returns the texts of the alarms that could not be cleared; why holds the reason.
+QStringList clearEntries(RecordCursor &notas, const QList<DueAlarm> &alarms, QString *why);
+
+// Moves every alarm to ring at moment (a whole minute): an entry's horaalarma, and its fecha
+// when moment falls on another day; a task's Fechaalarma and Horaalarma. notas is a cursor on
+// notas; the tasks are written through a cursor of their own on the same file. Returns the
+// texts of the alarms that could not be moved; why holds the reason.
+QStringList snooze(RecordCursor &notas, const QList<DueAlarm> &alarms, const QDateTime &moment, QString *why);
+
+} // namespace AlarmWrites

@@ -1,0 +1,55 @@
+#include "MissedAlarms.h"
+
+#include "data/Criterion.h"
+#include "data/Module1.h"
+#include "data/RecordCursor.h"
+
+#include <algorithm>
+
+namespace MissedAlarms {
+
+QList<DueAlarm> find(const QString &databaseFile, const QDateTime &lastScanned, const QDateTime &firstScan)
+{
+    QList<DueAlarm> missed;
+    if (!lastScanned.isValid())
+        return missed;
+    const QDateTime after = std::max(lastScanned, firstScan.addDays(-MaxDaysBack));
+    if (after >= firstScan)
+        return missed;
+
+    RecordCursor notas, tareas;
+    for (auto [cursor, table] : {std::pair{&notas, "notas"}, std::pair{&tareas, "tareas"}}) {
+        cursor->DatabaseName = databaseFile;
+        cursor->RecordSource = QString::fromLatin1(table);
+        cursor->Refresh();
+    }
+    const auto collect = [&](RecordCursor &cursor, const Criterion &criterion, const QDate &day, DueAlarm::Kind kind) {
+        for (bool found = cursor.FindFirst(criterion); found && !cursor.NoMatch(); found = cursor.FindNext(criterion)) {
+            const QString time = cursor.Text(QStringLiteral("horaalarma"));
+            if (!Module1::CheckTime(time))
+                continue;
+            const QDateTime due(day, QTime::fromString(time, QStringLiteral("HH:mm")));
+            if (due <= after || due >= firstScan)
+                continue;
+            if (kind == DueAlarm::Kind::Entry)
+                missed.append({kind, cursor.Text(QStringLiteral("texto")), cursor.currentKey(), time, day});
+            else
+                missed.append({kind, QStringLiteral("TAREA: ") + cursor.Text(QStringLiteral("Tarea")), -1, time, day,
+                               cursor.currentKey()});
+        }
+    };
+    for (QDate day = after.date(); day <= firstScan.date(); day = day.addDays(1)) {
+        collect(notas, Criterion::dateEquals(QStringLiteral("fecha"), day), day, DueAlarm::Kind::Entry);
+        collect(tareas,
+                Criterion::all({Criterion::dateEquals(QStringLiteral("Fechaalarma"), day),
+                                Criterion::isFalse(QStringLiteral("Terminada"))}),
+                day, DueAlarm::Kind::Task);
+    }
+    std::stable_sort(missed.begin(), missed.end(), [](const DueAlarm &a, const DueAlarm &b) {
+        return QDateTime(a.date, QTime::fromString(a.alarmTime, QStringLiteral("HH:mm"))) <
+            QDateTime(b.date, QTime::fromString(b.alarmTime, QStringLiteral("HH:mm")));
+    });
+    return missed;
+}
+
+} // namespace MissedAlarms

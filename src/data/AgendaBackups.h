@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <atomic>
+
+class Database;
+class Diary;
+class QThread;
+struct AppContext;
+
+// The agenda's safety copies, in the folder "copias" of the data folder: one a day, made at
+// start-up and then whenever the day changes while the program runs, with SQLite's online
+// backup on a thread of its own, so the diary never waits on it. The newest DailyCopies copies
+// are kept, and the newest copy of each of the WeeklyCopies calendar weeks before the week of the
+// oldest of them; the rest go. Copies made just before a restore are never removed here.
+class AgendaBackups final : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Copy
+    {
+        QString path;
+        QDateTime madeAt; // the day of a daily copy (at 00:00), or the moment of a restore's copy
+        bool beforeRestore = false;
+    };
+    struct Counts
+    {
+        bool valid = false; // false when the file cannot be read as an agenda
+        qint64 entries = 0, tasks = 0, cards = 0;
+    };
+
+    static constexpr int DailyCopies = 7;
+    static constexpr int WeeklyCopies = 8;
+    // How often the running program looks whether the day has changed.
+    static constexpr int CheckIntervalMs = 5 * 60 * 1000;
+    // Pages copied under one read lock: writes of the diary meanwhile wait at most one step.
+    static constexpr int StepPages = 128;
+
+    AgendaBackups(AppContext &context, QString databaseFile, QObject *parent = nullptr);
+    ~AgendaBackups() override;
+
+    QString folder() const;
+    static QString folderOf(const QString &databaseFile);
+
+    // Makes today's copy when due and from then on looks every CheckIntervalMs.
+    void start();
+    // Starts today's copy on the worker unless it exists or one is being made.
+    void checkDue();
+    bool copying() const { return m_thread != nullptr; }
+
+    // Every copy in the folder, newest first.
+    QList<Copy> copies() const;
+    static Counts countsOf(const QString &path);
+
+    // Of the days that have a daily copy, those to keep.
+    static QList<QDate> daysToKeep(QList<QDate> days);
+    // Removes the daily copies the rule does not keep.
+    void rotate();
+
+    // Copies the open agenda source to target through SQLite's backup, under a temporary name
+    // renamed into place. Returns an empty text, or why not. Safe on any thread.
+    static QString copyAgenda(Database &source, const QString &target, const std::atomic_bool *cancel = nullptr);
+    // The same for the agenda file at source, opened (or shared) on the calling thread.
+    static QString copyAgenda(const QString &source, const QString &target);
+
+    // Replaces the open agenda with the copy at path: first a copy of the agenda as it is
+    // ("antes de restaurar"), then the copy's content in one transaction; the diary's cursors
+    // are opened again and the week is shown. The copy must have passed Database::examine.
+    // Returns an empty text, or why nothing was replaced.
+    QString restore(const QString &path, Diary &diary);
+
+    static QString dailyName(const QDate &day);
+
+signals:
+    // A copy the worker was making is done (error empty) or failed.
+    void copyFinished(const QString &error);
+
+private:
+    void copyDone(const QString &error);
+
+    AppContext &m_context;
+    QString m_databaseFile;
+    QTimer m_timer;
+    QThread *m_thread = nullptr;
+    std::atomic_bool m_cancel = false;
+    bool m_failureTold = false;
+};

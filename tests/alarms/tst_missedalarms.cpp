@@ -1,0 +1,129 @@
+#include "alarms/AlarmScan.h"
+#include "alarms/MissedAlarmsWindow.h"
+#include "data/AlarmMark.h"
+#include "data/Criterion.h"
+#include "support/TestAgenda.h"
+
+#include <QListWidget>
+#include <QtTest>
+
+// At start-up, the alarms that fell due while the program was closed are listed once, in a
+// window of their own, in silence.
+class TestMissedAlarms : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void listsOnlyWhatFellDueWhileClosed();
+    void firstStartListsNothing();
+    void closingClearsTheListedEntries();
+
+private:
+    void addTask(const QDateTime &alarm, bool done, const QString &text);
+    QStringList listed();
+
+    std::unique_ptr<TestAgenda> m_agenda;
+    std::unique_ptr<RecordCursor> m_data4, m_data5;
+    QTimer m_timer;
+    std::unique_ptr<AlarmScan> m_scan;
+    const QDateTime m_closed = QDateTime(QDate(2024, 4, 1), QTime(18, 30));
+    const QDateTime m_now = QDateTime(QDate(2024, 4, 3), QTime(9, 0, 40));
+};
+
+void TestMissedAlarms::init()
+{
+    m_agenda = std::make_unique<TestAgenda>();
+    m_data4 = m_agenda->cursor(QStringLiteral("notas"));
+    m_data5 = m_agenda->cursor(QStringLiteral("tareas"));
+    m_agenda->clock.set(m_now);
+    m_scan = std::make_unique<AlarmScan>(*m_data4, *m_data5, m_agenda->context, m_timer, [](const DueAlarm &) {});
+}
+
+void TestMissedAlarms::cleanup()
+{
+    m_scan.reset();
+    m_data4.reset();
+    m_data5.reset();
+    m_agenda.reset();
+}
+
+void TestMissedAlarms::addTask(const QDateTime &alarm, bool done, const QString &text)
+{
+    auto tareas = m_agenda->cursor(QStringLiteral("tareas"));
+    tareas->AddNew();
+    tareas->SetField(QStringLiteral("Fecha"), alarm.date());
+    tareas->SetField(QStringLiteral("Terminada"), done);
+    tareas->SetField(QStringLiteral("Fechaalarma"), alarm.date());
+    tareas->SetField(QStringLiteral("Horaalarma"), alarm.time().toString(QStringLiteral("HH:mm")));
+    tareas->SetField(QStringLiteral("Tarea"), text);
+    QVERIFY(tareas->Update());
+}
+
+QStringList TestMissedAlarms::listed()
+{
+    QStringList lines;
+    if (MissedAlarmsWindow *window = m_scan->missedWindow())
+        for (int i = 0; i < window->alarmList->count(); ++i)
+            lines << window->alarmList->item(i)->text();
+    return lines;
+}
+
+void TestMissedAlarms::listsOnlyWhatFellDueWhileClosed()
+{
+    QVERIFY(AlarmMark::write(m_agenda->databaseFile(), m_closed));
+    const auto entry = [this](const QDate &day, const char *alarm, const char *text) {
+        m_agenda->addEntry(day, QStringLiteral("08:00"), QString::fromUtf8(text), {}, QString::fromLatin1(alarm));
+    };
+    entry(m_closed.date(), "18:30", "Al cerrar, ya revisada");
+    entry(m_closed.date(), "18:31", "Recién cerrado");
+    entry(m_now.date(), "08:59", "Un minuto antes");
+    entry(m_now.date(), "09:00", "La suena el aviso normal");
+    entry(m_now.date(), "11:00", "Más tarde");
+    addTask(QDateTime(QDate(2024, 4, 2), QTime(7, 0)), false, QStringLiteral("Regar"));
+    addTask(QDateTime(QDate(2024, 4, 2), QTime(7, 0)), true, QStringLiteral("Ya hecha"));
+
+    m_scan->showMissed();
+    QCOMPARE(listed(), (QStringList{QStringLiteral("01/04/2024 18:31   Recién cerrado"),
+                                    QStringLiteral("02/04/2024 07:00   TAREA: Regar"),
+                                    QStringLiteral("03/04/2024 08:59   Un minuto antes")}));
+    QVERIFY(m_agenda->sound.played.isEmpty());
+
+    // Listed once: a start right after lists nothing, even though nothing was closed.
+    delete m_scan->missedWindow();
+    m_scan->showMissed();
+    QVERIFY(listed().isEmpty());
+}
+
+void TestMissedAlarms::firstStartListsNothing()
+{
+    m_agenda->addEntry(m_now.date(), QStringLiteral("08:00"), QStringLiteral("Antes"), {}, QStringLiteral("08:30"));
+    m_scan->showMissed();
+    QVERIFY(!m_scan->missedWindow());
+    // From then on the scan keeps its moment.
+    m_scan->scanDue();
+    QCOMPARE(AlarmMark::read(m_agenda->databaseFile()), AlarmScan::minuteStart(m_now));
+}
+
+void TestMissedAlarms::closingClearsTheListedEntries()
+{
+    QVERIFY(AlarmMark::write(m_agenda->databaseFile(), m_closed));
+    const qint64 missed =
+        m_agenda->addEntry(m_now.date(), QStringLiteral("08:00"), QStringLiteral("Perdida"), {}, QStringLiteral("08:30"));
+    const qint64 later =
+        m_agenda->addEntry(m_now.date(), QStringLiteral("08:00"), QStringLiteral("Luego"), {}, QStringLiteral("12:00"));
+    m_scan->showMissed();
+    QVERIFY(m_scan->missedWindow());
+    m_scan->missedWindow()->close();
+
+    auto notas = m_agenda->cursor(QStringLiteral("notas"));
+    notas->FindFirst(Criterion::numberEquals(QStringLiteral("numero"), missed));
+    QCOMPARE(notas->Text(QStringLiteral("horaalarma")), QString());
+    notas->FindFirst(Criterion::numberEquals(QStringLiteral("numero"), later));
+    QCOMPARE(notas->Text(QStringLiteral("horaalarma")), QStringLiteral("12:00"));
+}
+
+QTEST_MAIN(TestMissedAlarms)
+#include "tst_missedalarms.moc"

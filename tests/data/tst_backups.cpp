@@ -1,0 +1,157 @@
+#include "data/AgendaBackups.h"
+#include "data/Database.h"
+#include "data/Diary.h"
+#include "support/TestAgenda.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QtTest>
+
+// The daily safety copies: made once a day by the clock, rotated, whole, and a folder that
+// cannot take them told once. Restoring one puts it in place of the agenda.
+class TestBackups : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void oneCopyPerDayOpensAsTheSameAgenda();
+    void rotationKeepsSevenDaysAndEightWeeks();
+    void failingFolderIsToldOncePerRun();
+    void restoreReplacesAndReopens();
+
+private:
+    QString copyNow(AgendaBackups &backups);
+    QStringList names(const AgendaBackups &backups) const;
+
+    std::unique_ptr<TestAgenda> m_agenda;
+    std::unique_ptr<Diary> m_diary;
+};
+
+void TestBackups::init()
+{
+    m_agenda = std::make_unique<TestAgenda>();
+    m_diary = std::make_unique<Diary>();
+    QVERIFY(m_diary->open(m_agenda->databaseFile()).isEmpty());
+    m_agenda->addEntry(QDate(2024, 4, 1), QStringLiteral("09:00"), QStringLiteral("Dentista"));
+    m_agenda->addEntry(QDate(2024, 4, 2), QStringLiteral("10:00"), QStringLiteral("Banco"), QStringLiteral("Nota"));
+}
+
+void TestBackups::cleanup()
+{
+    m_diary.reset();
+    m_agenda.reset();
+}
+
+// Runs the day's check and waits for the worker; returns the copy's error, or "none" when no
+// copy was due.
+QString TestBackups::copyNow(AgendaBackups &backups)
+{
+    QSignalSpy finished(&backups, &AgendaBackups::copyFinished);
+    backups.checkDue();
+    if (!backups.copying())
+        return QStringLiteral("none");
+    if (!finished.wait(10000))
+        return QStringLiteral("timeout");
+    return finished.first().first().toString();
+}
+
+QStringList TestBackups::names(const AgendaBackups &backups) const
+{
+    return QDir(backups.folder()).entryList(QDir::Files, QDir::Name);
+}
+
+void TestBackups::oneCopyPerDayOpensAsTheSameAgenda()
+{
+    AgendaBackups backups(m_agenda->context, m_agenda->databaseFile());
+    QCOMPARE(copyNow(backups), QString());
+    m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("11:00"), QStringLiteral("Después de la copia"));
+    m_agenda->clock.advanceSeconds(3600);
+    QCOMPARE(copyNow(backups), QStringLiteral("none"));
+    QCOMPARE(names(backups), QStringList{QStringLiteral("quillomar-2024-04-03.mdb")});
+
+    const QString copy = QDir(backups.folder()).filePath(names(backups).first());
+    QCOMPARE(Database::examine(copy), QString());
+    RecordCursor notas;
+    notas.DatabaseName = copy;
+    notas.RecordSource = QStringLiteral("notas");
+    QVERIFY(notas.Refresh());
+    QStringList texts;
+    for (; !notas.Eof(); notas.MoveNext())
+        texts << notas.Text(QStringLiteral("texto")) + u'|' + notas.Text(QStringLiteral("nota"));
+    QCOMPARE(texts, (QStringList{QStringLiteral("Dentista|"), QStringLiteral("Banco|Nota")}));
+
+    m_agenda->clock.advanceSeconds(24 * 3600);
+    QCOMPARE(copyNow(backups), QString());
+    QCOMPARE(names(backups).size(), 2);
+    QCOMPARE(AgendaBackups::countsOf(QDir(backups.folder()).filePath(names(backups).last())).entries, 3);
+}
+
+void TestBackups::rotationKeepsSevenDaysAndEightWeeks()
+{
+    AgendaBackups backups(m_agenda->context, m_agenda->databaseFile());
+    for (int day = 0; day < 120; ++day) {
+        QCOMPARE(copyNow(backups), QString());
+        QVERIFY(names(backups).size() <= AgendaBackups::DailyCopies + AgendaBackups::WeeklyCopies);
+        m_agenda->clock.advanceSeconds(24 * 3600);
+    }
+    const QDate today = m_agenda->clock.today().addDays(-1);
+    QList<QDate> kept;
+    for (const AgendaBackups::Copy &copy : backups.copies())
+        kept << copy.madeAt.date();
+    QCOMPARE(kept.size(), 15);
+    for (int i = 0; i < 7; ++i)
+        QCOMPARE(kept[i], today.addDays(-i));
+    // Then the last day (Sunday) of each of the eight calendar weeks before the oldest daily copy's.
+    QDate sunday = kept[6].addDays(-kept[6].dayOfWeek());
+    for (int i = 7; i < 15; ++i, sunday = sunday.addDays(-7))
+        QCOMPARE(kept[i], sunday);
+}
+
+void TestBackups::failingFolderIsToldOncePerRun()
+{
+    // A file where the folder of copies should be: nothing can be written there.
+    QFile blocker(AgendaBackups::folderOf(m_agenda->databaseFile()));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    AgendaBackups backups(m_agenda->context, m_agenda->databaseFile());
+    QVERIFY(!copyNow(backups).isEmpty());
+    QCOMPARE(m_agenda->messenger.shown.size(), 1);
+    QVERIFY(m_agenda->messenger.shown.first().text.contains(QDir::toNativeSeparators(backups.folder())));
+    QVERIFY(m_agenda->messenger.shown.first().text.contains(QStringLiteral("no se puede crear la carpeta")));
+    m_agenda->clock.advanceSeconds(24 * 3600);
+    QVERIFY(!copyNow(backups).isEmpty());
+    QCOMPARE(m_agenda->messenger.shown.size(), 1);
+}
+
+void TestBackups::restoreReplacesAndReopens()
+{
+    AgendaBackups backups(m_agenda->context, m_agenda->databaseFile());
+    QCOMPARE(copyNow(backups), QString());
+    const QString copy = backups.copies().first().path;
+    m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("12:00"), QStringLiteral("Escrita tras la copia"));
+    QVERIFY(m_diary->Data1.Refresh());
+    m_diary->Data1.MoveLast();
+    QCOMPARE(m_diary->Data1.Text(QStringLiteral("texto")), QStringLiteral("Escrita tras la copia"));
+
+    QSignalSpy week(m_diary.get(), &Diary::weekWanted);
+    m_agenda->clock.advanceSeconds(600);
+    QCOMPARE(backups.restore(copy, *m_diary), QString());
+    QCOMPARE(week.size(), 1);
+    m_diary->Data1.MoveLast();
+    QCOMPARE(m_diary->Data1.Text(QStringLiteral("texto")), QStringLiteral("Banco"));
+    QCOMPARE(AgendaBackups::countsOf(m_agenda->databaseFile()).entries, 2);
+
+    // The agenda as it was just before is kept, and a second restore can bring it back.
+    const QList<AgendaBackups::Copy> copies = backups.copies();
+    QCOMPARE(copies.size(), 2);
+    QVERIFY(copies.first().beforeRestore);
+    QCOMPARE(AgendaBackups::countsOf(copies.first().path).entries, 3);
+}
+
+QTEST_GUILESS_MAIN(TestBackups)
+#include "tst_backups.moc"
