@@ -1,6 +1,8 @@
 #include "AlarmWrites.h"
 
+#include "AlarmScan.h"
 #include "data/Criterion.h"
+#include "data/Messenger.h"
 #include "data/DateText.h"
 #include "data/RecordCursor.h"
 
@@ -93,6 +95,18 @@ QStringList snooze(RecordCursor &notas, const QList<DueAlarm> &alarms, const QDa
     if (why)
         *why = reason;
     return notMoved;
+}
+
+void snoozeFor(RecordCursor &notas, const QList<DueAlarm> &alarms, const QDateTime &now, int minutes,
+               Messenger *messenger)
+{
+    const QDateTime moment = AlarmScan::minuteStart(now).addSecs(60 * minutes);
+    QString why;
+    const QStringList notMoved = snooze(notas, alarms, moment, &why);
+    if (!notMoved.isEmpty() && messenger)
+        messenger->tell(
+            QStringLiteral("No se pudo posponer la alarma de:\n%1\n\n%2").arg(notMoved.join(QLatin1Char('\n')), why),
+            QStringLiteral("Atención"), Messenger::Icon::Warning);
 }
 
 } // namespace AlarmWrites

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QStringList>
 
+class Messenger;
 class RecordCursor;
 
 // What the alarm windows write when the user is done with their alarms. Each alarm is written
@@ -22,5 +23,10 @@ QStringList clearEntries(RecordCursor &notas, const QList<DueAlarm> &alarms, QSt
 // notas; the tasks are written through a cursor of their own on the same file. Returns the
 // texts of the alarms that could not be moved; why holds the reason.
 QStringList snooze(RecordCursor &notas, const QList<DueAlarm> &alarms, const QDateTime &moment, QString *why);
+
+// "Posponer" in an alarm window: every alarm moves to the start of now's minute plus minutes,
+// and the user is told of those that could not be moved (they keep their alarm).
+void snoozeFor(RecordCursor &notas, const QList<DueAlarm> &alarms, const QDateTime &now, int minutes,
+               Messenger *messenger);
 
 } // namespace AlarmWrites

@@ -62,13 +62,7 @@ MissedAlarmsWindow::MissedAlarmsWindow(AppContext &context, RecordCursor &Data4,
 
 void MissedAlarmsWindow::snoozeClicked(int minutes)
 {
-    const QDateTime moment = AlarmScan::minuteStart(m_context.clock->now()).addSecs(60 * minutes);
-    QString why;
-    const QStringList notMoved = AlarmWrites::snooze(m_data4, m_alarms, moment, &why);
-    if (!notMoved.isEmpty() && m_context.messenger)
-        m_context.messenger->tell(
-            QStringLiteral("No se pudo posponer la alarma de:\n%1\n\n%2").arg(notMoved.join(QLatin1Char('\n')), why),
-            QStringLiteral("Atención"), Messenger::Icon::Warning);
+    AlarmWrites::snoozeFor(m_data4, m_alarms, m_context.clock->now(), minutes, m_context.messenger);
     // The alarms not moved are kept as they were rather than cleared.
     m_done = true;
     close();
