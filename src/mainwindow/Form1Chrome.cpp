@@ -3,7 +3,9 @@
 #include "Form1.h"
 
 #include "agenda/WeekView.h"
+#include "calendar/MonthCalendar.h"
 #include "data/Module1.h"
+#include "search/TextSearch.h"
 #include "widgets/ImageButton.h"
 #include "widgets/PictureBox.h"
 #include "widgets/Section.h"
@@ -167,6 +169,8 @@ void Form1::BuildSections()
     }
 
     // Each section behind a tab: one line here registers it.
+    registerSection(0, new TextSearch(m_diary, m_context, this));
+    registerSection(1, new MonthCalendar(m_diary, m_context, this));
 
     for (int k = 0; k < 4; ++k) {
         if (!m_panels[k])
