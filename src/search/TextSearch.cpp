@@ -10,6 +10,7 @@
 #include "widgets/Theme.h"
 #include "widgets/Twips.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -34,9 +35,15 @@ QGroupBox *makeFrame(const QString &name, const QString &title, QWidget *parent)
 }
 
 // The type of what the user reads and writes inside a frame: the desktop's, not the frame's serif.
+// Every attribute is set, so none is taken over from the frame.
 void useDesktopFont(QWidget *widget)
 {
-    widget->setFont(QFont());
+    QFont font = QApplication::font();
+    font.setFamilies({font.family()});
+    font.setPointSizeF(font.pointSizeF());
+    font.setBold(false);
+    font.setItalic(false);
+    widget->setFont(font);
 }
 
 } // namespace
