@@ -111,6 +111,23 @@ int main(int argc, char *argv[])
     notas.FindFirst(meeting);
     const double looseNext = medianMs(9, [&] { notas.FindNext(meeting); });
     const double looseFindLast = medianMs(9, [&] { notas.FindLast(absentLoosely); });
+    // Previous from the last row walks back over every row to the one match at the start.
+    const Criterion firstOnly = Criterion::entriesMentioning(QStringLiteral("REUNION NUMERO 0 "));
+    const double loosePrevious = medianMs(9, [&] {
+        notas.MoveLast();
+        notas.FindPrevious(firstOnly);
+    });
+    // The search section writes what is typed into a found entry's text, then searches on.
+    std::vector<double> afterEdit;
+    for (int i = 0; i < 9; ++i) {
+        notas.FindFirst(firstOnly);
+        notas.Edit();
+        notas.SetField(QStringLiteral("texto"), QStringLiteral("Reunión numero 0 cambiada %1").arg(i));
+        notas.Update();
+        afterEdit.push_back(medianMs(1, [&] { notas.FindNext(absentLoosely); }));
+    }
+    std::sort(afterEdit.begin(), afterEdit.end());
+    const double looseAfterEdit = afterEdit[afterEdit.size() / 2];
     std::vector<double> afterWrite;
     for (int i = 0; i < 9; ++i) {
         notas.AddNew();
@@ -149,7 +166,9 @@ int main(int argc, char *argv[])
     std::printf("accent-free search, last row:  %8.3f ms (budget 20)\n", looseLast);
     std::printf("accent-free search, next:      %8.3f ms (budget 20)\n", looseNext);
     std::printf("accent-free FindLast, absent:  %8.3f ms (budget 20)\n", looseFindLast);
+    std::printf("accent-free FindPrevious:      %8.3f ms (budget 20)\n", loosePrevious);
     std::printf("search right after an append:  %8.3f ms (budget 20)\n", looseAfterWrite);
+    std::printf("search right after an edit:    %8.3f ms (budget 20)\n", looseAfterEdit);
     std::printf("card name search, absent:      %8.3f ms (budget 5)\n", cardAbsent);
     std::printf("card name search, last card:   %8.3f ms (budget 5)\n", cardLast);
     std::printf("card phone search, absent:     %8.3f ms (budget 5)\n", phoneAbsent);

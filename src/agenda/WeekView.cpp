@@ -7,9 +7,9 @@
 #include "data/Clock.h"
 #include "data/Criterion.h"
 #include "data/DateText.h"
+#include "data/DayStatus.h"
 #include "data/Diary.h"
 #include "data/EntryLine.h"
-#include "data/Module1.h"
 #include "widgets/ClickLabel.h"
 #include "widgets/ImageButton.h"
 #include "widgets/Theme.h"
@@ -74,6 +74,9 @@ WeekView::WeekView(Diary &diary, AppContext &context, QWidget *parent)
     Command1->setAccessibleName(QStringLiteral("Semana"));
     Command1->setFlat(true);
     Command1->setGeometry(0, 0, 0, 0);
+
+    // A found entry or a day of the calendar asks for its week.
+    connect(&diary, &Diary::weekWanted, this, [this] { ShowWeek(m_diary.SelectedDate); });
 }
 
 void WeekView::buildDay(int i)
@@ -159,7 +162,6 @@ void WeekView::ShowWeek(const QDate &date)
 
     for (int i = 0; i < 7; ++i) {
         const QDate day = WeekStart.addDays(i);
-        QColor colour = OtherPanel;
         const QString header = locale.toString(day, QStringLiteral("dddd d"));
         const QString tag = DateText::fromDate(day);
         Label3[i]->setProperty("Tag", tag);
@@ -167,32 +169,10 @@ void WeekView::ShowWeek(const QDate &date)
         Label3[i]->setToolTip(longDate);
         Label3[i]->setAccessibleDescription(longDate);
 
-        QString fixedText;
-        if (m_diary.Data3.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), tag.left(5)))) {
-            fixedText = m_diary.Data3.Text(QStringLiteral("texto"));
-            if (!fixedText.isEmpty())
-                fixedText = QStringLiteral(" ") + fixedText;
-            if (m_diary.Data3.Bool(QStringLiteral("esfestivosiempre")))
-                colour = HolidayColour;
-        }
-        if (i == 4) {
-            const QDate sunday = day.addDays(2);
-            if (sunday == Module1::EasterSunday(sunday.year(), messenger)) {
-                fixedText = QStringLiteral(" VIERNES SANTO");
-                colour = HolidayColour;
-            }
-        }
-        if (i == 6 && day == Module1::EasterSunday(day.year(), messenger))
-            fixedText = QStringLiteral(" PASCUA");
-
-        QString dayText;
-        if (m_diary.Data2.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), tag))) {
-            dayText = m_diary.Data2.Text(QStringLiteral("texto"));
-            if (!dayText.isEmpty())
-                dayText = QStringLiteral("- ") + dayText;
-            if (m_diary.Data2.Bool(QStringLiteral("esfestivo")))
-                colour = HolidayColour;
-        } else if (colour == HolidayColour && m_diary.Data2.isOpen()) {
+        const DayStatus status = DayStatus::read(m_diary.Data2, m_diary.Data3, day, messenger);
+        const QString fixedText = status.fixedText.isEmpty() ? QString() : QStringLiteral(" ") + status.fixedText;
+        const QString dayText = status.dayText.isEmpty() ? QString() : QStringLiteral("- ") + status.dayText;
+        if (!status.hasDayRow && status.fixedHoliday && m_diary.Data2.isOpen()) {
             // A fixed holiday or Good Friday becomes a date of its own the first time it is shown.
             // A write that fails (a locked or read-only file) leaves nothing pending behind it,
             // so the days after it still read what the file holds.
@@ -200,10 +180,7 @@ void WeekView::ShowWeek(const QDate &date)
                 !m_diary.Data2.SetField(QStringLiteral("esfestivo"), true) || !m_diary.Data2.Update())
                 m_diary.Data2.CancelUpdate();
         }
-        if (i == 6)
-            colour = HolidayColour;
-        if (colour != HolidayColour)
-            colour = WorkdayColour;
+        const QColor colour = status.isHoliday() ? HolidayColour : WorkdayColour;
         setTextColour(Label3[i], colour);
         setTextColour(Label4[i], colour);
 

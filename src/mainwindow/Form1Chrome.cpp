@@ -3,8 +3,10 @@
 #include "Form1.h"
 
 #include "agenda/WeekView.h"
+#include "calendar/MonthCalendar.h"
 #include "data/Module1.h"
 #include "phonebook/PhoneBook.h"
+#include "search/TextSearch.h"
 #include "tasks/TaskList.h"
 #include "widgets/ImageButton.h"
 #include "widgets/PictureBox.h"
@@ -169,6 +171,8 @@ void Form1::BuildSections()
     }
 
     // Each section behind a tab: one line here registers it.
+    registerSection(0, new TextSearch(m_diary, m_context, this));
+    registerSection(1, new MonthCalendar(m_diary, m_context, this));
     registerSection(2, new PhoneBook(m_diary, m_context, this));
     registerSection(3, new TaskList(m_diary, m_context, this));
 
