@@ -49,9 +49,9 @@ for case in empty today; do
   if [ -n "$agenda" ]; then cp "$agenda" "$work/$case/quillomar.mdb"; fi
 done
 # Let the program create its tables, then write today's entry with a plain SQLite client.
-(cd "$work/today" && ./quillomar >/dev/null 2>&1 & echo $! >"$work/first.pid")
+(cd "$work/today" && exec ./quillomar >/dev/null 2>&1) & first=$!
 for _ in $(seq 100); do [ -s "$work/today/quillomar.mdb" ] && break; sleep 0.1; done
-sleep 2; kill "$(cat "$work/first.pid")"; sleep 0.5
+sleep 2; kill "$first"; wait "$first" 2>/dev/null || true
 [ -n "$agenda" ] || cp "$work/today/quillomar.mdb" "$work/empty/"
 sqlite3 "$work/today/quillomar.mdb" \
   "INSERT INTO notas (fecha, hora, texto) VALUES ('$(date +%d/%m/%Y)', '10:00', 'Prueba de reposo')"
@@ -82,6 +82,17 @@ run_case() { # name round
     # Through the window manager, as a user closing the window would.
     wmctrl -c Quillomar
     sleep 3
+  fi
+  # Only the measured program's own window may be up: the desktop clock, or the bare clock.
+  local shown
+  shown=$(wmctrl -lp | awk -v pid="$pid" '$3 == pid' | wc -l)
+  if [ "$shown" -ne 1 ] || ! kill -0 "$pid" 2>/dev/null; then
+    echo "round $round, $name: expected one window of process $pid, found $shown" >&2
+    wmctrl -lpG >&2
+  fi
+  # REST_SHOTS=FOLDER keeps a picture of the screen as each measure begins.
+  if [ -n "${REST_SHOTS:-}" ] && command -v import >/dev/null; then
+    import -window root "$REST_SHOTS/$name-$round.png" 2>/dev/null || true
   fi
   local c0 s0 x0 m0 c1 s1 x1 m1
   c0=$(cpu_ns "$pid"); s0=$(switches "$pid"); x0=$(cpu_ns "$xserver"); m0=$([ -n "$compositor" ] && cpu_ns "$compositor" || echo 0)
