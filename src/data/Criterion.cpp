@@ -105,6 +105,39 @@ bool Criterion::ignoresAccents(QStringList *columns, QString *value) const
     return true;
 }
 
+// An ASCII value without letters (a date, a time) compares the same with or without case: then
+// the plain comparison lets the store use its index. Outside ASCII even symbols and numerals
+// have case ("Ⓐ" and "ⓐ", "Ⅻ" and "ⅻ").
+static bool caseless(const QString &text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 0x80 && !ch.isLetter(); });
+}
+
+bool Criterion::plainEquality(const TableSchema &table, int *column, QVariant *value) const
+{
+    if (m_kind != Kind::TextEquals && m_kind != Kind::DateEquals && m_kind != Kind::NumberEquals)
+        return false;
+    const int index = table.indexOf(m_column);
+    if (index < 0)
+        return false;
+    const ColumnSchema &schema = table.columns[size_t(index)];
+    switch (m_kind) {
+    case Kind::TextEquals:
+        if (!caseless(m_value.toString()))
+            return false;
+        *value = m_value.toString();
+        break;
+    case Kind::DateEquals:
+        *value = schema.kind == ColumnKind::DateTime ? DateText::toStored(m_value.toDate())
+                                                     : DateText::fromDate(m_value.toDate());
+        break;
+    default:
+        *value = m_value;
+    }
+    *column = index;
+    return true;
+}
+
 static QString quoted(const QString &column)
 {
     return QStringLiteral("\"%1\"").arg(column);
@@ -126,12 +159,7 @@ bool Criterion::compile(const TableSchema &table, QString *sql, QVariantList *va
     switch (m_kind) {
     case Kind::TextEquals: {
         const QString text = m_value.toString();
-        // An ASCII value without letters (a date, a time) compares the same with or without
-        // case: then the plain comparison lets the store use its index. Outside ASCII even
-        // symbols and numerals have case ("Ⓐ" and "ⓐ", "Ⅻ" and "ⅻ").
-        const bool caseless =
-            std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 0x80 && !ch.isLetter(); });
-        if (!caseless) {
+        if (!caseless(text)) {
             *sql = QStringLiteral("qm_equals(%1, ?)").arg(quoted(column->name));
             values->append(TextMatch::fold(text));
         } else {

@@ -44,6 +44,10 @@ public:
     // Whether this is a containsIgnoringAccents criterion, and its columns and value.
     bool ignoresAccents(QStringList *columns, QString *value) const;
 
+    // Whether this is one column equal to one value compared as stored (a date, a time, a
+    // number: what an index on the column serves), and that column's position and the value.
+    bool plainEquality(const TableSchema &table, int *column, QVariant *value) const;
+
     // SQL for the table, with the values to bind in order. False when a column is unknown.
     bool compile(const TableSchema &table, QString *sql, QVariantList *values, QString *error) const;
 

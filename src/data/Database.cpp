@@ -365,6 +365,21 @@ sqlite3_stmt *Database::prepare(const QString &sql)
     return statement;
 }
 
+sqlite3_stmt *Database::kept(const QString &sql)
+{
+    if (m_damaged) {
+        m_lastError = QStringLiteral("el archivo %1 está dañado").arg(m_path);
+        return nullptr;
+    }
+    return prepare(sql);
+}
+
+bool Database::stepFailed()
+{
+    setError(QStringLiteral("ejecutar"));
+    return false;
+}
+
 bool Database::bindAll(sqlite3_stmt *statement, const QVariantList &values)
 {
     for (int i = 0; i < values.size(); ++i) {

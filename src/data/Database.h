@@ -50,6 +50,13 @@ public:
     // Returns false with lastError() set when the statement fails.
     bool exec(const QString &sql, const QVariantList &values, const std::function<bool(sqlite3_stmt *)> &onRow = {});
 
+    // A statement prepared once and kept for the life of the file, reset and ready to bind; the
+    // caller steps it and resets it when done. nullptr, with lastError() set, when it cannot be
+    // prepared or the file is damaged.
+    sqlite3_stmt *kept(const QString &sql);
+    // Notes a failed step of a kept statement; always false.
+    bool stepFailed();
+
     // The first column of the first row, or an invalid QVariant when there is no row.
     QVariant scalar(const QString &sql, const QVariantList &values, bool *ok = nullptr);
 

@@ -6,8 +6,18 @@
 #include "TextMatch.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <limits>
 #include <sqlite3.h>
+
+namespace {
+
+// How many rows a find by one column's value reads at once, and how much text it holds at
+// most: a day's entries fit; a value shared by thousands of rows is read a window at a time.
+constexpr int WindowRows = 64;
+constexpr qsizetype WindowTextBytes = 1 << 20;
+
+} // namespace
 
 bool RecordCursor::fail(const QString &why) const
 {
@@ -32,6 +42,8 @@ bool RecordCursor::close(const QString &why)
     m_eof = m_bof = true;
     m_row.clear();
     m_rowKey = -1;
+    m_window.column = -1;
+    m_windowRow = -1;
     return fail(why);
 }
 
@@ -57,6 +69,19 @@ bool RecordCursor::Refresh()
     m_table = table;
     m_order = QStringLiteral("\"%1\"").arg(table->orderColumn());
     m_rowKey = -1;
+    // A Refresh sees what other programs wrote: nothing read before it is used after it.
+    m_window.column = -1;
+    m_windowRow = -1;
+    QStringList columns;
+    for (const ColumnSchema &column : table->columns)
+        columns << QStringLiteral("\"%1\"").arg(column.name);
+    m_rowSql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(columns.join(u", "), table->name, m_order);
+    const QString move = QStringLiteral("SELECT %1 FROM %2 %3 ORDER BY %1 %4 LIMIT 1");
+    m_firstSql = move.arg(m_order, table->name, QString(), QStringLiteral("ASC"));
+    m_lastSql = move.arg(m_order, table->name, QString(), QStringLiteral("DESC"));
+    m_nextSql = move.arg(m_order, table->name, QStringLiteral("WHERE %1 > ?").arg(m_order), QStringLiteral("ASC"));
+    m_previousSql = move.arg(m_order, table->name, QStringLiteral("WHERE %1 < ?").arg(m_order), QStringLiteral("DESC"));
+    m_windowSql.assign(table->columns.size(), QString());
     // A table that cannot be read is as good as not open: the cursor refuses everything until
     // a later Refresh succeeds.
     if (!MoveFirst())
@@ -72,6 +97,11 @@ bool RecordCursor::find(const Criterion &criterion, const QString &range, const 
     m_noMatch = true;
     if (!requireOpen())
         return false;
+    int equalColumn = -1;
+    QVariant equalValue;
+    if (!descending && criterion.plainEquality(*m_table, &equalColumn, &equalValue))
+        return findEqual(equalColumn, equalValue,
+                         rangeValues.isEmpty() ? std::numeric_limits<qint64>::min() : rangeValues.first().toLongLong());
     QString condition;
     QVariantList values = rangeValues;
     if (!criterion.compile(*m_table, &condition, &values, &m_lastError))
@@ -107,8 +137,107 @@ bool RecordCursor::find(const Criterion &criterion, const QString &range, const 
     return standOn(key.toLongLong());
 }
 
+bool RecordCursor::findEqual(int column, const QVariant &value, qint64 after)
+{
+    const MatchWindow &w = m_window;
+    const bool held = w.column == column && w.generation == m_db->generation() && w.after <= after &&
+        (w.complete || (!w.keys.empty() && after < w.keys.back())) && w.value == value;
+    if (!held && !fillWindow(column, value, after))
+        return dbFail();
+    const auto found = std::upper_bound(w.keys.begin(), w.keys.end(), after);
+    if (found == w.keys.end())
+        return false;
+    standOn(*found);
+    m_windowRow = found - w.keys.begin();
+    return true;
+}
+
+bool RecordCursor::fillWindow(int column, const QVariant &value, qint64 after)
+{
+    MatchWindow &w = m_window;
+    w.column = -1;
+    m_windowRow = -1;
+    QString &sql = m_windowSql[size_t(column)];
+    if (sql.isEmpty()) {
+        QStringList columns{m_order};
+        for (const ColumnSchema &each : m_table->columns)
+            columns << QStringLiteral("\"%1\"").arg(each.name);
+        sql = QStringLiteral("SELECT %1 FROM %2 WHERE \"%3\" = ? AND %4 > ? ORDER BY %4 LIMIT %5")
+                  .arg(columns.join(u", "), m_table->name, m_table->columns[size_t(column)].name, m_order)
+                  .arg(WindowRows);
+    }
+    sqlite3_stmt *statement = m_db->kept(sql);
+    if (!statement)
+        return false;
+    QByteArray text;
+    int rc = SQLITE_OK;
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        rc = sqlite3_bind_int64(statement, 1, value.toLongLong());
+        break;
+    default:
+        text = value.toString().toUtf8();
+        rc = sqlite3_bind_text(statement, 1, text.constData(), int(text.size()), SQLITE_STATIC);
+    }
+    if (rc != SQLITE_OK || sqlite3_bind_int64(statement, 2, after) != SQLITE_OK) {
+        sqlite3_reset(statement);
+        return m_db->stepFailed();
+    }
+
+    const int fields = int(m_table->columns.size());
+    w.keys.clear();
+    w.cells.clear();
+    w.text.resize(0);
+    rc = SQLITE_ROW;
+    while (int(w.keys.size()) < WindowRows && w.text.size() < WindowTextBytes &&
+           (rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        w.keys.push_back(sqlite3_column_int64(statement, 0));
+        for (int i = 1; i <= fields; ++i) {
+            WindowCell cell;
+            cell.type = sqlite3_column_type(statement, i);
+            switch (cell.type) {
+            case SQLITE_NULL:
+                break;
+            case SQLITE_INTEGER:
+                cell.number = sqlite3_column_int64(statement, i);
+                break;
+            case SQLITE_FLOAT:
+                cell.real = sqlite3_column_double(statement, i);
+                break;
+            default:
+                cell.number = w.text.size();
+                cell.size = sqlite3_column_bytes(statement, i);
+                w.text.append(reinterpret_cast<const char *>(sqlite3_column_text(statement, i)), cell.size);
+            }
+            w.cells.push_back(cell);
+        }
+    }
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        m_db->stepFailed();
+        sqlite3_reset(statement);
+        return false;
+    }
+    sqlite3_reset(statement);
+    w.complete = rc == SQLITE_DONE;
+    w.column = column;
+    w.value = value;
+    w.after = after;
+    w.generation = m_db->generation();
+    return true;
+}
+
+const WindowCell *RecordCursor::currentCell(int position) const
+{
+    if (m_windowRow < 0 || m_currentDeleted || m_window.generation != m_db->generation() ||
+        size_t(m_windowRow) >= m_window.keys.size() || m_window.keys[size_t(m_windowRow)] != m_current)
+        return nullptr;
+    return &m_window.cells[size_t(m_windowRow) * m_table->columns.size() + size_t(position)];
+}
+
 bool RecordCursor::standOn(qint64 key)
 {
+    m_windowRow = -1;
     m_current = key;
     m_currentDeleted = false;
     m_eof = m_bof = false;
@@ -148,22 +277,20 @@ bool RecordCursor::FindLast(const Criterion &criterion)
     return find(criterion, {}, {}, true);
 }
 
-bool RecordCursor::moveTo(const QString &range, const QVariantList &rangeValues, bool descending, bool forward)
+bool RecordCursor::moveTo(const QString &sql, const QVariantList &rangeValues, bool forward)
 {
     if (!requireOpen())
         return false;
     CancelUpdate();
-    const QString sql = QStringLiteral("SELECT %1 FROM %2 %3 ORDER BY %1 %4 LIMIT 1")
-                            .arg(m_order, m_table->name, range.isEmpty() ? QString() : QStringLiteral("WHERE ") + range,
-                                 descending ? QStringLiteral("DESC") : QStringLiteral("ASC"));
     bool ok = false;
     const QVariant key = m_db->scalar(sql, rangeValues, &ok);
     if (!ok)
         return dbFail();
     m_currentDeleted = false;
+    m_windowRow = -1;
     if (!key.isValid()) {
         m_current = -1;
-        if (range.isEmpty()) {
+        if (rangeValues.isEmpty()) {
             m_eof = m_bof = true; // an empty table
         } else if (forward) {
             m_eof = true;
@@ -179,12 +306,12 @@ bool RecordCursor::moveTo(const QString &range, const QVariantList &rangeValues,
 
 bool RecordCursor::MoveFirst()
 {
-    return moveTo({}, {}, false, true);
+    return requireOpen() && moveTo(m_firstSql, {}, true);
 }
 
 bool RecordCursor::MoveLast()
 {
-    return moveTo({}, {}, true, false);
+    return requireOpen() && moveTo(m_lastSql, {}, false);
 }
 
 bool RecordCursor::MoveNext()
@@ -194,7 +321,7 @@ bool RecordCursor::MoveNext()
         return fail(QStringLiteral("no hay registro actual"));
     if (m_current < 0)
         return MoveFirst();
-    return moveTo(m_order + QStringLiteral(" > ?"), {m_current}, false, true);
+    return moveTo(m_nextSql, {m_current}, true);
 }
 
 bool RecordCursor::MovePrevious()
@@ -204,7 +331,7 @@ bool RecordCursor::MovePrevious()
         return fail(QStringLiteral("no hay registro actual"));
     if (m_current < 0)
         return MoveLast();
-    return moveTo(m_order + QStringLiteral(" < ?"), {m_current}, true, false);
+    return moveTo(m_previousSql, {m_current}, false);
 }
 
 qint64 RecordCursor::RecordCount()
@@ -315,17 +442,12 @@ bool RecordCursor::loadRow() const
 {
     if (m_rowKey == m_current && m_rowGeneration == m_db->generation() && !m_row.empty())
         return true;
-    QStringList columns;
-    for (const ColumnSchema &column : m_table->columns)
-        columns << QStringLiteral("\"%1\"").arg(column.name);
     std::vector<QVariant> row;
-    const bool ok =
-        m_db->exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(columns.join(u", "), m_table->name, m_order),
-                   {m_current}, [&](sqlite3_stmt *statement) {
-                       for (int i = 0; i < int(m_table->columns.size()); ++i)
-                           row.push_back(Database::columnValue(statement, i));
-                       return false;
-                   });
+    const bool ok = m_db->exec(m_rowSql, {m_current}, [&](sqlite3_stmt *statement) {
+        for (int i = 0; i < int(m_table->columns.size()); ++i)
+            row.push_back(Database::columnValue(statement, i));
+        return false;
+    });
     if (!ok)
         return fail(m_db->lastError());
     if (row.empty())
@@ -363,6 +485,18 @@ QVariant RecordCursor::Field(int position) const
     if (!hasCurrent()) {
         fail(QStringLiteral("no hay registro actual"));
         return {};
+    }
+    if (const WindowCell *cell = currentCell(position)) {
+        switch (cell->type) {
+        case SQLITE_NULL:
+            return fromStorage(position, {});
+        case SQLITE_INTEGER:
+            return fromStorage(position, QVariant(cell->number));
+        case SQLITE_FLOAT:
+            return fromStorage(position, QVariant(cell->real));
+        default:
+            return fromStorage(position, QString::fromUtf8(m_window.text.constData() + cell->number, cell->size));
+        }
     }
     if (!loadRow())
         return {};

@@ -13,6 +13,16 @@
 class Database;
 struct TableSchema;
 
+// One field of a row held by a cursor's match window: its storage type and value, a text's
+// bytes kept in the window's shared buffer.
+struct WindowCell
+{
+    int type = 0; // the store's column type; 0 until read
+    int size = 0;
+    qint64 number = 0; // an integer, or the text's offset
+    double real = 0;
+};
+
 // A cursor over one table of the agenda, in the order the rows were added (for notas, by
 // numero). It stands on one record at a time; finds move it only when they find something.
 //
@@ -96,8 +106,11 @@ private:
     bool standOn(qint64 key);
     bool requireOpen() const;
     bool find(const Criterion &criterion, const QString &range, const QVariantList &rangeValues, bool descending);
-    bool moveTo(const QString &range, const QVariantList &rangeValues, bool descending, bool forward);
+    bool moveTo(const QString &sql, const QVariantList &rangeValues, bool forward);
     bool loadRow() const;
+    bool findEqual(int column, const QVariant &value, qint64 after);
+    bool fillWindow(int column, const QVariant &value, qint64 after);
+    const struct WindowCell *currentCell(int position) const;
     QVariant toStorage(int column, const QVariant &value, bool *ok) const;
     QVariant fromStorage(int column, const QVariant &value) const;
 
@@ -119,4 +132,27 @@ private:
     mutable qint64 m_rowKey = -1;
     mutable quint64 m_rowGeneration = 0;
     mutable QString m_lastError;
+
+    // SQL kept from the last Refresh, so no move or read builds its text again.
+    QString m_rowSql;
+    QString m_firstSql, m_lastSql, m_nextSql, m_previousSql;
+    std::vector<QString> m_windowSql; // by column, built on first use
+
+    // The rows a find by one column's value read in one go (a day's entries, a date's status),
+    // with every column: the next finds by the same value and the field reads walk them without
+    // asking the file again, for as long as nothing is written. Storage is reused from find to
+    // find.
+    struct MatchWindow
+    {
+        int column = -1;
+        QVariant value;
+        qint64 after = 0; // the window holds the matches with a key above this, in order
+        bool complete = false; // and they are all there are
+        quint64 generation = 0;
+        std::vector<qint64> keys;
+        std::vector<WindowCell> cells; // keys.size() rows of FieldCount() cells
+        QByteArray text;
+    };
+    MatchWindow m_window;
+    qint64 m_windowRow = -1; // the window's row the cursor stands on, -1 when none
 };

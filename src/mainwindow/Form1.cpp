@@ -61,6 +61,9 @@ void Form1::ShowWidget()
 {
     m_drag->cancel();
     hide();
+    // The tasks tab blinks where nobody can see it only at a cost: the clock on the desktop
+    // is what stays up all day.
+    Timer3.stop();
     if (!m_widget) {
         m_widget = std::make_unique<Form9>(m_diary, m_context);
         connect(m_widget.get(), &Form9::mainWindowWanted, this, &Form1::ShowMainWindow);
@@ -77,6 +80,7 @@ void Form1::ShowMainWindow()
     show();
     raise();
     activateWindow();
+    Timer3.start();
     Timer4.start();
     if (isActiveWindow())
         runPendingActivation();

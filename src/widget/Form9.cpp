@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDir>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -42,12 +43,10 @@ constexpr int AlphaMin = 10, AlphaMax = 100;
 constexpr int DelayMin = 5, DelayMax = 999;
 constexpr int FallbackOpacityPercent = 70;
 
-// A shake is ten trips of twenty steps out and twenty back, each step 20 twips.
-constexpr int ShakeStepsPerTrip = 40;
-constexpr int ShakeSteps = 10 * ShakeStepsPerTrip;
-constexpr int ShakeStepTwips = 20;
-// A step every few milliseconds lets the window system draw each place the card passes.
-constexpr int ShakeStepMs = 2;
+// A shake is ten trips 400 twips out and back, over a moment short enough to read as a tremble.
+constexpr int ShakeTrips = 10;
+constexpr int ShakeReachTwips = 400;
+constexpr int ShakeMs = 500;
 
 const QColor Ink(59, 36, 21);
 
@@ -118,8 +117,14 @@ Form9::Form9(Diary &diary, AppContext &context)
     connect(&Timer1, &QTimer::timeout, this, &Form9::Timer1_Timer);
     connect(&Timer2, &QTimer::timeout, this, &Form9::Timer2_Timer);
     connect(&Timer3, &QTimer::timeout, this, &Form9::Timer3_Timer);
-    m_shakeTimer.setInterval(ShakeStepMs);
-    connect(&m_shakeTimer, &QTimer::timeout, this, &Form9::shakeStep);
+    m_shake.setDuration(ShakeMs);
+    m_shake.setStartValue(0.0);
+    m_shake.setEndValue(1.0);
+    connect(&m_shake, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
+        if (isShaking())
+            shakeTo(value.toDouble());
+    });
+    connect(&m_shake, &QAbstractAnimation::finished, this, [this] { move(m_shakeBase); });
 
     // Every press, key or pointer move anywhere on the widget counts as the user being there.
     installEventFilter(this);
@@ -292,7 +297,13 @@ void Form9::Form_Load()
 
     const QScreen *screen = this->screen();
     const int line = Twips::toPixels(240, screen);
-    Label1[0]->setGeometry(0, height() - 2 * line, width(), 2 * line);
+    // The time's box is only as wide as its widest figures: the colon's blink then repaints that
+    // box, not a band across the whole translucent card.
+    const QFontMetrics figures(Label1[0]->font());
+    const int timeWidth = std::max(figures.horizontalAdvance(QStringLiteral("00:00")),
+                                   figures.horizontalAdvance(QStringLiteral("00 00"))) +
+        2;
+    Label1[0]->setGeometry(0, height() - 2 * line, std::min(timeWidth, width()), std::min(2 * line, figures.height()));
     Label2[0]->setGeometry(0, line, width(), line);
     Label3[0]->setGeometry(0, 2 * line, width(), line);
     for (QLabel *label : {Label1[0], Label2[0], Label3[0]}) {
@@ -334,16 +345,25 @@ void Form9::Form_Activate()
 void Form9::ShowMainWindow()
 {
     endDrag();
+    stopShaking();
     hide();
     emit mainWindowWanted();
+}
+
+void Form9::closeEvent(QCloseEvent *event)
+{
+    // Closed by the window system (Alt+F4, a panel's close): the diary comes back, as on a
+    // double click, so the program is never left running with no window to return to. It ends
+    // only by "Salida del Programa".
+    event->accept();
+    ShowMainWindow();
 }
 
 void Form9::ApplyOpacity(bool off)
 {
     if (off) {
         m_appliedOpacity = 255;
-        setWindowOpacity(1.0);
-        update();
+        setOpacity(255);
         return;
     }
     const QString text = txtalpha->text().trimmed();
@@ -355,7 +375,15 @@ void Form9::ApplyOpacity(bool off)
     if (percent < 1 || percent > 100)
         percent = FallbackOpacityPercent;
     m_appliedOpacity = int(Module1::RoundHalfEven(percent * 255 / 100));
-    setWindowOpacity(m_appliedOpacity / 255.0);
+    setOpacity(m_appliedOpacity);
+}
+
+void Form9::setOpacity(int opacity)
+{
+    // The idle timer asks for the same opacity again and again while the user is away; the
+    // window system hears only of a change.
+    if (int(std::lround(windowOpacity() * 255)) != opacity)
+        setWindowOpacity(opacity / 255.0);
 }
 
 void Form9::showTime()
@@ -366,8 +394,11 @@ void Form9::showTime()
 
 void Form9::showToday()
 {
-    const QLocale locale = DateText::spanishLocale();
     const QDate today = m_context.clock->today();
+    if (today == m_shownDay)
+        return;
+    m_shownDay = today;
+    const QLocale locale = DateText::spanishLocale();
     Label2[0]->setText(capitalised(locale.dayName(today.dayOfWeek(), QLocale::LongFormat)));
     Label3[0]->setText(locale.toString(today, QLocale::ShortFormat));
 }
@@ -459,29 +490,31 @@ void Form9::Timer2_Timer()
 
 void Form9::ShakeWidget()
 {
-    if (isShaking())
+    // Nobody sees a hidden card tremble.
+    if (isShaking() || !isVisible())
         return;
     endDrag();
+    // Where the card stands now, which the shake comes back to.
     m_shakeBase = pos();
-    m_shakeStep = 0;
-    m_shakeTimer.start();
+    m_shake.start();
 }
 
-void Form9::shakeStep()
+void Form9::shakeTo(double progress)
+{
+    // Each place is measured from where the shake began, so rounding twips to pixels never
+    // leaves the card a pixel off when it is over.
+    const double trip = progress * ShakeTrips;
+    const double within = trip - std::floor(trip);
+    const double out = within < 0.5 ? 2 * within : 2 * (1 - within);
+    move(m_shakeBase + QPoint(int(std::lround(out * Twips::toPixels(ShakeReachTwips, screen()))), 0));
+}
+
+void Form9::stopShaking()
 {
     if (!isShaking())
         return;
-    const int inTrip = m_shakeStep % ShakeStepsPerTrip;
-    const int half = ShakeStepsPerTrip / 2;
-    // Each place is measured from where the shake began, so rounding twips to pixels never
-    // leaves the card a pixel off when it is over.
-    const int outSteps = inTrip < half ? inTrip + 1 : ShakeStepsPerTrip - 1 - inTrip;
-    move(m_shakeBase + QPoint(Twips::toPixels(outSteps * ShakeStepTwips, screen()), 0));
-    if (++m_shakeStep >= ShakeSteps) {
-        m_shakeTimer.stop();
-        m_shakeStep = -1;
-        move(m_shakeBase);
-    }
+    m_shake.stop();
+    move(m_shakeBase);
 }
 
 void Form9::Image2_Click()
@@ -513,11 +546,7 @@ void Form9::saveAndQuit()
 void Form9::pointerPressed(QMouseEvent *event)
 {
     m_context.IdleCount = 0;
-    if (isShaking()) {
-        m_shakeTimer.stop();
-        m_shakeStep = -1;
-        move(m_shakeBase);
-    }
+    stopShaking();
     if (event->button() == Qt::LeftButton) {
         m_pressed = true;
         m_pressGlobal = event->globalPosition().toPoint();

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QDate>
 #include <QPoint>
 #include <QTimer>
+#include <QVariantAnimation>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -36,14 +38,12 @@ public:
     void CloseSettingsPanel();
     void KeepWidgetOnScreen();
     void ShakeWidget();
-    bool isShaking() const { return m_shakeStep >= 0; }
+    bool isShaking() const { return m_shake.state() == QAbstractAnimation::Running; }
 
     // Timer handlers, public so the program's timers can be driven without waiting.
     void Timer1_Timer();
     void Timer2_Timer();
     void Timer3_Timer();
-    // One step of a running shake; the shake timer calls it.
-    void shakeStep();
 
     void VScroll1_Change();
     void VScroll2_Change();
@@ -58,7 +58,7 @@ public:
     std::function<void()> quitProgram;
 
 signals:
-    // A double click on the card: the diary comes back.
+    // A double click on the card, or the window system closing it: the diary comes back.
     void mainWindowWanted();
 
 public:
@@ -87,6 +87,7 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -114,13 +115,17 @@ private:
     FileChooser *m_chooser = nullptr;
 
     int m_appliedOpacity = 255;
+    void setOpacity(int opacity);
+    QDate m_shownDay;
 
     // Dragging by the card or by any of its labels; every drag keeps the place it ends at.
     WindowDrag *m_drag;
     bool m_pressed = false;
     QPoint m_pressGlobal;
 
-    QTimer m_shakeTimer;
-    int m_shakeStep = -1;
+    // A shake runs at the display's pace for a moment and leaves no timer behind it.
+    QVariantAnimation m_shake;
     QPoint m_shakeBase;
+    void shakeTo(double progress);
+    void stopShaking();
 };

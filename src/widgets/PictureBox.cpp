@@ -3,6 +3,7 @@
 #include "widgets/Picture.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 PictureBox::PictureBox(const QString &picture, QWidget *parent)
@@ -15,6 +16,7 @@ PictureBox::PictureBox(const QString &picture, QWidget *parent)
 void PictureBox::setPicture(const QString &picture)
 {
     m_picture = picture;
+    m_rendered = QPixmap();
     update();
 }
 
@@ -24,12 +26,18 @@ QSize PictureBox::sizeHint() const
     return natural.isValid() ? natural : QSize(16, 16);
 }
 
-void PictureBox::paintEvent(QPaintEvent *)
+void PictureBox::paintEvent(QPaintEvent *event)
 {
     if (m_picture.isEmpty())
         return;
+    const qreal ratio = devicePixelRatioF();
+    if (m_rendered.isNull() || m_rendered.deviceIndependentSize() != QSizeF(size()) ||
+        m_rendered.devicePixelRatio() != ratio)
+        m_rendered = Picture::render(m_picture, size(), ratio);
     QPainter painter(this);
-    painter.drawPixmap(0, 0, Picture::render(m_picture, size(), devicePixelRatioF()));
+    const QRect dirty = event->rect();
+    painter.drawPixmap(QRectF(dirty), m_rendered,
+                       QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio));
 }
 
 void PictureBox::mousePressEvent(QMouseEvent *event)

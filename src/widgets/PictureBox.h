@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 
 // A picture on the window (a frame piece, a marker, a background): it paints its drawing over
@@ -29,4 +30,7 @@ protected:
 
 private:
     QString m_picture;
+    // The drawing as last rendered: a repaint of part of the picture (a clock's figures over a
+    // card) copies from it instead of rendering the whole drawing again.
+    QPixmap m_rendered;
 };

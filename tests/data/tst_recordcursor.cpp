@@ -354,6 +354,44 @@ private slots:
         QCOMPARE(notas->Text(QStringLiteral("texto")), QStringLiteral("b"));
     }
 
+    // A day's finds read its rows ahead; what they hand back must still be every row in order,
+    // with its own fields, and every write made meanwhile through any cursor.
+    void findsByDateSeeEveryRowAndEveryWrite()
+    {
+        const QDate day(2024, 4, 3);
+        const QString tag = DateText::fromDate(day);
+        const int many = 150; // more than one read ahead holds
+        for (int i = 0; i < many; ++i) {
+            m_agenda->addEntry(day, QStringLiteral("09:00"), QStringLiteral("e%1").arg(i),
+                               i % 2 ? QString() : QStringLiteral("nota %1").arg(i));
+            m_agenda->addEntry(day.addDays(1), QStringLiteral("10:00"), QStringLiteral("otro"));
+        }
+        auto notas = m_agenda->cursor(QStringLiteral("notas"));
+        auto other = m_agenda->cursor(QStringLiteral("notas"));
+        const Criterion sameDay = Criterion::textEquals(QStringLiteral("fecha"), tag);
+        QStringList seen;
+        for (bool found = notas->FindFirst(sameDay); found; found = notas->FindNext(sameDay)) {
+            seen << notas->Text(QStringLiteral("texto"));
+            if (const int i = seen.last().mid(1).toInt(); seen.last().startsWith(u'e'))
+                QCOMPARE(notas->Text(QStringLiteral("nota")), i % 2 ? QString() : QStringLiteral("nota %1").arg(i));
+            if (seen.size() == 3) {
+                // Another cursor edits the current row, deletes a later one and adds one more.
+                QVERIFY(other->FindFirst(Criterion::numberEquals(QStringLiteral("numero"), notas->currentKey())));
+                QVERIFY(other->Edit() && other->SetField(QStringLiteral("texto"), QStringLiteral("cambiado")) &&
+                        other->Update());
+                QCOMPARE(notas->Text(QStringLiteral("texto")), QStringLiteral("cambiado"));
+                QVERIFY(other->FindFirst(Criterion::textEquals(QStringLiteral("texto"), QStringLiteral("e5"))));
+                QVERIFY(other->Delete());
+                m_agenda->addEntry(day, QStringLiteral("23:00"), QStringLiteral("nueva"));
+            }
+        }
+        QCOMPARE(seen.size(), many); // one deleted, one added
+        QCOMPARE(seen.at(4), QStringLiteral("e4"));
+        QCOMPARE(seen.at(5), QStringLiteral("e6"));
+        QCOMPARE(seen.last(), QStringLiteral("nueva"));
+        QCOMPARE(seen.at(many - 2), QStringLiteral("e%1").arg(many - 1));
+    }
+
 private:
     std::unique_ptr<TestAgenda> m_agenda;
 };
