@@ -7,6 +7,8 @@
 #include "data/DateText.h"
 #include "data/RecordCursor.h"
 
+#include "Median.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,19 +20,6 @@
 #include <functional>
 #include <sqlite3.h>
 #include <vector>
-
-static double medianMs(int runs, const std::function<void()> &work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 int main(int argc, char *argv[])
 {

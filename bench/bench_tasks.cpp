@@ -9,6 +9,8 @@
 #include "data/Diary.h"
 #include "tasks/TaskList.h"
 
+#include "Median.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,19 +20,6 @@
 #include <cstdio>
 #include <functional>
 #include <vector>
-
-static double medianMs(int runs, const std::function<void()> &work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 int main(int argc, char *argv[])
 {

@@ -257,13 +257,21 @@ bool Database::openFile(QString *error, bool readOnly)
     return createOrCheckSchema(error);
 }
 
+namespace {
+
+// Hands why to the caller that asked for it; always false, for `return failWith(...)`.
+bool failWith(QString *error, const QString &why)
+{
+    if (error)
+        *error = why;
+    return false;
+}
+
+} // namespace
+
 bool Database::createOrCheckSchema(QString *error)
 {
-    auto fail = [&](const QString &what) {
-        if (error)
-            *error = what;
-        return false;
-    };
+    const auto fail = [error](const QString &what) { return failWith(error, what); };
     // Reading the schema version is the first touch of the file: a file that is not an agenda
     // database (or not a database at all) is refused here rather than at the first write.
     bool ok = false;
@@ -302,11 +310,7 @@ bool Database::createOrCheckSchema(QString *error)
 
 bool Database::checkSchema(QString *error)
 {
-    auto fail = [&](const QString &what) {
-        if (error)
-            *error = what;
-        return false;
-    };
+    const auto fail = [error](const QString &what) { return failWith(error, what); };
     bool ok = false;
     const int version = scalar(QStringLiteral("PRAGMA user_version"), {}, &ok).toInt();
     if (!ok)

@@ -1,6 +1,6 @@
 #include "Form1.h"
 
-#include "SingleInstance.h"
+#include "data/SingleInstance.h"
 #include "agenda/WeekView.h"
 #include "alarms/AlarmScan.h"
 #include "data/AgendaBackups.h"

@@ -1,4 +1,4 @@
-#include "mainwindow/SingleInstance.h"
+#include "data/SingleInstance.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "SingleInstance.h"
+#include "data/SingleInstance.h"
 
 #include <QThread>
 
