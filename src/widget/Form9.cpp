@@ -15,6 +15,7 @@
 #include "widgets/PictureBox.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowDrag.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -43,10 +44,11 @@ constexpr int AlphaMin = 10, AlphaMax = 100;
 constexpr int DelayMin = 5, DelayMax = 999;
 constexpr int FallbackOpacityPercent = 70;
 
-// A shake is ten trips 400 twips out and back, over a moment short enough to read as a tremble.
+// A shake is ten trips 400 twips out and back, a frame out and a frame back each, over half a
+// second: read as a tremble, and the fewest frames that show every trip.
 constexpr int ShakeTrips = 10;
 constexpr int ShakeReachTwips = 400;
-constexpr int ShakeMs = 500;
+constexpr int ShakeFrameMs = 25;
 
 const QColor Ink(59, 36, 21);
 
@@ -85,6 +87,37 @@ QString capitalised(QString text)
 
 } // namespace
 
+// While the card shakes inside its window, one picture of it is drawn at each frame's place, over
+// the controls, which stay where they are: a frame is then one copy of a picture, not a layout
+// and a repaint of every label. Painting every pixel it covers, it keeps the controls beneath
+// from being painted at all.
+class Form9::ShakeCover final : public QWidget
+{
+public:
+    explicit ShakeCover(QWidget *parent)
+        : QWidget(parent)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide();
+    }
+
+    QPixmap face;
+    int shift = 0;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        // Copied, not blended: the picture already holds the card over nothing.
+        QPainter painter(this);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        const QRect card(QPoint(shift, 0), face.deviceIndependentSize().toSize());
+        painter.drawPixmap(card.topLeft(), face);
+        for (const QRect &bare : QRegion(rect()).subtracted(card))
+            painter.fillRect(bare, Qt::transparent);
+    }
+};
+
 Form9::Form9(Diary &diary, AppContext &context)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool)
     , m_diary(diary)
@@ -100,6 +133,7 @@ Form9::Form9(Diary &diary, AppContext &context)
     setAttribute(Qt::WA_TranslucentBackground);
 
     quitProgram = [] { QCoreApplication::exit(0); };
+    desktopComposites = &WindowPlacement::desktopComposites;
     // Where the user leaves the card is kept, even past the screen's edge; only then is it
     // pulled back onto the screen.
     m_drag->setKeepsOnScreen(false);
@@ -110,6 +144,7 @@ Form9::Form9(Diary &diary, AppContext &context)
 
     buildFace();
     buildPanel();
+    m_shakeCover = new ShakeCover(this);
 
     Timer1.setInterval(500);
     Timer2.setInterval(10000);
@@ -117,14 +152,15 @@ Form9::Form9(Diary &diary, AppContext &context)
     connect(&Timer1, &QTimer::timeout, this, &Form9::Timer1_Timer);
     connect(&Timer2, &QTimer::timeout, this, &Form9::Timer2_Timer);
     connect(&Timer3, &QTimer::timeout, this, &Form9::Timer3_Timer);
-    m_shake.setDuration(ShakeMs);
-    m_shake.setStartValue(0.0);
-    m_shake.setEndValue(1.0);
-    connect(&m_shake, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
-        if (isShaking())
-            shakeTo(value.toDouble());
+    m_shakeTimer.setInterval(ShakeFrameMs);
+    m_shakeTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_shakeTimer, &QTimer::timeout, this, [this] {
+        // The last trip back is the card settling in its place.
+        if (++m_shakeStep < 2 * ShakeTrips - 1)
+            showShakeStep();
+        else
+            stopShaking();
     });
-    connect(&m_shake, &QAbstractAnimation::finished, this, [this] { move(m_shakeBase); });
 
     // Every press, key or pointer move anywhere on the widget counts as the user being there.
     installEventFilter(this);
@@ -332,6 +368,8 @@ void Form9::changeEvent(QEvent *event)
 void Form9::Form_Activate()
 {
     m_context.IdleCount = 0;
+    if (isShaking())
+        return; // the shake ends where it began; the clock pulls the card up after it
     const QRect screen = Twips::screenPixels(this->screen());
     QPoint place = pos();
     if (place.y() + height() > screen.bottom() + 1)
@@ -408,6 +446,10 @@ void Form9::Timer1_Timer()
     ColonShown = !ColonShown;
     showTime();
     showToday();
+    if (m_shakeInside) {
+        m_shakeCover->face = faceSnapshot();
+        m_shakeCover->update();
+    }
 
     // Pulled back onto the screen only when no drag is running, so the pull does not fight the
     // user's hand.
@@ -435,6 +477,7 @@ void Form9::KeepWidgetOnScreen()
 
 void Form9::OpenSettingsPanel()
 {
+    stopShaking();
     resize(Image1->width() + Picture1->width(), height());
     KeepWidgetOnScreen();
     setDelayControls();
@@ -442,12 +485,14 @@ void Form9::OpenSettingsPanel()
 
 void Form9::CloseSettingsPanel()
 {
-    const bool wasOpen = width() != Image1->width();
-    resize(Image1->width(), height());
+    const bool wasOpen = restWidth() != Image1->width();
     // The idle timer closes the closed panel again every Delay + 1 seconds while the user is
     // away: clearing the opacity then would flash the card solid each time.
-    if (wasOpen)
+    if (wasOpen) {
+        stopShaking();
+        resize(Image1->width(), height());
         ApplyOpacity(true);
+    }
     ApplyOpacity(false);
 }
 
@@ -496,25 +541,67 @@ void Form9::ShakeWidget()
     endDrag();
     // Where the card stands now, which the shake comes back to.
     m_shakeBase = pos();
-    m_shake.start();
+    m_shakeInside = desktopComposites && desktopComposites();
+    if (m_shakeInside) {
+        m_shakeRestWidth = width();
+        m_shakeCover->face = faceSnapshot();
+        resize(m_shakeRestWidth + Twips::toPixels(ShakeReachTwips, screen()), height());
+        m_shakeCover->setGeometry(0, 0, width(), height());
+        m_shakeCover->raise();
+        m_shakeCover->show();
+    }
+    m_shakeStep = 0;
+    showShakeStep();
+    m_shakeTimer.start();
 }
 
-void Form9::shakeTo(double progress)
+void Form9::showShakeStep()
 {
-    // Each place is measured from where the shake began, so rounding twips to pixels never
-    // leaves the card a pixel off when it is over.
-    const double trip = progress * ShakeTrips;
-    const double within = trip - std::floor(trip);
-    const double out = within < 0.5 ? 2 * within : 2 * (1 - within);
-    move(m_shakeBase + QPoint(int(std::lround(out * Twips::toPixels(ShakeReachTwips, screen()))), 0));
+    // Out on the even frames, back on the odd ones; each place is measured from where the shake
+    // began, so rounding twips to pixels never leaves the card a pixel off when it is over.
+    const int shift = m_shakeStep % 2 == 0 ? Twips::toPixels(ShakeReachTwips, screen()) : 0;
+    if (m_shakeInside) {
+        m_cardShift = m_shakeCover->shift = shift;
+        m_shakeCover->update();
+    } else {
+        move(m_shakeBase + QPoint(shift, 0));
+    }
+}
+
+QPixmap Form9::faceSnapshot() const
+{
+    const QRect face(0, 0, restWidth(), height());
+    QPixmap picture(face.size() * devicePixelRatioF());
+    picture.setDevicePixelRatio(devicePixelRatioF());
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    for (QObject *object : children()) { // lowest first
+        auto *child = qobject_cast<QWidget *>(object);
+        if (child && child != m_shakeCover && child->isVisible() && child->geometry().intersects(face))
+            child->render(&painter, child->pos(), QRegion(), QWidget::DrawChildren);
+    }
+    return picture;
 }
 
 void Form9::stopShaking()
 {
     if (!isShaking())
         return;
-    m_shake.stop();
-    move(m_shakeBase);
+    m_shakeTimer.stop();
+    m_cardShift = 0;
+    if (m_shakeInside) {
+        m_shakeInside = false;
+        m_shakeCover->hide();
+        m_shakeCover->face = QPixmap();
+        resize(m_shakeRestWidth, height());
+    } else {
+        move(m_shakeBase);
+    }
+}
+
+int Form9::restWidth() const
+{
+    return m_shakeInside ? m_shakeRestWidth : width();
 }
 
 void Form9::Image2_Click()

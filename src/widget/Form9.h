@@ -3,7 +3,6 @@
 #include <QDate>
 #include <QPoint>
 #include <QTimer>
-#include <QVariantAnimation>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -38,7 +37,9 @@ public:
     void CloseSettingsPanel();
     void KeepWidgetOnScreen();
     void ShakeWidget();
-    bool isShaking() const { return m_shake.state() == QAbstractAnimation::Running; }
+    bool isShaking() const { return m_shakeTimer.isActive(); }
+    // How far right of its place the card is drawn inside the window during a shake, in pixels.
+    int cardShift() const { return m_cardShift; }
 
     // Timer handlers, public so the program's timers can be driven without waiting.
     void Timer1_Timer();
@@ -56,6 +57,10 @@ public:
 
     // How the program ends: at once, without running any window's closing handlers.
     std::function<void()> quitProgram;
+    // Whether the desktop shows through what the card leaves unpainted. Then a shake moves the
+    // card inside its own window, widened for the moment, instead of moving the window: the
+    // window system and the compositor hear of two changes of size instead of a move per frame.
+    std::function<bool()> desktopComposites;
 
 signals:
     // A double click on the card, or the window system closing it: the diary comes back.
@@ -123,9 +128,17 @@ private:
     bool m_pressed = false;
     QPoint m_pressGlobal;
 
-    // A shake runs at the display's pace for a moment and leaves no timer behind it.
-    QVariantAnimation m_shake;
+    // A shake is a few frames of a short timer that stops when the shake is over.
+    QTimer m_shakeTimer;
+    int m_shakeStep = 0;
     QPoint m_shakeBase;
-    void shakeTo(double progress);
+    bool m_shakeInside = false; // the card moves within the window, not the window
+    int m_shakeRestWidth = 0; // the window's width before it was widened for the shake
+    int m_cardShift = 0;
+    class ShakeCover;
+    ShakeCover *m_shakeCover = nullptr; // the card's picture, drawn over the window while it shakes
+    QPixmap faceSnapshot() const;
+    void showShakeStep();
     void stopShaking();
+    int restWidth() const;
 };

@@ -2,7 +2,13 @@
 
 #include "widgets/Twips.h"
 
+#include <QGuiApplication>
 #include <QWidget>
+
+#if __has_include(<xcb/xcb.h>)
+#include <xcb/xcb.h>
+#define QUILLOMAR_HAS_XCB 1
+#endif
 
 namespace WindowPlacement {
 
@@ -26,6 +32,36 @@ void keepOnScreen(QWidget &window)
 bool isNormal(const QWidget &window)
 {
     return !(window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
+bool desktopComposites()
+{
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return true;
+#ifdef QUILLOMAR_HAS_XCB
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return false;
+    // A compositing manager owns the selection _NET_WM_CM_S<n> of the screen it draws; the
+    // desktop is one X screen, the first, however many monitors it spans.
+    static constexpr char Name[] = "_NET_WM_CM_S0";
+    xcb_intern_atom_reply_t *atom =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, true, sizeof Name - 1, Name), nullptr);
+    if (!atom)
+        return false;
+    const xcb_atom_t selection = atom->atom;
+    free(atom);
+    if (selection == XCB_ATOM_NONE)
+        return false; // nothing ever claimed it
+    xcb_get_selection_owner_reply_t *owner =
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
+    const bool owned = owner && owner->owner != XCB_WINDOW_NONE;
+    free(owner);
+    return owned;
+#else
+    return false;
+#endif
 }
 
 } // namespace WindowPlacement

@@ -13,4 +13,8 @@ void keepOnScreen(QWidget &window);
 // then are its place and size the user's to keep.
 bool isNormal(const QWidget &window);
 
+// Whether a compositing manager draws the desktop, so that what a translucent window leaves
+// unpainted shows what lies behind it. Always so on Wayland; on X11, asked of the X server.
+bool desktopComposites();
+
 } // namespace WindowPlacement

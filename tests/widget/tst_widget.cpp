@@ -306,57 +306,101 @@ private slots:
     {
         QTest::addColumn<bool>("checked");
         QTest::addColumn<bool>("todayHasEntries");
+        QTest::addColumn<bool>("composited");
         QTest::addColumn<bool>("shakes");
-        QTest::newRow("box ticked, entries today") << true << true << true;
-        QTest::newRow("box cleared") << false << true << false;
-        QTest::newRow("no entries today") << true << false << false;
-        QTest::newRow("neither") << false << false << false;
+        QTest::newRow("entries today, card moves in its window") << true << true << true << true;
+        QTest::newRow("entries today, the window moves") << true << true << false << true;
+        QTest::newRow("box cleared") << false << true << true << false;
+        QTest::newRow("no entries today") << true << false << true << false;
+        QTest::newRow("neither") << false << false << false << false;
     }
 
     void shaking()
     {
         QFETCH(bool, checked);
         QFETCH(bool, todayHasEntries);
+        QFETCH(bool, composited);
         QFETCH(bool, shakes);
         Form9 &w = openWidget();
+        w.desktopComposites = [composited] { return composited; };
         w.Check1->setChecked(checked);
         m_main->diary().TodayHasEntries = todayHasEntries;
-        const QPoint start = w.pos();
+        const QRect start = w.geometry();
+        // The card above the blinking time, as it looks at rest.
+        const QRect still(0, 0, start.width(), w.Label1[0]->y());
+        const QImage atRest = w.grab().toImage().copy(still);
+        bool seenShifted = false;
 
         QElapsedTimer elapsed;
         elapsed.start();
         w.Timer2_Timer();
         QCOMPARE(w.isShaking(), shakes);
-        if (!shakes) {
-            QCOMPARE(w.pos(), start);
-            return;
-        }
         int furthest = 0;
         while (w.isShaking() && elapsed.elapsed() < 2000) {
             QTest::qWait(5);
+            // Where the card stands on the desktop: only ever right of its place, on its line.
             QCOMPARE(w.y(), start.y());
-            QVERIFY(w.x() >= start.x());
-            furthest = std::max(furthest, w.x() - start.x());
+            const int card = w.x() + w.cardShift() - start.x();
+            QVERIFY(card >= 0);
+            furthest = std::max(furthest, card);
+            if (composited)
+                QCOMPARE(w.pos(), start.topLeft());
+            if (w.isShaking()) // the window leaves room for the card's trips
+                QCOMPARE(w.width(), start.width() + (composited ? twips(400) : 0));
+            if (w.cardShift() > 0 && !seenShifted) {
+                // The card is drawn whole at its shifted place, with the desktop showing beside it.
+                seenShifted = true;
+                const QImage shot = w.grab().toImage();
+                QCOMPARE(shot.copy(still.translated(w.cardShift(), 0)), atRest);
+                QCOMPARE(shot.pixelColor(w.cardShift() / 2, still.center().y()).alpha(), 0);
+            }
         }
         QVERIFY(!w.isShaking());
         QVERIFY2(elapsed.elapsed() < 1000, qPrintable(QString::number(elapsed.elapsed())));
-        QVERIFY(furthest > 0);
+        QCOMPARE(furthest > 0, shakes);
+        QCOMPARE(seenShifted, shakes && composited);
         QVERIFY(furthest <= twips(400));
-        QCOMPARE(w.pos(), start);
+        QCOMPARE(w.geometry(), start);
+        QCOMPARE(w.cardShift(), 0);
         QCOMPARE(settings().WidgetLeft, 1500); // a shake is not a move of the user's
+    }
+
+    void aShakeEndsWhereTheCardStoodWhenItBegan_data()
+    {
+        QTest::addColumn<bool>("composited");
+        QTest::addColumn<bool>("panelOpen");
+        QTest::newRow("the window moves") << false << false;
+        QTest::newRow("card moves in its window") << true << false;
+        QTest::newRow("card and open panel move in their window") << true << true;
     }
 
     void aShakeEndsWhereTheCardStoodWhenItBegan()
     {
+        QFETCH(bool, composited);
+        QFETCH(bool, panelOpen);
         Form9 &w = openWidget();
+        w.desktopComposites = [composited] { return composited; };
         m_main->diary().TodayHasEntries = true;
+        if (panelOpen)
+            rightClick(w.Image1);
         w.move(w.pos() + QPoint(37, 11)); // placed anew since the card was made
-        const QPoint start = w.pos();
+        const QRect start = w.geometry();
         w.Timer2_Timer();
         QTest::qWait(60);
-        QTest::mousePress(w.Image1, Qt::RightButton, {}, QPoint(5, 5)); // the user stops it
+        QVERIFY(w.isShaking());
+        if (panelOpen) {
+            // The user has gone: the idle count closes the panel in the middle of a shake.
+            settings().Delay = 5;
+            m_agenda->context.IdleCount = 5;
+            w.Timer3_Timer();
+            QCOMPARE(w.geometry(), QRect(start.topLeft(), w.Image1->size()));
+        } else {
+            QTest::mousePress(w.Image1, Qt::RightButton, {}, QPoint(5, 5)); // the user stops it
+            QCOMPARE(w.pos(), start.topLeft());
+            QCOMPARE(w.width(), w.Image1->width() + w.Picture1->width()); // and opens the panel
+        }
         QVERIFY(!w.isShaking());
-        QCOMPARE(w.pos(), start);
+        QCOMPARE(w.cardShift(), 0);
 
         w.hide();
         w.Timer2_Timer();
