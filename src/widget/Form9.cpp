@@ -545,7 +545,8 @@ void Form9::ShakeWidget()
     if (m_shakeInside) {
         m_shakeRestWidth = width();
         m_shakeCover->face = faceSnapshot();
-        resize(m_shakeRestWidth + Twips::toPixels(ShakeReachTwips, screen()), height());
+        // Place and size together: a size alone lets some window managers place the window anew.
+        setGeometry(QRect(m_shakeBase, QSize(m_shakeRestWidth + Twips::toPixels(ShakeReachTwips, screen()), height())));
         m_shakeCover->setGeometry(0, 0, width(), height());
         m_shakeCover->raise();
         m_shakeCover->show();
@@ -593,7 +594,7 @@ void Form9::stopShaking()
         m_shakeInside = false;
         m_shakeCover->hide();
         m_shakeCover->face = QPixmap();
-        resize(m_shakeRestWidth, height());
+        setGeometry(QRect(m_shakeBase, QSize(m_shakeRestWidth, height())));
     } else {
         move(m_shakeBase);
     }
