@@ -56,14 +56,33 @@ sleep 2; kill "$first"; wait "$first" 2>/dev/null || true
 sqlite3 "$work/today/quillomar.mdb" \
   "INSERT INTO notas (fecha, hora, texto) VALUES ('$(date +%d/%m/%Y)', '10:00', 'Prueba de reposo')"
 
-# Nanoseconds on a CPU and context switches of every thread of a process.
+# Nanoseconds on a CPU of every thread of a process alive now.
 cpu_ns() { local s=0 t; for t in /proc/"$1"/task/*/schedstat; do s=$((s + $(cut -d' ' -f1 "$t"))); done; echo "$s"; }
-switches() {
-  local s=0 t
-  for t in /proc/"$1"/task/*/status; do
-    s=$((s + $(awk '/^(non)?voluntary_ctxt_switches/ {n += $2} END {print n}' "$t")))
+# A line per thread of a process: its id, nanoseconds on a CPU, context switches.
+thread_counts() {
+  local t c s
+  for t in /proc/"$1"/task/*; do
+    c=$(cut -d' ' -f1 "$t/schedstat" 2>/dev/null) || continue
+    s=$(awk '/^(non)?voluntary_ctxt_switches/ {n += $2} END {print n}' "$t/status" 2>/dev/null) || continue
+    [ -n "$c" ] && [ -n "$s" ] && echo "${t##*/} $c $s"
   done
-  echo "$s"
+}
+# CPU nanoseconds and context switches of a process over SECONDS. The threads are read every
+# second, so a thread that ends meanwhile (a worker of the thread pool, the safety copy's) keeps
+# what it cost up to its last reading instead of taking its counts away with it.
+measure_threads() { # pid seconds
+  local pid=$1 tid c s dc=0 ds=0
+  local -A base_c=() base_s=() last_c=() last_s=()
+  while read -r tid c s; do base_c[$tid]=$c; base_s[$tid]=$s; last_c[$tid]=$c; last_s[$tid]=$s; done < <(thread_counts "$pid")
+  for _ in $(seq "$2"); do
+    sleep 1
+    while read -r tid c s; do last_c[$tid]=$c; last_s[$tid]=$s; done < <(thread_counts "$pid")
+  done
+  for tid in "${!last_c[@]}"; do
+    dc=$((dc + last_c[$tid] - ${base_c[$tid]:-0}))
+    ds=$((ds + last_s[$tid] - ${base_s[$tid]:-0}))
+  done
+  echo "$dc $ds"
 }
 rss_kb() { awk '/^VmRSS/ {print $2}' /proc/"$1"/status; }
 
@@ -94,12 +113,13 @@ run_case() { # name round
   if [ -n "${REST_SHOTS:-}" ] && command -v import >/dev/null; then
     import -window root "$REST_SHOTS/$name-$round.png" 2>/dev/null || true
   fi
-  local c0 s0 x0 m0 c1 s1 x1 m1
-  c0=$(cpu_ns "$pid"); s0=$(switches "$pid"); x0=$(cpu_ns "$xserver"); m0=$([ -n "$compositor" ] && cpu_ns "$compositor" || echo 0)
-  sleep "$seconds"
-  c1=$(cpu_ns "$pid"); s1=$(switches "$pid"); x1=$(cpu_ns "$xserver"); m1=$([ -n "$compositor" ] && cpu_ns "$compositor" || echo 0)
+  local t0 t1 x0 m0 x1 m1 cpu sw span
+  t0=$(date +%s%N); x0=$(cpu_ns "$xserver"); m0=$([ -n "$compositor" ] && cpu_ns "$compositor" || echo 0)
+  read -r cpu sw < <(measure_threads "$pid" "$seconds")
+  t1=$(date +%s%N); x1=$(cpu_ns "$xserver"); m1=$([ -n "$compositor" ] && cpu_ns "$compositor" || echo 0)
   kill "$pid"; wait "$pid" 2>/dev/null || true
-  echo "$round $name $(( (c1 - c0) * 60 / seconds / 1000 )) $(( (s1 - s0) * 100 / seconds )) $(( (x1 - x0) * 60 / seconds / 1000 )) $(( (m1 - m0) * 60 / seconds / 1000 )) $rss" >>"$results"
+  span=$(( (t1 - t0) / 1000000 )) # milliseconds the measure lasted
+  echo "$round $name $(( cpu * 60 / span )) $(( sw * 100000 / span )) $(( (x1 - x0) * 60 / span )) $(( (m1 - m0) * 60 / span )) $rss" >>"$results"
   sleep 1
 }
 
