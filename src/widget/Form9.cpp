@@ -547,7 +547,7 @@ void Form9::ShakeWidget()
         m_shakeCover->face = faceSnapshot();
         // Place and size together: a size alone lets some window managers place the window anew.
         setGeometry(QRect(m_shakeBase, QSize(m_shakeRestWidth + Twips::toPixels(ShakeReachTwips, screen()), height())));
-        m_shakeCover->setGeometry(0, 0, width(), height());
+        m_shakeCover->setGeometry(rect());
         m_shakeCover->raise();
         m_shakeCover->show();
     }
@@ -562,7 +562,7 @@ void Form9::showShakeStep()
     // began, so rounding twips to pixels never leaves the card a pixel off when it is over.
     const int shift = m_shakeStep % 2 == 0 ? Twips::toPixels(ShakeReachTwips, screen()) : 0;
     if (m_shakeInside) {
-        m_cardShift = m_shakeCover->shift = shift;
+        m_shakeCover->shift = shift;
         m_shakeCover->update();
     } else {
         move(m_shakeBase + QPoint(shift, 0));
@@ -589,7 +589,6 @@ void Form9::stopShaking()
     if (!isShaking())
         return;
     m_shakeTimer.stop();
-    m_cardShift = 0;
     if (m_shakeInside) {
         m_shakeInside = false;
         m_shakeCover->hide();
@@ -598,6 +597,11 @@ void Form9::stopShaking()
     } else {
         move(m_shakeBase);
     }
+}
+
+int Form9::cardShift() const
+{
+    return m_shakeInside ? m_shakeCover->shift : 0;
 }
 
 int Form9::restWidth() const

@@ -39,7 +39,7 @@ public:
     void ShakeWidget();
     bool isShaking() const { return m_shakeTimer.isActive(); }
     // How far right of its place the card is drawn inside the window during a shake, in pixels.
-    int cardShift() const { return m_cardShift; }
+    int cardShift() const;
 
     // Timer handlers, public so the program's timers can be driven without waiting.
     void Timer1_Timer();
@@ -134,7 +134,6 @@ private:
     QPoint m_shakeBase;
     bool m_shakeInside = false; // the card moves within the window, not the window
     int m_shakeRestWidth = 0; // the window's width before it was widened for the shake
-    int m_cardShift = 0;
     class ShakeCover;
     ShakeCover *m_shakeCover = nullptr; // the card's picture, drawn over the window while it shakes
     QPixmap faceSnapshot() const;

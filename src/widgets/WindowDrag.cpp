@@ -9,9 +9,8 @@
 #include <QWidget>
 #include <QWindow>
 
-#if __has_include(<xcb/xcb.h>)
+#ifdef QUILLOMAR_HAS_XCB
 #include <xcb/xcb.h>
-#define QUILLOMAR_HAS_XCB 1
 #endif
 
 WindowDrag::WindowDrag(QWidget &window)

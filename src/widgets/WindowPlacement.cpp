@@ -5,9 +5,8 @@
 #include <QGuiApplication>
 #include <QWidget>
 
-#if __has_include(<xcb/xcb.h>)
+#ifdef QUILLOMAR_HAS_XCB
 #include <xcb/xcb.h>
-#define QUILLOMAR_HAS_XCB 1
 #endif
 
 namespace WindowPlacement {
