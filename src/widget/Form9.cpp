@@ -447,7 +447,7 @@ void Form9::Timer1_Timer()
     showTime();
     showToday();
     if (m_shakeInside) {
-        m_shakeCover->face = faceSnapshot();
+        takeFaceSnapshot();
         m_shakeCover->update();
     }
 
@@ -544,9 +544,9 @@ void Form9::ShakeWidget()
     m_shakeInside = desktopComposites && desktopComposites();
     if (m_shakeInside) {
         m_shakeRestWidth = width();
-        m_shakeCover->face = faceSnapshot();
+        takeFaceSnapshot();
         // Place and size together: a size alone lets some window managers place the window anew.
-        setGeometry(QRect(m_shakeBase, QSize(m_shakeRestWidth + Twips::toPixels(ShakeReachTwips, screen()), height())));
+        setGeometry(QRect(m_shakeBase, QSize(m_shakeRestWidth + shakeReach(), height())));
         m_shakeCover->setGeometry(rect());
         m_shakeCover->raise();
         m_shakeCover->show();
@@ -560,10 +560,16 @@ void Form9::showShakeStep()
 {
     // Out on the even frames, back on the odd ones; each place is measured from where the shake
     // began, so rounding twips to pixels never leaves the card a pixel off when it is over.
-    const int shift = m_shakeStep % 2 == 0 ? Twips::toPixels(ShakeReachTwips, screen()) : 0;
+    const int shift = m_shakeStep % 2 == 0 ? shakeReach() : 0;
     if (m_shakeInside) {
         m_shakeCover->shift = shift;
-        m_shakeCover->update();
+        // The first frame is painted with the widened window; the others are copies made by the
+        // display server where it keeps the picture. Whatever the window paints meanwhile (a
+        // colon blink, an uncovered part) is painted at the same place.
+        const qreal ratio = devicePixelRatioF();
+        const QRect part(QPoint(qRound((shakeReach() - shift) * ratio), 0), size() * ratio);
+        if (m_shakeStep == 0 || !m_shakeFrames.show(part))
+            m_shakeCover->update();
     } else {
         move(m_shakeBase + QPoint(shift, 0));
     }
@@ -584,6 +590,28 @@ QPixmap Form9::faceSnapshot() const
     return picture;
 }
 
+// The card's picture for the frames of a shake: drawn over the controls by the cover, and, with
+// the reach left bare on both of its sides, kept by the display server for the frames it copies.
+void Form9::takeFaceSnapshot()
+{
+    m_shakeCover->face = faceSnapshot();
+    QImage face = m_shakeCover->face.toImage();
+    face.setDevicePixelRatio(1); // placed pixel for pixel
+    const int reach = qRound(shakeReach() * devicePixelRatioF());
+    QImage strip(face.width() + 2 * reach, face.height(), QImage::Format_ARGB32_Premultiplied);
+    strip.fill(Qt::transparent);
+    QPainter painter(&strip);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(reach, 0, face);
+    painter.end();
+    m_shakeFrames.prepare(*this, strip);
+}
+
+int Form9::shakeReach() const
+{
+    return Twips::toPixels(ShakeReachTwips, screen());
+}
+
 void Form9::stopShaking()
 {
     if (!isShaking())
@@ -591,6 +619,7 @@ void Form9::stopShaking()
     m_shakeTimer.stop();
     if (m_shakeInside) {
         m_shakeInside = false;
+        m_shakeFrames.release();
         m_shakeCover->hide();
         m_shakeCover->face = QPixmap();
         setGeometry(QRect(m_shakeBase, QSize(m_shakeRestWidth, height())));

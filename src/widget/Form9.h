@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/ServerFrames.h"
+
 #include <QDate>
 #include <QPoint>
 #include <QTimer>
@@ -136,6 +138,9 @@ private:
     int m_shakeRestWidth = 0; // the window's width before it was widened for the shake
     class ShakeCover;
     ShakeCover *m_shakeCover = nullptr; // the card's picture, drawn over the window while it shakes
+    ServerFrames m_shakeFrames; // the same picture kept by the display server, where it can be
+    void takeFaceSnapshot();
+    int shakeReach() const; // how far the card goes out, in pixels
     QPixmap faceSnapshot() const;
     void showShakeStep();
     void stopShaking();
