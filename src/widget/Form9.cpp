@@ -102,7 +102,7 @@ public:
         hide();
     }
 
-    QPixmap face;
+    QImage face;
     int shift = 0;
 
 protected:
@@ -112,7 +112,7 @@ protected:
         QPainter painter(this);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         const QRect card(QPoint(shift, 0), face.deviceIndependentSize().toSize());
-        painter.drawPixmap(card.topLeft(), face);
+        painter.drawImage(card.topLeft(), face);
         for (const QRect &bare : QRegion(rect()).subtracted(card))
             painter.fillRect(bare, Qt::transparent);
     }
@@ -575,10 +575,10 @@ void Form9::showShakeStep()
     }
 }
 
-QPixmap Form9::faceSnapshot() const
+QImage Form9::faceSnapshot() const
 {
     const QRect face(0, 0, restWidth(), height());
-    QPixmap picture(face.size() * devicePixelRatioF());
+    QImage picture(face.size() * devicePixelRatioF(), QImage::Format_ARGB32_Premultiplied);
     picture.setDevicePixelRatio(devicePixelRatioF());
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
@@ -595,16 +595,8 @@ QPixmap Form9::faceSnapshot() const
 void Form9::takeFaceSnapshot()
 {
     m_shakeCover->face = faceSnapshot();
-    QImage face = m_shakeCover->face.toImage();
-    face.setDevicePixelRatio(1); // placed pixel for pixel
     const int reach = qRound(shakeReach() * devicePixelRatioF());
-    QImage strip(face.width() + 2 * reach, face.height(), QImage::Format_ARGB32_Premultiplied);
-    strip.fill(Qt::transparent);
-    QPainter painter(&strip);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(reach, 0, face);
-    painter.end();
-    m_shakeFrames.prepare(*this, strip);
+    m_shakeFrames.prepare(*this, m_shakeCover->face, QMargins(reach, 0, reach, 0));
 }
 
 int Form9::shakeReach() const
@@ -621,7 +613,7 @@ void Form9::stopShaking()
         m_shakeInside = false;
         m_shakeFrames.release();
         m_shakeCover->hide();
-        m_shakeCover->face = QPixmap();
+        m_shakeCover->face = QImage();
         setGeometry(QRect(m_shakeBase, QSize(m_shakeRestWidth, height())));
     } else {
         move(m_shakeBase);

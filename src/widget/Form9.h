@@ -141,7 +141,7 @@ private:
     ServerFrames m_shakeFrames; // the same picture kept by the display server, where it can be
     void takeFaceSnapshot();
     int shakeReach() const; // how far the card goes out, in pixels
-    QPixmap faceSnapshot() const;
+    QImage faceSnapshot() const;
     void showShakeStep();
     void stopShaking();
     int restWidth() const;

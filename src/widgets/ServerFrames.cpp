@@ -2,9 +2,11 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 
 #include <algorithm>
+#include <vector>
 
 #ifdef QUILLOMAR_HAS_XCB
 #include <xcb/xcb.h>
@@ -15,7 +17,11 @@
 struct ServerFrames::Native
 {
     xcb_connection_t *connection = nullptr;
+    // The window last asked about, and whether its pixels are the picture's, with its depth: asked
+    // once, not at every picture.
     xcb_window_t window = XCB_WINDOW_NONE;
+    bool matches = false;
+    uint8_t depth = 0;
     xcb_pixmap_t pixmap = XCB_PIXMAP_NONE;
     xcb_gcontext_t gc = XCB_NONE;
     QSize size;
@@ -26,7 +32,7 @@ struct ServerFrames::Native
             xcb_free_pixmap(connection, pixmap);
         if (gc != XCB_NONE)
             xcb_free_gc(connection, gc);
-        if (connection)
+        if (pixmap != XCB_PIXMAP_NONE || gc != XCB_NONE)
             xcb_flush(connection);
         pixmap = XCB_PIXMAP_NONE;
         gc = XCB_NONE;
@@ -78,41 +84,54 @@ ServerFrames::~ServerFrames()
     release();
 }
 
-bool ServerFrames::prepare(QWidget &window, const QImage &picture)
+bool ServerFrames::prepare(QWidget &window, const QImage &image, const QMargins &bare)
 {
     release();
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
-    if (!connection || !window.isWindow() || !window.internalWinId() || picture.isNull())
+    if (!connection || !window.isWindow() || !window.internalWinId() || image.isNull())
         return false;
+    if (!m_native)
+        m_native = std::make_unique<Native>();
+    Native &n = *m_native;
     const auto id = xcb_window_t(window.internalWinId());
-    ReplyPtr<xcb_get_geometry_reply_t> geometry(
-        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr), &::free);
-    if (!geometry || !pixelsMatch(connection, id, geometry->depth))
+    if (n.connection != connection || n.window != id) {
+        n.connection = connection;
+        n.window = id;
+        ReplyPtr<xcb_get_geometry_reply_t> geometry(
+            xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr), &::free);
+        n.depth = geometry ? geometry->depth : 0;
+        n.matches = geometry && pixelsMatch(connection, id, n.depth);
+    }
+    if (!n.matches)
         return false;
 
-    const QImage pixels = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    m_native = std::make_unique<Native>();
-    Native &n = *m_native;
-    n.connection = connection;
-    n.window = id;
-    n.size = pixels.size();
+    const QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QRect inner(QPoint(bare.left(), bare.top()), pixels.size());
+    n.size = inner.marginsAdded(bare).size();
     n.pixmap = xcb_generate_id(connection);
-    xcb_create_pixmap(connection, geometry->depth, n.pixmap, id, uint16_t(n.size.width()), uint16_t(n.size.height()));
+    xcb_create_pixmap(connection, n.depth, n.pixmap, id, uint16_t(n.size.width()), uint16_t(n.size.height()));
     // No exposure events: a copy from a picture held whole never has a part to repaint, and an
-    // event per frame would wake the program for nothing.
+    // event per frame would wake the program for nothing. The foreground is the bare pixel.
     n.gc = xcb_generate_id(connection);
-    const uint32_t noExposures = 0;
-    xcb_create_gc(connection, n.gc, n.pixmap, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
+    const uint32_t values[] = {0, 0}; // foreground, graphics exposures
+    xcb_create_gc(connection, n.gc, n.pixmap, XCB_GC_FOREGROUND | XCB_GC_GRAPHICS_EXPOSURES, values);
+
+    std::vector<xcb_rectangle_t> bareParts;
+    for (const QRect &part : QRegion(QRect(QPoint(0, 0), n.size)).subtracted(inner))
+        bareParts.push_back({int16_t(part.x()), int16_t(part.y()), uint16_t(part.width()), uint16_t(part.height())});
+    if (!bareParts.empty())
+        xcb_poly_fill_rectangle(connection, n.pixmap, n.gc, uint32_t(bareParts.size()), bareParts.data());
 
     // Sent in bands of rows that each fit in one request.
     const int rowBytes = int(pixels.bytesPerLine());
     const size_t requestBytes = size_t(xcb_get_maximum_request_length(connection)) * 4;
     const int rowsPerBand = std::max(1, int((requestBytes - 64) / size_t(rowBytes)));
-    for (int top = 0; top < n.size.height(); top += rowsPerBand) {
-        const int rows = std::min(rowsPerBand, n.size.height() - top);
-        xcb_put_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, n.pixmap, n.gc, uint16_t(n.size.width()), uint16_t(rows),
-                      0, int16_t(top), 0, geometry->depth, uint32_t(rowBytes * rows), pixels.constScanLine(top));
+    for (int top = 0; top < pixels.height(); top += rowsPerBand) {
+        const int rows = std::min(rowsPerBand, pixels.height() - top);
+        xcb_put_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, n.pixmap, n.gc, uint16_t(pixels.width()), uint16_t(rows),
+                      int16_t(inner.x()), int16_t(inner.y() + top), 0, n.depth, uint32_t(rowBytes * rows),
+                      pixels.constScanLine(top));
     }
     xcb_flush(connection);
     return true;
@@ -140,7 +159,6 @@ void ServerFrames::release()
 {
     if (m_native)
         m_native->free();
-    m_native.reset();
 }
 
 #else
@@ -151,7 +169,7 @@ struct ServerFrames::Native
 
 ServerFrames::ServerFrames() = default;
 ServerFrames::~ServerFrames() = default;
-bool ServerFrames::prepare(QWidget &, const QImage &)
+bool ServerFrames::prepare(QWidget &, const QImage &, const QMargins &)
 {
     return false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QRect>
 #include <memory>
 
@@ -18,9 +19,9 @@ public:
     ServerFrames(const ServerFrames &) = delete;
     ServerFrames &operator=(const ServerFrames &) = delete;
 
-    // Keeps `picture` (premultiplied ARGB, in device pixels) in the server for the top-level
-    // `window`, in place of any picture kept before.
-    bool prepare(QWidget &window, const QImage &picture);
+    // Keeps in the server, for the top-level `window` and in place of any picture kept before,
+    // `image` (premultiplied ARGB, in device pixels) with `bare` transparent pixels around it.
+    bool prepare(QWidget &window, const QImage &image, const QMargins &bare = {});
     // Copies the part of the picture `part` (device pixels) to the window's top-left corner.
     bool show(const QRect &part);
     bool ready() const;

@@ -44,15 +44,20 @@ bool desktopComposites()
         return false;
     // A compositing manager owns the selection _NET_WM_CM_S<n> of the screen it draws; the
     // desktop is one X screen, the first, however many monitors it spans.
-    static constexpr char Name[] = "_NET_WM_CM_S0";
-    xcb_intern_atom_reply_t *atom =
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, true, sizeof Name - 1, Name), nullptr);
-    if (!atom)
-        return false;
-    const xcb_atom_t selection = atom->atom;
-    free(atom);
-    if (selection == XCB_ATOM_NONE)
-        return false; // nothing ever claimed it
+    // The selection's name is looked up until some compositor has claimed it once; the program
+    // has one connection, so the name found then stays good.
+    static xcb_atom_t selection = XCB_ATOM_NONE;
+    if (selection == XCB_ATOM_NONE) {
+        static constexpr char Name[] = "_NET_WM_CM_S0";
+        xcb_intern_atom_reply_t *atom =
+            xcb_intern_atom_reply(connection, xcb_intern_atom(connection, true, sizeof Name - 1, Name), nullptr);
+        if (!atom)
+            return false;
+        selection = atom->atom;
+        free(atom);
+        if (selection == XCB_ATOM_NONE)
+            return false; // nothing ever claimed it
+    }
     xcb_get_selection_owner_reply_t *owner =
         xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
     const bool owned = owner && owner->owner != XCB_WINDOW_NONE;
