@@ -1,4 +1,5 @@
 #include "widgets/ServerFrames.h"
+#include "widgets/Xcb.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -7,10 +8,6 @@
 
 #include <algorithm>
 #include <vector>
-
-#ifdef QUILLOMAR_HAS_XCB
-#include <xcb/xcb.h>
-#endif
 
 #ifdef QUILLOMAR_HAS_XCB
 
@@ -41,8 +38,6 @@ struct ServerFrames::Native
 
 namespace {
 
-template <typename Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&::free)>;
-
 // Whether the window's pixels are 32-bit words 0xAARRGGBB (or 0x00RRGGBB) in the program's own
 // byte order, as QImage keeps premultiplied ARGB: then its picture is sent as it is.
 bool pixelsMatch(xcb_connection_t *connection, xcb_window_t window, uint8_t depth)
@@ -59,8 +54,8 @@ bool pixelsMatch(xcb_connection_t *connection, xcb_window_t window, uint8_t dept
     if (!wordPixels)
         return false;
 
-    ReplyPtr<xcb_get_window_attributes_reply_t> attributes(
-        xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window), nullptr), &::free);
+    const Xcb::Reply<xcb_get_window_attributes_reply_t> attributes(
+        xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window), nullptr));
     if (!attributes)
         return false;
     for (auto screens = xcb_setup_roots_iterator(setup); screens.rem; xcb_screen_next(&screens))
@@ -87,8 +82,7 @@ ServerFrames::~ServerFrames()
 bool ServerFrames::prepare(QWidget &window, const QImage &image, const QMargins &bare)
 {
     release();
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t *connection = Xcb::connection();
     if (!connection || !window.isWindow() || !window.internalWinId() || image.isNull())
         return false;
     if (!m_native)
@@ -98,8 +92,8 @@ bool ServerFrames::prepare(QWidget &window, const QImage &image, const QMargins 
     if (n.connection != connection || n.window != id) {
         n.connection = connection;
         n.window = id;
-        ReplyPtr<xcb_get_geometry_reply_t> geometry(
-            xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr), &::free);
+        const Xcb::Reply<xcb_get_geometry_reply_t> geometry(
+            xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr));
         n.depth = geometry ? geometry->depth : 0;
         n.matches = geometry && pixelsMatch(connection, id, n.depth);
     }

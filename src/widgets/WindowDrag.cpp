@@ -1,6 +1,7 @@
 #include "widgets/WindowDrag.h"
 
 #include "widgets/WindowPlacement.h"
+#include "widgets/Xcb.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -8,10 +9,6 @@
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
-
-#ifdef QUILLOMAR_HAS_XCB
-#include <xcb/xcb.h>
-#endif
 
 WindowDrag::WindowDrag(QWidget &window)
     : QObject(&window)
@@ -37,20 +34,14 @@ bool WindowDrag::leftButtonHeld(bool *known)
 {
     *known = false;
 #ifdef QUILLOMAR_HAS_XCB
-    if (auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>()) {
-        xcb_connection_t *connection = x11->connection();
-        const xcb_setup_t *setup = connection ? xcb_get_setup(connection) : nullptr;
-        if (!setup)
-            return false;
-        const xcb_window_t root = xcb_setup_roots_iterator(setup).data->root;
-        xcb_query_pointer_reply_t *reply =
-            xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr);
+    if (xcb_connection_t *connection = Xcb::connection()) {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+        const Xcb::Reply<xcb_query_pointer_reply_t> reply(
+            xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr));
         if (!reply)
             return false;
         *known = true;
-        const bool held = reply->mask & XCB_BUTTON_MASK_1;
-        free(reply);
-        return held;
+        return reply->mask & XCB_BUTTON_MASK_1;
     }
 #endif
     return false;

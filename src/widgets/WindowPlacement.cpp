@@ -1,13 +1,10 @@
 #include "widgets/WindowPlacement.h"
 
 #include "widgets/Twips.h"
+#include "widgets/Xcb.h"
 
 #include <QGuiApplication>
 #include <QWidget>
-
-#ifdef QUILLOMAR_HAS_XCB
-#include <xcb/xcb.h>
-#endif
 
 namespace WindowPlacement {
 
@@ -38,8 +35,7 @@ bool desktopComposites()
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         return true;
 #ifdef QUILLOMAR_HAS_XCB
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t *connection = Xcb::connection();
     if (!connection)
         return false;
     // A compositing manager owns the selection _NET_WM_CM_S<n> of the screen it draws; the
@@ -49,20 +45,17 @@ bool desktopComposites()
     static xcb_atom_t selection = XCB_ATOM_NONE;
     if (selection == XCB_ATOM_NONE) {
         static constexpr char Name[] = "_NET_WM_CM_S0";
-        xcb_intern_atom_reply_t *atom =
-            xcb_intern_atom_reply(connection, xcb_intern_atom(connection, true, sizeof Name - 1, Name), nullptr);
+        const Xcb::Reply<xcb_intern_atom_reply_t> atom(
+            xcb_intern_atom_reply(connection, xcb_intern_atom(connection, true, sizeof Name - 1, Name), nullptr));
         if (!atom)
             return false;
         selection = atom->atom;
-        free(atom);
         if (selection == XCB_ATOM_NONE)
             return false; // nothing ever claimed it
     }
-    xcb_get_selection_owner_reply_t *owner =
-        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
-    const bool owned = owner && owner->owner != XCB_WINDOW_NONE;
-    free(owner);
-    return owned;
+    const Xcb::Reply<xcb_get_selection_owner_reply_t> owner(
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr));
+    return owner && owner->owner != XCB_WINDOW_NONE;
 #else
     return false;
 #endif
