@@ -74,7 +74,9 @@ PhoneBook::PhoneBook(Diary &diary, AppContext &context, QWidget *parent)
     Combo1->setAccessibleDescription(QStringLiteral("Intro Teléfono, Nombre o parte de él"));
     Combo1->setMaxVisibleItems(20);
     Theme::paintEntryBox(*Combo1);
-    Combo1->lineEdit()->installEventFilter(this);
+    // An editable combo box keeps the focus itself and hands typed keys straight on to its line
+    // edit, past any filter there: the keys are watched where they arrive.
+    Combo1->installEventFilter(this);
     connect(Combo1, &QComboBox::activated, this, &PhoneBook::Combo1_Click);
     connect(Combo1, &QComboBox::editTextChanged, this, &PhoneBook::Combo1_Change);
     // Pasting with the mouse changes the text without a key.
@@ -314,7 +316,7 @@ void PhoneBook::deleteCard()
 
 bool PhoneBook::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Combo1->lineEdit() && event->type() == QEvent::KeyPress) {
+    if (watched == Combo1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         Combo1_KeyPress(key);
         if (key == Qt::Key_Return || key == Qt::Key_Enter)

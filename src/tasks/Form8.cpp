@@ -255,6 +255,13 @@ void Form8::SubmitTask()
                                   QStringLiteral("Atención"), Messenger::Icon::Critical);
         return;
     }
+    if (m_registered && m_registered(description)) {
+        m_context.messenger->tell(QStringLiteral("La tarea ya está registrada y no puede haber duplicados"),
+                                  QStringLiteral("Atención"), Messenger::Icon::Critical);
+        Description->setFocus(Qt::OtherFocusReason);
+        Description->selectAll();
+        return;
+    }
     // The alarm boxes take typing; an alarm rings only on a real day and an "hh:mm" minute, so
     // anything else is sent back to the user rather than stored.
     if (Check2->isChecked()) {

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QTimer>
 #include <array>
+#include <functional>
 
 struct AppContext;
 class QCheckBox;
@@ -45,6 +46,12 @@ public:
 
     // The task hand-over left by "Guardar"; empty when the dialog was closed without saving.
     QString handOver() const { return m_handOver; }
+    // Tells whether a description already belongs to another task. Where set, such a description
+    // is refused with the dialog kept open, so the user can change it without losing the rest.
+    void setTaskRegistered(std::function<bool(const QString &description)> registered)
+    {
+        m_registered = std::move(registered);
+    }
 
     void Form_Load();
     void Check2_Click();
@@ -75,6 +82,7 @@ private:
 
     AppContext &m_context;
     QString m_handOver;
+    std::function<bool(const QString &)> m_registered;
     std::array<QLabel *, 5> m_labels{};
     int m_memory1 = 0;
     int m_memory2 = 0;

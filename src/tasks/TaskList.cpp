@@ -249,6 +249,7 @@ void TaskList::Command5_Click()
     Tag.clear();
     {
         Form8 dialog(m_context, window());
+        dialog.setTaskRegistered([this](const QString &text) { return isRegistered(text); });
         openDialog(dialog, QStringLiteral("Nueva Tarea"));
     }
     TaskHandOver task;
@@ -304,6 +305,7 @@ void TaskList::Command8_Click()
             dialog.Check2->setChecked(true);
         }
         dialog.Check1->setChecked(data.Bool(DoneColumn));
+        dialog.setTaskRegistered([this, key](const QString &text) { return isRegistered(text, key); });
         openDialog(dialog, QStringLiteral("Editar Tarea"));
     }
 
