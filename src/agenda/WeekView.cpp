@@ -74,9 +74,6 @@ WeekView::WeekView(Diary &diary, AppContext &context, QWidget *parent)
     Command1->setAccessibleName(QStringLiteral("Semana"));
     Command1->setFlat(true);
     Command1->setGeometry(0, 0, 0, 0);
-
-    // A found entry or a day of the calendar asks for its week.
-    connect(&diary, &Diary::weekWanted, this, [this] { ShowWeek(m_diary.SelectedDate); });
 }
 
 void WeekView::buildDay(int i)
@@ -222,11 +219,39 @@ void WeekView::ShowWeek(const QDate &date)
 
 void WeekView::ShowCurrentWeekButtons()
 {
+    ShowCurrentWeekButtons(m_diary.SelectedDate);
+}
+
+void WeekView::ShowCurrentWeekButtons(const QDate &selected)
+{
     const QDate today = m_context.clock->today();
-    if (m_diary.SelectedDate > today)
+    if (selected > today)
         Image9->show();
-    if (m_diary.SelectedDate.daysTo(today) > 7)
+    if (selected.daysTo(today) > 7)
         Image10->show();
+}
+
+void WeekView::arriveFrom(const QDate &previous, Diary::Arrival arrival)
+{
+    m_context.IdleCount = 0;
+    // Leaving the section shows the arrows of the day that was shown before it.
+    Image9->hide();
+    Image10->hide();
+    ShowCurrentWeekButtons(previous);
+    const QDate date = m_diary.SelectedDate;
+    const QDate today = m_context.clock->today();
+    if (arrival == Diary::Arrival::ChosenDay) {
+        // Shown before the week, which takes both away again when it holds today.
+        (date < today ? Image10 : Image9)->show();
+        Command1->setFocus();
+        ShowWeek(date);
+    } else {
+        ShowWeek(date);
+        if (date < today)
+            Image10->show();
+        else if (date > today)
+            Image9->show();
+    }
 }
 
 void WeekView::Image3_Click()

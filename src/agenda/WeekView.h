@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Diary.h"
+
 #include <QDate>
 #include <QWidget>
 #include <array>
@@ -40,6 +42,10 @@ public:
     void ShowWeek(const QDate &date);
     void RefreshWeek();
     void ShowCurrentWeekButtons();
+    void ShowCurrentWeekButtons(const QDate &selected);
+    // Shows the week of SelectedDate asked for from a section (a found entry, a chosen day), its
+    // arrows set as that way of arriving sets them; previous is the day shown before.
+    void arriveFrom(const QDate &previous, Diary::Arrival arrival);
     static QString CapitalizeFirst(const QString &text);
 
     void Image3_Click();

@@ -151,7 +151,7 @@ void MonthCalendar::ldia_Click(int index)
     const int day = ldia[index]->text().toInt();
     const QDate date = day > 0 ? QDate(m_month.year(), m_month.month(), day) : m_month;
     if (date.isValid())
-        m_diary.showWeekOf(date);
+        m_diary.showWeekOf(date, Diary::Arrival::ChosenDay);
 }
 
 void MonthCalendar::ldia_MouseMove(int index)

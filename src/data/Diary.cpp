@@ -31,8 +31,9 @@ void Diary::setSelectedDate(const QDate &date)
     emit selectedDateChanged(date);
 }
 
-void Diary::showWeekOf(const QDate &date)
+void Diary::showWeekOf(const QDate &date, Arrival arrival)
 {
+    const QDate previous = SelectedDate;
     setSelectedDate(date);
-    emit weekWanted();
+    emit weekWanted(previous, arrival);
 }

@@ -22,8 +22,13 @@ public:
 
     // Sets SelectedDate and tells whoever shows it.
     void setSelectedDate(const QDate &date);
+    // How the week is reached from a section, which decides the "Semana Actual" arrows shown on
+    // arrival: a found entry's week gets the arrow toward today even within today's own week,
+    // a day chosen in the calendar only outside it.
+    enum class Arrival { FoundEntry, ChosenDay };
+
     // Brings the week agenda back, showing the week of date (a found entry, a day of the calendar).
-    void showWeekOf(const QDate &date);
+    void showWeekOf(const QDate &date, Arrival arrival = Arrival::FoundEntry);
     // Tells that something was written to the agenda outside the week view.
     void notifyChanged() { emit changed(); }
 
@@ -40,6 +45,7 @@ public:
 
 signals:
     void selectedDateChanged(const QDate &date);
-    void weekWanted();
+    // previous is the day shown before: the week left behind decides the arrows too.
+    void weekWanted(const QDate &previous, Diary::Arrival arrival);
     void changed();
 };

@@ -1,12 +1,12 @@
 #include "Form1.h"
 
-#include "data/SingleInstance.h"
 #include "agenda/WeekView.h"
 #include "alarms/AlarmScan.h"
 #include "data/AgendaBackups.h"
 #include "data/Clock.h"
 #include "data/Messenger.h"
 #include "data/Module1.h"
+#include "data/SingleInstance.h"
 #include "widget/Form9.h"
 #include "widgets/ActivityWatch.h"
 #include "widgets/ImageButton.h"
@@ -40,7 +40,10 @@ Form1::Form1(AppContext &context, QWidget *parent)
     m_week->lower();
     BuildSections();
     connect(m_drag, &WindowDrag::finished, this, &Form1::storeMainPlace);
-    connect(&m_diary, &Diary::weekWanted, this, [this] { Image7_Click(4); });
+    connect(&m_diary, &Diary::weekWanted, this, [this](const QDate &previous, Diary::Arrival arrival) {
+        Image7_Click(4);
+        m_week->arriveFrom(previous, arrival);
+    });
 
     Timer3.setInterval(200);
     connect(&Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);

@@ -4,6 +4,7 @@
 #include "mainwindow/Form1.h"
 #include "support/TestAgenda.h"
 #include "widgets/ClickLabel.h"
+#include "widgets/ImageButton.h"
 #include "widgets/Theme.h"
 
 #include <QScrollBar>
@@ -161,20 +162,40 @@ private slots:
         QCOMPARE(m_calendar->ldia[4]->frameShape(), QFrame::Box);
     }
 
+    // Today is Wednesday 3 April 2024; the arrows back to today's week follow the day clicked:
+    // toward today from before it, from after it, and none within today's own week.
+    void dayClickShowsItsWeek_data()
+    {
+        QTest::addColumn<QDate>("clicked");
+        QTest::addColumn<bool>("image9");
+        QTest::addColumn<bool>("image10");
+        QTest::newRow("next month") << QDate(2024, 5, 17) << true << false;
+        QTest::newRow("last Saturday") << QDate(2024, 3, 30) << false << true;
+        QTest::newRow("earlier this week") << QDate(2024, 4, 1) << false << false;
+        QTest::newRow("later this week") << QDate(2024, 4, 5) << false << false;
+    }
     void dayClickShowsItsWeek()
     {
+        QFETCH(QDate, clicked);
+        QFETCH(bool, image9);
+        QFETCH(bool, image10);
         m_calendar.reset();
         Form1 main(m_agenda->context);
         QVERIFY(main.Form_Load());
-        main.Image7_Click(1);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        main.diary().SelectedDate = clicked;
+        QTest::mouseClick(main.Image7[1], Qt::LeftButton);
         auto *calendar = qobject_cast<MonthCalendar *>(main.section(1));
         QVERIFY(calendar && calendar->isVisibleTo(&main));
-        calendar->CalendarScroll->triggerAction(QAbstractSlider::SliderSingleStepAdd); // May 2024
-        QTest::mouseClick(calendar->ldia[2 + 16], Qt::LeftButton); // Friday 17 May
-        QCOMPARE(main.diary().SelectedDate, QDate(2024, 5, 17));
+        const int cell = QDate(clicked.year(), clicked.month(), 1).dayOfWeek() - 2 + clicked.day();
+        QTest::mouseClick(calendar->ldia[cell], Qt::LeftButton);
+        QCOMPARE(main.diary().SelectedDate, clicked);
         QCOMPARE(main.openSection(), 4);
         QVERIFY(!calendar->isVisibleTo(&main));
-        QCOMPARE(main.week().WeekStart, QDate(2024, 5, 13));
+        QCOMPARE(main.week().WeekStart, clicked.addDays(1 - clicked.dayOfWeek()));
+        QCOMPARE(main.week().Image9->isVisible(), image9);
+        QCOMPARE(main.week().Image10->isVisible(), image10);
     }
 
 private:

@@ -44,6 +44,8 @@ private:
     }
     void search(const QString &text)
     {
+        m_book->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_book.get()));
         m_book->Combo1->setFocus();
         m_book->Combo1->setEditText(text);
         m_book->NewPhoneSearch = true;
@@ -125,7 +127,7 @@ private slots:
         clickWithDialog(0, [](Form7 &dialog) {
             QCOMPARE(dialog.windowTitle(), QStringLiteral("Añadir Nuevo"));
             QVERIFY(QTest::qWaitForWindowActive(&dialog));
-            QVERIFY(dialog.Text1[0]->hasFocus());
+            QTRY_VERIFY(dialog.Text1[0]->hasFocus());
             dialog.close();
         });
         QVERIFY(m_dialogOpened);
@@ -205,7 +207,7 @@ private slots:
             QTest::mouseClick(dialog.Command1, Qt::LeftButton);
             QVERIFY(dialog.isVisible());
             QVERIFY(QTest::qWaitForWindowActive(&dialog));
-            QVERIFY(dialog.Text1[0]->hasFocus());
+            QTRY_VERIFY(dialog.Text1[0]->hasFocus());
             dialog.close();
         });
         QCOMPARE(m_agenda->messenger.texts(), QStringList{"No se puede dar de alta una ficha sin nombre"});
