@@ -27,7 +27,7 @@ bool SingleInstance::tryAcquire()
 
 bool SingleInstance::holdLock()
 {
-    if (m_lock.isLocked() || m_lock.tryLock(0))
+    if (m_lock.tryLock(0))
         return true;
     if (m_lock.error() != QLockFile::LockFailedError || namesAnOwner())
         return false;
