@@ -5,13 +5,41 @@
 #include <QStandardPaths>
 #include <unistd.h>
 
+namespace {
+
+const QString SettingsFileName = QStringLiteral("quillomar.cfg");
+const QString InstalledSound = QStringLiteral("../share/quillomar/tiempo.wav");
+
+// A program installed under a prefix (/usr, /usr/local, ~/.local) has its sound in the prefix's
+// share folder; a portable copy carries everything in its own folder.
+bool isInstalled(const QDir &folder)
+{
+    return QFileInfo::exists(folder.filePath(InstalledSound));
+}
+
+// Files an earlier version left beside an installed program whose folder the user could write
+// to: that user's settings and agenda stay where they are.
+bool holdsEarlierFiles(const QDir &folder)
+{
+    return QFileInfo::exists(folder.filePath(SettingsFileName)) ||
+        QFileInfo::exists(folder.filePath(QString::fromUtf16(DatabaseFileName)));
+}
+
+} // namespace
+
 AppPaths AppPaths::forProgramFolder(const QString &programFolder)
 {
     AppPaths paths;
+    const QDir folder(programFolder);
     paths.programFolder = QDir::toNativeSeparators(QDir::cleanPath(programFolder));
     paths.soundFile = findSoundFile(programFolder);
-    if (QFileInfo(programFolder).isWritable()) {
-        paths.settingsFile = QDir(programFolder).filePath(QStringLiteral("quillomar.cfg"));
+    // The program's folder is the user's only in a portable copy. Even when it can be written
+    // (by root, or under a prefix of the user's own), an installed program's folder belongs to
+    // the package: files put there would be shared by every user, and left behind when the
+    // package goes.
+    const bool portable = !isInstalled(folder) || holdsEarlierFiles(folder);
+    if (portable && QFileInfo(programFolder).isWritable()) {
+        paths.settingsFile = folder.filePath(SettingsFileName);
         paths.defaultDataFolder = paths.programFolder;
     } else {
         const QString config = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
@@ -20,7 +48,7 @@ AppPaths AppPaths::forProgramFolder(const QString &programFolder)
                                  .filePath(QStringLiteral("quillomar"));
         QDir().mkpath(config);
         QDir().mkpath(data);
-        paths.settingsFile = QDir(config).filePath(QStringLiteral("quillomar.cfg"));
+        paths.settingsFile = QDir(config).filePath(SettingsFileName);
         paths.defaultDataFolder = QDir::toNativeSeparators(data);
     }
     QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -36,7 +64,7 @@ QString AppPaths::findSoundFile(const QString &programFolder)
     const QString beside = folder.filePath(QStringLiteral("tiempo.wav"));
     if (QFileInfo::exists(beside))
         return beside;
-    const QString installed = QDir::cleanPath(folder.filePath(QStringLiteral("../share/quillomar/tiempo.wav")));
+    const QString installed = QDir::cleanPath(folder.filePath(InstalledSound));
     return QFileInfo::exists(installed) ? installed : beside;
 }
 

@@ -2,9 +2,12 @@
 
 #include <QString>
 
-// Where the program keeps its files. A program folder the user can write to is a portable
-// install: settings, agenda and sound live beside the executable. An installed program (under
-// /usr) keeps its settings and agenda in the user's own folders instead, and its sound in share/.
+// Where the program keeps its files. A portable copy, one folder the user can write to, keeps
+// settings, agenda and sound beside the executable. An installed program (its sound in the
+// prefix's share/quillomar) keeps settings and agenda in the user's own folders
+// ($XDG_CONFIG_HOME/quillomar, $XDG_DATA_HOME/quillomar), whoever can write to its folder,
+// unless an earlier version already keeps them beside it; so does a portable copy in a folder
+// the user cannot write to.
 struct AppPaths
 {
     QString programFolder; // the folder of the executable

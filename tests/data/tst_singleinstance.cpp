@@ -39,6 +39,35 @@ private slots:
         SingleInstance second(path);
         QVERIFY(!second.tryAcquire());
     }
+
+    void liveCopyOutlastsItsLockFile_data()
+    {
+        QTest::addColumn<QByteArray>("replacement");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("deleted") << QByteArray() << true;
+        QTest::newRow("replaced by an empty file") << QByteArray() << false;
+        QTest::newRow("replaced by a dead copy's lock")
+            << "2147483600\nquillomar\n" + QSysInfo::machineHostName().toUtf8() + "\n"
+            << false;
+    }
+
+    void liveCopyOutlastsItsLockFile()
+    {
+        QFETCH(QByteArray, replacement);
+        QFETCH(bool, removed);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("quillomar.lock"));
+        SingleInstance first(path);
+        QVERIFY(first.tryAcquire());
+        QVERIFY(QFile::remove(path));
+        if (!removed) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(replacement);
+        }
+        SingleInstance second(path);
+        QVERIFY(!second.tryAcquire());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSingleInstance)

@@ -96,11 +96,11 @@ private slots:
     void soundIsFoundInEitherLayout()
     {
         const QString bin = installed(QStringLiteral("bin"));
-        QCOMPARE(AppPaths::forProgramFolder(bin).soundFile,
+        QCOMPARE(AppPaths::findSoundFile(bin),
                  QFileInfo(installed(QStringLiteral("share/quillomar/tiempo.wav"))).absoluteFilePath());
         // A copy beside the executable, as in a portable folder, comes first.
         QVERIFY(QFile::copy(installed(QStringLiteral("share/quillomar/tiempo.wav")), bin + "/tiempo.wav"));
-        QCOMPARE(AppPaths::forProgramFolder(bin).soundFile, bin + "/tiempo.wav");
+        QCOMPARE(AppPaths::findSoundFile(bin), bin + "/tiempo.wav");
     }
 };
 

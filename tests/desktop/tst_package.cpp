@@ -1,4 +1,5 @@
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -61,6 +62,17 @@ private slots:
         // Found by dpkg-shlibdeps from the executable, not written by hand.
         for (const char *library : {"libqt6widgets6", "libqt6svg6", "libqt6multimedia6", "libsqlite3-0"})
             QVERIFY2(depends.contains(QLatin1String(library)), qPrintable(depends));
+    }
+
+    // Debian's own checker: a copyright file, a changelog, a manual page, and the rest of policy.
+    void lintianFindsNothingToSay()
+    {
+        const QString lintian = QStandardPaths::findExecutable(QStringLiteral("lintian"));
+        QVERIFY2(!lintian.isEmpty(), "lintian is not installed");
+        int status = 0;
+        const QString output =
+            run(lintian, {QStringLiteral("--fail-on"), QStringLiteral("error,warning"), m_package}, &status);
+        QVERIFY2(status == 0, qPrintable(output));
     }
 };
 
