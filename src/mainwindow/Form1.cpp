@@ -58,6 +58,16 @@ Form1::Form1(AppContext &context, QWidget *parent)
 Form1::~Form1()
 {
     qApp->removeEventFilter(this);
+    // The sections keep what is being typed as they go, into the diary: they go first, while it
+    // is still open, and the window is hidden before anything of it goes.
+    hide();
+    for (Section *&section : m_sections) {
+        delete section;
+        section = nullptr;
+    }
+    m_panels = {};
+    delete m_week;
+    m_week = nullptr;
 }
 
 void Form1::ShowWidget()

@@ -130,6 +130,16 @@ TextSearch::TextSearch(Diary &diary, AppContext &context, QWidget *parent)
     Picture3->raise();
 }
 
+TextSearch::~TextSearch()
+{
+    // What is being typed is kept. The boxes then lose their focus as the widgets go, when this
+    // section is no more: they are let go first.
+    saveTyping();
+    Text2->disconnect(this);
+    for (QWidget *box : {static_cast<QWidget *>(Text1), static_cast<QWidget *>(Text2), static_cast<QWidget *>(Text3)})
+        box->removeEventFilter(this);
+}
+
 QString TextSearch::title() const
 {
     return QStringLiteral("Buscador");

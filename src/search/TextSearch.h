@@ -25,6 +25,7 @@ class TextSearch final : public Section
 
 public:
     TextSearch(Diary &diary, AppContext &context, QWidget *parent);
+    ~TextSearch() override;
 
     QString title() const override;
     void layoutSection() override { LayoutSearch(); }

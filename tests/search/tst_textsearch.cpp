@@ -163,6 +163,39 @@ private slots:
         QCOMPARE(m_agenda->messenger.shown.size(), 0);
     }
 
+    // The program ends (the main window goes) while the user is still typing into a box.
+    void typingIsKeptWhenTheProgramEnds_data()
+    {
+        QTest::addColumn<bool>("inNote");
+        QTest::newRow("subject") << false;
+        QTest::newRow("note") << true;
+    }
+    void typingIsKeptWhenTheProgramEnds()
+    {
+        QFETCH(bool, inNote);
+        m_search.reset();
+        const qint64 key = m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("09:00"), QStringLiteral("Cita"));
+        {
+            Form1 main(m_agenda->context);
+            QVERIFY(main.Form_Load());
+            main.show();
+            QVERIFY(QTest::qWaitForWindowActive(&main));
+            QTest::mouseClick(main.Image7[0], Qt::LeftButton);
+            auto *search = qobject_cast<TextSearch *>(main.section(0));
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("cita"));
+            QTest::mouseClick(search->Command2[2], Qt::LeftButton);
+            QWidget *box = inNote ? static_cast<QWidget *>(search->Text3) : search->Text2;
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 4, box->height() / 2));
+            QCOMPARE(QApplication::focusWidget(), box);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, inNote ? Qt::ControlModifier : Qt::NoModifier);
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(" urgente"));
+        }
+        auto notas = m_agenda->cursor(QStringLiteral("notas"));
+        QVERIFY(notas->FindFirst(Criterion::numberEquals(QStringLiteral("numero"), key)));
+        QCOMPARE(notas->Text(inNote ? QStringLiteral("nota") : QStringLiteral("texto")),
+                 inNote ? QStringLiteral(" urgente") : QStringLiteral("Cita urgente"));
+    }
+
     void irShowsTheWeekOfTheEntry()
     {
         m_search.reset();
