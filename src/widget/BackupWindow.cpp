@@ -23,6 +23,9 @@ const QString Attention = QStringLiteral("Atención");
 
 QString countsText(const AgendaBackups::Counts &counts)
 {
+    // A damaged agenda, the one a restore is most often for, is not shown as an empty one.
+    if (!counts.valid)
+        return QStringLiteral("no se puede leer entera");
     return QStringLiteral("%1 entradas, %2 tareas y %3 fichas").arg(counts.entries).arg(counts.tasks).arg(counts.cards);
 }
 
