@@ -1,12 +1,12 @@
 #include "Form1.h"
 
+#include "data/SingleInstance.h"
 #include "agenda/WeekView.h"
 #include "alarms/AlarmScan.h"
 #include "data/AgendaBackups.h"
 #include "data/Clock.h"
 #include "data/Messenger.h"
 #include "data/Module1.h"
-#include "data/SingleInstance.h"
 #include "widget/Form9.h"
 #include "widgets/ActivityWatch.h"
 #include "widgets/ImageButton.h"
