@@ -6,6 +6,7 @@
 #include "Database.h"
 #include "DateText.h"
 #include "Diary.h"
+#include "FailureText.h"
 #include "Messenger.h"
 
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QSet>
 #include <QThread>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -26,19 +28,11 @@ const QRegularExpression DailyPattern(QStringLiteral("^quillomar-(\\d{4}-\\d{2}-
 const QRegularExpression
     BeforeRestorePattern(QStringLiteral("^quillomar-(\\d{4}-\\d{2}-\\d{2}-\\d{6})-antes-de-restaurar\\.mdb$"));
 
-// Why SQLite could not write a copy, in the user's words where the cause is a common one.
+const QString UnfinishedSuffix = QStringLiteral(".part");
+
 QString writeFailure(sqlite3 *db, int rc)
 {
-    switch (rc & 0xFF) {
-    case SQLITE_FULL:
-        return QStringLiteral("el disco está lleno");
-    case SQLITE_READONLY:
-    case SQLITE_CANTOPEN:
-    case SQLITE_PERM:
-        return QStringLiteral("no se puede escribir en la carpeta");
-    default:
-        return QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
-    }
+    return FailureText::ofSqlite(rc, db ? sqlite3_system_errno(db) : 0);
 }
 
 // The file's bytes, then its name in the folder, reach the disk before the copy counts as made.
@@ -91,6 +85,12 @@ QString AgendaBackups::dailyName(const QDate &day)
 
 void AgendaBackups::start()
 {
+    // Only one copy of the program runs: a temporary file found now belongs to a copy that was
+    // cut short and is never finished.
+    const QDir dir(folder());
+    for (const QString &name : dir.entryList({QStringLiteral("quillomar-*.mdb") + UnfinishedSuffix}, QDir::Files))
+        QFile::remove(dir.filePath(name));
+    keepNewestBeforeRestore();
     checkDue();
     m_timer.start();
 }
@@ -99,7 +99,12 @@ void AgendaBackups::checkDue()
 {
     if (m_thread)
         return;
-    const QString target = QDir(folder()).filePath(dailyName(m_context.clock->today()));
+    // An agenda that cannot be changed needs no new copy, and a damaged one, or one that did not
+    // open whole, must not take the place of a good copy.
+    const QDate today = m_context.clock->today();
+    if (!Database::writesRefused(m_databaseFile).isEmpty() || m_damagedOn == today)
+        return;
+    const QString target = QDir(folder()).filePath(dailyName(today));
     if (QFileInfo::exists(target))
         return;
     QString error;
@@ -110,20 +115,23 @@ void AgendaBackups::checkDue()
     }
     m_cancel = false;
     m_thread = QThread::create([this, source, target] {
-        const QString error = copyAgenda(*source, target, &m_cancel);
+        bool damaged = false;
+        const QString error = copyAgenda(*source, target, &m_cancel, &damaged);
         QMetaObject::invokeMethod(
-            this, [this, error] { copyDone(error); }, Qt::QueuedConnection);
+            this, [this, error, damaged] { copyDone(error, damaged); }, Qt::QueuedConnection);
     });
     m_thread->start(QThread::LowPriority);
 }
 
-void AgendaBackups::copyDone(const QString &error)
+void AgendaBackups::copyDone(const QString &error, bool damaged)
 {
     if (m_thread) {
         m_thread->wait();
         delete m_thread;
         m_thread = nullptr;
     }
+    if (damaged)
+        m_damagedOn = m_context.clock->today();
     if (error.isEmpty())
         rotate();
     else if (!m_failureTold && m_context.messenger) {
@@ -144,19 +152,22 @@ QString AgendaBackups::copyAgenda(const QString &source, const QString &target)
     return db ? copyAgenda(*db, target) : error;
 }
 
-QString AgendaBackups::copyAgenda(Database &source, const QString &target, const std::atomic_bool *cancel)
+QString AgendaBackups::copyAgenda(Database &source, const QString &target, const std::atomic_bool *cancel,
+                                  bool *damaged)
 {
     const QFileInfo targetInfo(target);
-    if (!QDir().mkpath(targetInfo.absolutePath()) || !QFileInfo(targetInfo.absolutePath()).isDir())
-        return QStringLiteral("no se puede crear la carpeta");
-    const QString temporary = target + QStringLiteral(".part");
-    {
-        QFile probe(temporary);
-        if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return probe.error() == QFileDevice::OpenError || probe.error() == QFileDevice::PermissionsError
-                ? QStringLiteral("no se puede escribir en la carpeta (%1)").arg(probe.errorString())
-                : probe.errorString();
+    errno = 0;
+    if (!QDir().mkpath(targetInfo.absolutePath()) || !QFileInfo(targetInfo.absolutePath()).isDir()) {
+        const int error = errno;
+        return error == 0 ? QStringLiteral("no se puede crear la carpeta")
+                          : QStringLiteral("no se puede crear la carpeta: %1").arg(FailureText::ofSystem(error));
     }
+    const QString temporary = target + UnfinishedSuffix;
+    if (const int probe = ::open(QFile::encodeName(temporary).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        probe >= 0)
+        ::close(probe);
+    else
+        return QStringLiteral("no se puede escribir en la carpeta: %1").arg(FailureText::ofSystem(errno));
 
     sqlite3 *to = nullptr;
     QString error;
@@ -175,6 +186,14 @@ QString AgendaBackups::copyAgenda(Database &source, const QString &target, const
 
     if (error.isEmpty() && !syncFile(temporary))
         error = QStringLiteral("no se pudo escribir la copia en el disco");
+    if (damaged)
+        *damaged = false;
+    if (const QString why = error.isEmpty() && damaged ? Database::examine(temporary) : QString(); !why.isEmpty()) {
+        *damaged = true;
+        error = QStringLiteral("la copia ha salido dañada (%1), así que la agenda misma puede estarlo; se conservan "
+                               "las copias anteriores")
+                    .arg(why);
+    }
     if (error.isEmpty() && std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()))
         error = QStringLiteral("no se pudo dar su nombre a la copia");
     if (!error.isEmpty()) {
@@ -257,6 +276,14 @@ void AgendaBackups::rotate()
             QFile::remove(dir.filePath(dailyName(day)));
 }
 
+void AgendaBackups::keepNewestBeforeRestore()
+{
+    int kept = 0;
+    for (const Copy &copy : copies())
+        if (copy.beforeRestore && ++kept > BeforeRestoreCopies)
+            QFile::remove(copy.path);
+}
+
 QString AgendaBackups::restore(const QString &path, Diary &diary)
 {
     const QDateTime now = m_context.clock->now();
@@ -272,6 +299,7 @@ QString AgendaBackups::restore(const QString &path, Diary &diary)
         return error;
     if (!db->restoreFrom(path))
         return db->lastError();
+    keepNewestBeforeRestore();
     // The copy remembers the alarms as they were looked at when it was made: those that fell
     // due since are not the user's missed alarms.
     AlarmMark::write(m_databaseFile, now);

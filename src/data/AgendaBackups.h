@@ -15,9 +15,12 @@ struct AppContext;
 
 // The agenda's safety copies, in the folder "copias" of the data folder: one a day, made at
 // start-up and then whenever the day changes while the program runs, with SQLite's online
-// backup on a thread of its own, so the diary never waits on it. The newest DailyCopies copies
-// are kept, and the newest copy of each of the WeeklyCopies calendar weeks before the week of the
-// oldest of them; the rest go. Copies made just before a restore are never removed here.
+// backup on a thread of its own, so the diary never waits on it. A copy enters the rotation only
+// once it has passed Database::examine, and an agenda whose writes are refused (damaged, not
+// opened whole, read-only) is not copied at all: a bad copy never pushes a good one out. The
+// newest DailyCopies copies are kept, and the newest copy of each of the WeeklyCopies calendar
+// weeks before the week of the oldest of them; the rest go. Of the copies made just before a
+// restore, the newest BeforeRestoreCopies are kept.
 class AgendaBackups final : public QObject
 {
     Q_OBJECT
@@ -37,6 +40,7 @@ public:
 
     static constexpr int DailyCopies = 7;
     static constexpr int WeeklyCopies = 8;
+    static constexpr int BeforeRestoreCopies = 3;
     // How often the running program looks whether the day has changed.
     static constexpr int CheckIntervalMs = 5 * 60 * 1000;
     // Pages copied under one read lock: writes of the diary meanwhile wait at most one step.
@@ -48,7 +52,9 @@ public:
     QString folder() const;
     static QString folderOf(const QString &databaseFile);
 
-    // Makes today's copy when due and from then on looks every CheckIntervalMs.
+    // Once at start-up: removes what copies cut short (the program killed) left behind and the
+    // copies before a restore beyond the newest BeforeRestoreCopies, makes today's copy when due
+    // and from then on looks every CheckIntervalMs.
     void start();
     // Starts today's copy on the worker unless it exists or one is being made.
     void checkDue();
@@ -64,8 +70,11 @@ public:
     void rotate();
 
     // Copies the open agenda source to target through SQLite's backup, under a temporary name
-    // renamed into place. Returns an empty text, or why not. Safe on any thread.
-    static QString copyAgenda(Database &source, const QString &target, const std::atomic_bool *cancel = nullptr);
+    // renamed into place. Returns an empty text, or why not. Safe on any thread. With damaged
+    // given, the copy takes its name only once it has passed Database::examine; *damaged tells
+    // whether it failed there.
+    static QString copyAgenda(Database &source, const QString &target, const std::atomic_bool *cancel = nullptr,
+                              bool *damaged = nullptr);
     // The same for the agenda file at source, opened (or shared) on the calling thread.
     static QString copyAgenda(const QString &source, const QString &target);
 
@@ -82,7 +91,8 @@ signals:
     void copyFinished(const QString &error);
 
 private:
-    void copyDone(const QString &error);
+    void copyDone(const QString &error, bool damaged = false);
+    void keepNewestBeforeRestore();
 
     AppContext &m_context;
     QString m_databaseFile;
@@ -90,4 +100,5 @@ private:
     QThread *m_thread = nullptr;
     std::atomic_bool m_cancel = false;
     bool m_failureTold = false;
+    QDate m_damagedOn; // a copy of that day failed the check: the agenda is not copied again that day
 };

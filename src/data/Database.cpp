@@ -1,5 +1,6 @@
 #include "Database.h"
 
+#include "FailureText.h"
 #include "FoldedIndex.h"
 #include "TableSchema.h"
 #include "TextMatch.h"
@@ -7,15 +8,26 @@
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <cerrno>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace {
 
 QMap<QString, std::weak_ptr<Database>> &openFiles()
 {
     static QMap<QString, std::weak_ptr<Database>> files;
+    return files;
+}
+
+// The agendas this run writes nothing more to, by absolute path, with why. Kept apart from the
+// open files: a damaged file's connection is dropped and a new one opened, which must refuse too.
+QHash<QString, QString> &refusedFiles()
+{
+    static QHash<QString, QString> files;
     return files;
 }
 
@@ -163,8 +175,48 @@ QString Database::examine(const QString &path)
     if (!ok)
         return database.lastError();
     if (check != QLatin1String("ok"))
-        return QStringLiteral("el archivo está dañado (%1)").arg(check);
+        return FailureText::ofSqlite(SQLITE_CORRUPT);
     return {};
+}
+
+void Database::refuseWrites(const QString &path, const QString &why)
+{
+    const QString key = QFileInfo(path).absoluteFilePath();
+    if (refusedFiles().contains(key))
+        return;
+    refusedFiles().insert(key, why);
+    if (const std::shared_ptr<Database> shared = openFiles().value(key).lock())
+        shared->refuseHere();
+}
+
+QString Database::writesRefused(const QString &path)
+{
+    return refusedFiles().value(QFileInfo(path).absoluteFilePath());
+}
+
+QString Database::whyReadOnly(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString folder = info.absolutePath();
+    if (::access(QFile::encodeName(folder).constData(), W_OK) != 0) {
+        const int error = errno;
+        return error == EACCES || error == EPERM
+            ? QStringLiteral("la carpeta %1 es de solo lectura").arg(QDir::toNativeSeparators(folder))
+            : FailureText::ofSystem(error);
+    }
+    if (::access(QFile::encodeName(info.absoluteFilePath()).constData(), W_OK) != 0) {
+        const int error = errno;
+        return error == EACCES || error == EPERM ? QStringLiteral("el archivo es de solo lectura")
+                                                 : FailureText::ofSystem(error);
+    }
+    return {};
+}
+
+// The connection itself refuses every change (query_only), so that no write can slip past,
+// whichever way it is made; setError then gives the refusal's reason.
+void Database::refuseHere()
+{
+    sqlite3_exec(m_db, "PRAGMA query_only = ON", nullptr, nullptr, nullptr);
 }
 
 bool Database::restoreFrom(const QString &copyPath)
@@ -174,8 +226,9 @@ bool Database::restoreFrom(const QString &copyPath)
         return false;
     }
     sqlite3 *source = nullptr;
-    if (sqlite3_open_v2(copyPath.toUtf8().constData(), &source, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        m_lastError = source ? QString::fromUtf8(sqlite3_errmsg(source)) : QStringLiteral("no se puede abrir la copia");
+    if (const int rc = sqlite3_open_v2(copyPath.toUtf8().constData(), &source, SQLITE_OPEN_READONLY, nullptr);
+        rc != SQLITE_OK) {
+        m_lastError = FailureText::ofSqlite(rc, source ? sqlite3_system_errno(source) : 0);
         sqlite3_close_v2(source);
         return false;
     }
@@ -187,17 +240,33 @@ bool Database::restoreFrom(const QString &copyPath)
     for (const std::unique_ptr<Index> &index : m_indexes)
         index->built = false;
 
+    // An agenda whose writes are refused is written once more, by the restore that mends it.
+    const QString key = QFileInfo(m_path).absoluteFilePath();
+    const bool refused = refusedFiles().contains(key);
+    sqlite3_exec(m_db, "PRAGMA query_only = OFF", nullptr, nullptr, nullptr);
+
     // The backup writes every page of the agenda inside one write transaction of this
     // connection, under its rollback journal: the file is either wholly the old agenda or wholly
     // the copy, and another client holding it open sees the change as any other write.
     bool restored = false;
+    int rc = SQLITE_ERROR;
     if (sqlite3_backup *backup = sqlite3_backup_init(m_db, "main", source, "main")) {
         const int step = sqlite3_backup_step(backup, -1);
-        restored = sqlite3_backup_finish(backup) == SQLITE_OK && step == SQLITE_DONE;
+        rc = sqlite3_backup_finish(backup);
+        restored = rc == SQLITE_OK && step == SQLITE_DONE;
+        if (rc == SQLITE_OK && step != SQLITE_DONE)
+            rc = step;
+    } else {
+        rc = sqlite3_extended_errcode(m_db);
     }
-    if (!restored)
-        m_lastError = QString::fromUtf8(sqlite3_errmsg(m_db));
+    if (!restored) {
+        m_lastError = FailureText::ofSqlite(rc, sqlite3_system_errno(m_db));
+        if (refused)
+            refuseHere();
+    }
     sqlite3_close_v2(source);
+    if (restored)
+        refusedFiles().remove(key);
     return restored;
 }
 
@@ -228,11 +297,12 @@ bool Database::openFile(QString *error, bool readOnly)
             *error = QStringLiteral("la carpeta %1 no existe").arg(info.absolutePath());
         return false;
     }
+    m_readOnly = readOnly;
     const int access = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     const int rc = sqlite3_open_v2(m_path.toUtf8().constData(), &m_db, access | SQLITE_OPEN_FULLMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         if (error)
-            *error = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
+            *error = FailureText::ofSqlite(rc, m_db ? sqlite3_system_errno(m_db) : 0);
         return false;
     }
     sqlite3_extended_result_codes(m_db, 1);
@@ -247,6 +317,8 @@ bool Database::openFile(QString *error, bool readOnly)
                                nullptr);
     if (readOnly)
         return true;
+    if (!writesRefused(m_path).isEmpty())
+        refuseHere();
     // Sync the folder too once the journal is deleted: the deletion is what marks a commit, so a
     // power loss right after a write keeps it.
     if (!exec(QStringLiteral("PRAGMA synchronous = EXTRA"), {})) {
@@ -361,7 +433,7 @@ sqlite3_stmt *Database::prepare(const QString &sql)
     const QByteArray utf8 = sql.toUtf8();
     if (sqlite3_prepare_v3(m_db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &statement, nullptr) !=
         SQLITE_OK) {
-        setError(QStringLiteral("preparar"));
+        setError();
         sqlite3_finalize(statement);
         return nullptr;
     }
@@ -380,7 +452,7 @@ sqlite3_stmt *Database::kept(const QString &sql)
 
 bool Database::stepFailed()
 {
-    setError(QStringLiteral("ejecutar"));
+    setError();
     return false;
 }
 
@@ -413,7 +485,7 @@ bool Database::bindAll(sqlite3_stmt *statement, const QVariantList &values)
             }
         }
         if (rc != SQLITE_OK) {
-            setError(QStringLiteral("enlazar un valor"));
+            setError();
             return false;
         }
     }
@@ -438,7 +510,7 @@ bool Database::exec(const QString &sql, const QVariantList &values, const std::f
         }
         if (rc == SQLITE_DONE)
             break;
-        setError(QStringLiteral("ejecutar"));
+        setError();
         sqlite3_reset(statement);
         return false;
     }
@@ -567,12 +639,22 @@ QVariant Database::columnValue(sqlite3_stmt *statement, int column)
     }
 }
 
-void Database::setError(const QString &what)
+void Database::setError()
 {
-    const int code = sqlite3_errcode(m_db) & 0xFF;
-    if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)
-        m_damaged = true;
-    m_lastError = QStringLiteral("%1: %2").arg(what, QString::fromUtf8(sqlite3_errmsg(m_db)));
+    const int code = sqlite3_extended_errcode(m_db);
+    m_lastError = FailureText::ofSqlite(code, sqlite3_system_errno(m_db));
+    if ((code & 0xFF) == SQLITE_READONLY) {
+        if (const QString why = writesRefused(m_path); !why.isEmpty())
+            m_lastError = why;
+    }
+    if ((code & 0xFF) != SQLITE_CORRUPT && (code & 0xFF) != SQLITE_NOTADB)
+        return;
+    m_damaged = true;
+    // Writing on into a damaged file could spread the damage over what is still whole.
+    if (!m_readOnly)
+        refuseWrites(m_path,
+                     QStringLiteral("la agenda está dañada, y no se escribe nada en ella hasta que restaure "
+                                    "una copia de seguridad o elija otra carpeta de datos"));
 }
 
 int Database::changes() const

@@ -29,6 +29,16 @@ public:
     // to it: an empty or unknown file is not one. Returns an empty text, or why not.
     static QString examine(const QString &path);
 
+    // From now on nothing is written to the agenda at path, whoever asks, and every write fails
+    // with why, until a copy is restored over it (restoreFrom). A file refused already keeps its
+    // first reason. The file is still read.
+    static void refuseWrites(const QString &path, const QString &why);
+    // Why writes to the agenda at path are refused, or an empty text.
+    static QString writesRefused(const QString &path);
+    // Why the agenda at path cannot be changed though it opens (the file, or its folder where the
+    // store keeps its journal during a write, cannot be written), or an empty text.
+    static QString whyReadOnly(const QString &path);
+
     // Replaces the whole content of this agenda with the agenda in copyPath, in one transaction:
     // a failure or a power loss half-way leaves the agenda as it was. Every client of the file,
     // this program's cursors included, sees the new content at its next read.
@@ -94,7 +104,8 @@ private:
     bool checkSchema(QString *error);
     sqlite3_stmt *prepare(const QString &sql);
     bool bindAll(sqlite3_stmt *statement, const QVariantList &values);
-    void setError(const QString &what);
+    void setError();
+    void refuseHere();
 
     QString m_path;
     sqlite3 *m_db = nullptr;
@@ -102,5 +113,6 @@ private:
     quint64 m_generation = 0;
     QString m_lastError;
     bool m_damaged = false;
+    bool m_readOnly = false; // opened only to be examined
     std::vector<std::unique_ptr<Index>> m_indexes;
 };

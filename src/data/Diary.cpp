@@ -1,5 +1,7 @@
 #include "Diary.h"
 
+#include "Database.h"
+
 Diary::Diary(QObject *parent)
     : QObject(parent)
 {}
@@ -20,6 +22,17 @@ QString Diary::open(const QString &databaseFile)
         if (!opening.cursor->Refresh() && failure.isEmpty())
             failure = opening.cursor->lastError();
     }
+    // Part of a file that cannot be read is no ground to write the rest: the alarm scan's mark,
+    // a holiday's day or an entry written now would go into a file that wants a copy restored
+    // over it, and a copy made of it would take the place of a good one.
+    m_readOnly.clear();
+    if (!failure.isEmpty())
+        Database::refuseWrites(databaseFile,
+                               QStringLiteral("la agenda no se pudo abrir entera, y no se escribe nada en "
+                                              "ella hasta que restaure una copia de seguridad o elija "
+                                              "otra carpeta de datos"));
+    else if (m_readOnly = Database::whyReadOnly(databaseFile); !m_readOnly.isEmpty())
+        Database::refuseWrites(databaseFile, QStringLiteral("la agenda no se puede modificar: %1").arg(m_readOnly));
     return failure;
 }
 

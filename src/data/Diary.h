@@ -16,9 +16,14 @@ public:
     explicit Diary(QObject *parent = nullptr);
 
     // Opens the six cursors on the agenda file, in their order. Returns the first failure, or an
-    // empty text when every cursor is open.
+    // empty text when every cursor is open. Nothing more is written to an agenda that did not
+    // open whole, nor to one that cannot be changed (readOnly() says why), until a copy is
+    // restored over it: what can be read of it stays readable.
     QString open(const QString &databaseFile);
     QString databaseFile() const { return Data1.DatabaseName; }
+    // Why the agenda, open whole, cannot be changed (its file or folder is read-only); empty when
+    // it can.
+    QString readOnly() const { return m_readOnly; }
 
     // Sets SelectedDate and tells whoever shows it.
     void setSelectedDate(const QDate &date);
@@ -48,4 +53,7 @@ signals:
     // previous is the day shown before: the week left behind decides the arrows too.
     void weekWanted(const QDate &previous, Diary::Arrival arrival);
     void changed();
+
+private:
+    QString m_readOnly;
 };

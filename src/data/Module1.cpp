@@ -1,9 +1,11 @@
 #include "Module1.h"
 
+#include "FailureText.h"
 #include "Messenger.h"
 
 #include <QFile>
 #include <QSaveFile>
+#include <cerrno>
 #include <cmath>
 #include <limits>
 
@@ -129,9 +131,10 @@ void LoadSettings(Settings &settings, const QString &path, QSize screenTwips, co
 bool SaveSettings(const Settings &settings, const QString &path, QString *error)
 {
     QSaveFile file(path);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)
-            *error = file.errorString();
+            *error = FailureText::ofFile(file.error(), errno);
         return false;
     }
     // Plain concatenation: a folder holding "%1" must be written as it stands.
@@ -145,15 +148,17 @@ bool SaveSettings(const Settings &settings, const QString &path, QString *error)
     const QByteArray bytes = text.toUtf8();
     // A full disk shows only when the buffered bytes reach the file: flush and check before the
     // old file is replaced, so a failed write keeps it whole.
+    errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
         if (error)
-            *error = file.errorString();
+            *error = FailureText::ofFile(file.error(), errno);
         file.cancelWriting();
         return false;
     }
+    errno = 0;
     if (!file.commit()) {
         if (error)
-            *error = file.errorString();
+            *error = FailureText::ofFile(file.error(), errno);
         return false;
     }
     return true;

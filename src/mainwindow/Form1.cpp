@@ -126,10 +126,8 @@ bool Form1::Form_Load()
     if (opened)
         m_alarmScan->showMissed();
     m_alarmScan->start();
-    if (opened) {
-        m_backups = std::make_unique<AgendaBackups>(m_context, databaseFile());
-        m_backups->start();
-    }
+    m_backups = std::make_unique<AgendaBackups>(m_context, databaseFile());
+    m_backups->start();
     m_activationPending = true;
     return true;
 }
@@ -161,9 +159,18 @@ void Form1::OpenCursors()
     // The window still opens, so the user can choose another data folder from the widget.
     if (!failure.isEmpty())
         m_context.messenger->ask(QStringLiteral("No se puede abrir la agenda %1:\n%2.\n\nLo que escriba no se guardará "
-                                                "hasta que elija una carpeta de datos válida.")
+                                                "hasta que restaure una copia de seguridad o elija una carpeta de "
+                                                "datos válida.")
                                      .arg(file, failure),
                                  QStringLiteral("Quillomar"), Messenger::Icon::Critical, Messenger::Ok);
+    // Said now rather than at the first save, which would fail all the same.
+    else if (const QString why = m_diary.readOnly(); !why.isEmpty())
+        m_context.messenger->ask(QStringLiteral("La agenda %1 no se puede modificar: %2.\n\nPuede consultarla, pero lo "
+                                                "que escriba no se guardará. Para guardar, dé permiso de escritura al "
+                                                "archivo y a su carpeta y vuelva a abrir Quillomar, o elija otra "
+                                                "carpeta de datos.")
+                                     .arg(file, why),
+                                 QStringLiteral("Quillomar"), Messenger::Icon::Warning, Messenger::Ok);
 }
 
 void Form1::Form_Activate()

@@ -1,11 +1,14 @@
 #include "Autostart.h"
 
+#include "data/FailureText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
+#include <cerrno>
 
 Autostart::Autostart(const QString &executable)
     : m_executable(executable)
@@ -40,20 +43,27 @@ bool Autostart::setEnabled(bool enabled)
     m_error.clear();
     const QString path = entryFile();
     if (!enabled) {
+        errno = 0;
         if (!QFileInfo::exists(path) || QFile::remove(path))
             return true;
-        m_error = QStringLiteral("No se ha podido borrar %1.").arg(QDir::toNativeSeparators(path));
+        m_error = QStringLiteral("No se ha podido borrar %1:\n%2.")
+                      .arg(QDir::toNativeSeparators(path), FailureText::ofFile(QFileDevice::RemoveError, errno));
         return false;
     }
 
     const QString folder = QFileInfo(path).absolutePath();
+    errno = 0;
+    if (!QDir().mkpath(folder)) {
+        m_error =
+            QStringLiteral("No se ha podido escribir %1:\nno se puede crear la carpeta %2: %3")
+                .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(folder), FailureText::ofSystem(errno));
+        return false;
+    }
     QSaveFile file(path);
-    if (!QDir().mkpath(folder) || !file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         m_error = QStringLiteral("No se ha podido escribir %1:\n%2")
-                      .arg(QDir::toNativeSeparators(path),
-                           file.errorString().isEmpty()
-                               ? QStringLiteral("no se puede crear la carpeta %1").arg(QDir::toNativeSeparators(folder))
-                               : file.errorString());
+                      .arg(QDir::toNativeSeparators(path), FailureText::ofFile(file.error(), errno));
         return false;
     }
     const QString entry = QStringLiteral("[Desktop Entry]\n"
@@ -65,9 +75,10 @@ bool Autostart::setEnabled(bool enabled)
                                          "Terminal=false\n")
                               .arg(execValue(m_executable));
     file.write(entry.toUtf8());
+    errno = 0;
     if (!file.commit()) {
-        m_error =
-            QStringLiteral("No se ha podido escribir %1:\n%2").arg(QDir::toNativeSeparators(path), file.errorString());
+        m_error = QStringLiteral("No se ha podido escribir %1:\n%2")
+                      .arg(QDir::toNativeSeparators(path), FailureText::ofFile(file.error(), errno));
         return false;
     }
     return true;

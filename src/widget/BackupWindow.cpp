@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QThread>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -22,6 +23,9 @@ const QString Attention = QStringLiteral("Atención");
 
 QString countsText(const AgendaBackups::Counts &counts)
 {
+    // A damaged agenda, the one a restore is most often for, is not shown as an empty one.
+    if (!counts.valid)
+        return QStringLiteral("no se puede leer entera");
     return QStringLiteral("%1 entradas, %2 tareas y %3 fichas").arg(counts.entries).arg(counts.tasks).arg(counts.cards);
 }
 
@@ -80,6 +84,11 @@ BackupWindow::BackupWindow(Diary &diary, AppContext &context, QWidget *parent)
     listCopies();
 }
 
+BackupWindow::~BackupWindow()
+{
+    stopChecking();
+}
+
 QString BackupWindow::describe(const AgendaBackups::Copy &copy)
 {
     if (copy.beforeRestore)
@@ -112,6 +121,55 @@ void BackupWindow::listCopies()
     copyList->header()->resizeSections(QHeaderView::ResizeToContents);
     copyList->setCurrentItem(m_copies.isEmpty() ? nullptr : copyList->topLevelItem(0));
     restoreButton->setEnabled(!m_copies.isEmpty());
+    checkCopies();
+}
+
+void BackupWindow::checkCopies()
+{
+    stopChecking();
+    QStringList paths;
+    for (const AgendaBackups::Copy &copy : std::as_const(m_copies))
+        paths << copy.path;
+    const int generation = ++m_generation;
+    m_checker = QThread::create([this, paths, generation] {
+        for (int row = 0; row < paths.size() && !m_stopChecking; ++row) {
+            const QString why = Database::examine(paths[row]);
+            QMetaObject::invokeMethod(
+                this, [this, generation, row, why] { showChecked(generation, row, why); }, Qt::QueuedConnection);
+        }
+        QMetaObject::invokeMethod(
+            this, [this, generation] { showChecked(generation, -1, {}); }, Qt::QueuedConnection);
+    });
+    m_checker->start(QThread::LowPriority);
+}
+
+void BackupWindow::stopChecking()
+{
+    if (!m_checker)
+        return;
+    m_stopChecking = true;
+    m_checker->wait();
+    delete m_checker;
+    m_checker = nullptr;
+    m_stopChecking = false;
+}
+
+void BackupWindow::showChecked(int generation, int row, const QString &why)
+{
+    if (generation != m_generation)
+        return;
+    if (row < 0) {
+        emit copiesChecked();
+        return;
+    }
+    QTreeWidgetItem *item = copyList->topLevelItem(row);
+    if (why.isEmpty() || !item)
+        return;
+    item->setText(1, QStringLiteral("dañada"));
+    item->setText(2, {});
+    item->setText(3, {});
+    for (int column = 0; column < 4; ++column)
+        item->setToolTip(column, why);
 }
 
 void BackupWindow::Restaurar_Click()

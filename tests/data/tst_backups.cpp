@@ -8,8 +8,9 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-// The daily safety copies: made once a day by the clock, rotated, whole, and a folder that
-// cannot take them told once. Restoring one puts it in place of the agenda.
+// The daily safety copies: made once a day by the clock, rotated, whole, never of a damaged
+// agenda, and a folder that cannot take them told once. Restoring one puts it in place of the
+// agenda.
 class TestBackups : public QObject
 {
     Q_OBJECT
@@ -21,7 +22,11 @@ private slots:
     void oneCopyPerDayOpensAsTheSameAgenda();
     void rotationKeepsSevenDaysAndEightWeeks();
     void failingFolderIsToldOncePerRun();
+    void aDamagedAgendaNeverPushesOutAGoodCopy_data();
+    void aDamagedAgendaNeverPushesOutAGoodCopy();
     void restoreReplacesAndReopens();
+    void restoringMendsADamagedAgenda();
+    void startRemovesUnfinishedCopiesAndKeepsThreeBeforeRestoring();
 
 private:
     QString copyNow(AgendaBackups &backups);
@@ -128,6 +133,35 @@ void TestBackups::failingFolderIsToldOncePerRun()
     QCOMPARE(m_agenda->messenger.shown.size(), 1);
 }
 
+void TestBackups::aDamagedAgendaNeverPushesOutAGoodCopy_data()
+{
+    QTest::addColumn<bool>("openedAfterDamage");
+    QTest::newRow("damage seen at opening") << true;
+    QTest::newRow("damage seen in the copy") << false;
+}
+
+void TestBackups::aDamagedAgendaNeverPushesOutAGoodCopy()
+{
+    QFETCH(bool, openedAfterDamage);
+    AgendaBackups backups(m_agenda->context, m_agenda->databaseFile());
+    for (int day = 0; day < AgendaBackups::DailyCopies; ++day, m_agenda->clock.advanceSeconds(24 * 3600))
+        QCOMPARE(copyNow(backups), QString());
+    const QStringList good = names(backups);
+
+    m_diary.reset();
+    TestAgenda::damageTable(m_agenda->databaseFile(), QStringLiteral("dias"));
+    if (openedAfterDamage) {
+        m_diary = std::make_unique<Diary>();
+        QVERIFY(!m_diary->open(m_agenda->databaseFile()).isEmpty());
+    }
+    for (int day = 0; day < AgendaBackups::DailyCopies; ++day, m_agenda->clock.advanceSeconds(24 * 3600)) {
+        const QString copied = copyNow(backups);
+        QVERIFY2(openedAfterDamage ? copied == u"none" : copied.contains(QStringLiteral("dañada")), qPrintable(copied));
+    }
+    QCOMPARE(names(backups), good);
+    QCOMPARE(m_agenda->messenger.shown.size(), openedAfterDamage ? 0 : 1);
+}
+
 void TestBackups::restoreReplacesAndReopens()
 {
     AgendaBackups backups(m_agenda->context, m_agenda->databaseFile());
@@ -151,6 +185,55 @@ void TestBackups::restoreReplacesAndReopens()
     QCOMPARE(copies.size(), 2);
     QVERIFY(copies.first().beforeRestore);
     QCOMPARE(AgendaBackups::countsOf(copies.first().path).entries, 3);
+}
+
+void TestBackups::restoringMendsADamagedAgenda()
+{
+    AgendaBackups backups(m_agenda->context, m_agenda->databaseFile());
+    QCOMPARE(copyNow(backups), QString());
+    m_diary.reset();
+    TestAgenda::damageTable(m_agenda->databaseFile(), QStringLiteral("telefonos"));
+    m_diary = std::make_unique<Diary>();
+    QVERIFY(!m_diary->open(m_agenda->databaseFile()).isEmpty());
+    // As the week view does on every activation: the cursor opens the file again.
+    const auto add = [this] {
+        RecordCursor &notas = m_diary->Data1;
+        return notas.Refresh() && notas.AddNew() && notas.SetField(QStringLiteral("texto"), QStringLiteral("nueva")) &&
+            notas.Update();
+    };
+    QVERIFY(!add());
+
+    QCOMPARE(backups.restore(backups.copies().first().path, *m_diary), QString());
+    QVERIFY2(add(), qPrintable(m_diary->Data1.lastError()));
+    QCOMPARE(AgendaBackups::countsOf(m_agenda->databaseFile()).entries, 3);
+}
+
+void TestBackups::startRemovesUnfinishedCopiesAndKeepsThreeBeforeRestoring()
+{
+    AgendaBackups backups(m_agenda->context, m_agenda->databaseFile());
+    QVERIFY(QDir().mkpath(backups.folder()));
+    const auto plant = [&backups](const QString &name) {
+        QFile file(QDir(backups.folder()).filePath(name));
+        return file.open(QIODevice::WriteOnly);
+    };
+    const QString before = QStringLiteral("quillomar-2024-03-0%1-101010-antes-de-restaurar.mdb");
+    for (int day = 1; day <= 5; ++day)
+        QVERIFY(plant(before.arg(day)));
+    QVERIFY(plant(before.arg(6) + QStringLiteral(".part")));
+    QVERIFY(plant(AgendaBackups::dailyName(QDate(2024, 3, 6)) + QStringLiteral(".part")));
+
+    QSignalSpy finished(&backups, &AgendaBackups::copyFinished);
+    backups.start();
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(
+        names(backups),
+        (QStringList{before.arg(3), before.arg(4), before.arg(5), AgendaBackups::dailyName(m_agenda->clock.today())}));
+
+    QCOMPARE(
+        backups.restore(QDir(backups.folder()).filePath(AgendaBackups::dailyName(m_agenda->clock.today())), *m_diary),
+        QString());
+    QCOMPARE(names(backups).size(), 1 + AgendaBackups::BeforeRestoreCopies);
+    QVERIFY(!names(backups).contains(before.arg(3)));
 }
 
 QTEST_GUILESS_MAIN(TestBackups)

@@ -84,6 +84,36 @@ private slots:
         QVERIFY2(waited < 500, qPrintable(QString::number(waited)));
     }
 
+    // Why a write failed reaches the user (as "Motivo: …") in the user's words, not SQLite's.
+    void failedWritesSayWhyInTheUsersWords_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("locked") << SQLITE_BUSY << "otro programa";
+        QTest::newRow("disk full") << SQLITE_FULL << "el disco está lleno";
+    }
+
+    void failedWritesSayWhyInTheUsersWords()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, said);
+        auto notas = m_agenda->cursor(QStringLiteral("notas"));
+        sqlite3 *other = nullptr;
+        QCOMPARE(sqlite3_open(m_agenda->databaseFile().toUtf8().constData(), &other), SQLITE_OK);
+        QString error;
+        if (code == SQLITE_BUSY)
+            QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        else // the file may grow no more than it is
+            QVERIFY(Database::open(m_agenda->databaseFile(), &error)
+                        ->exec(QStringLiteral("PRAGMA max_page_count = 1"), {}));
+        QVERIFY(notas->AddNew());
+        QVERIFY(notas->SetField(QStringLiteral("nota"), QString(100000, u'x')));
+        QVERIFY(!notas->Update());
+        sqlite3_close(other);
+        QVERIFY2(notas->lastError().contains(said), qPrintable(notas->lastError()));
+        QVERIFY(!notas->lastError().contains(QLatin1String(sqlite3_errstr(code))));
+    }
+
     void missingColumnsAreRefusedByName()
     {
         m_agenda->cursor(QStringLiteral("notas")); // creates the file, then lets it go
@@ -104,20 +134,7 @@ private slots:
     void damagedTableClosesTheCursor()
     {
         m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("09:00"), QStringLiteral("uno"));
-        int page = 0;
-        sqlite3 *other = nullptr;
-        QCOMPARE(sqlite3_open(m_agenda->databaseFile().toUtf8().constData(), &other), SQLITE_OK);
-        sqlite3_stmt *statement = nullptr;
-        sqlite3_prepare_v2(other, "SELECT rootpage FROM sqlite_schema WHERE name='notas'", -1, &statement, nullptr);
-        QCOMPARE(sqlite3_step(statement), SQLITE_ROW);
-        page = sqlite3_column_int(statement, 0);
-        sqlite3_finalize(statement);
-        sqlite3_close(other);
-        QFile file(m_agenda->databaseFile());
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.seek(qint64(page - 1) * 4096));
-        file.write(QByteArray(4096, '\xff'));
-        file.close();
+        TestAgenda::damageTable(m_agenda->databaseFile(), QStringLiteral("notas"));
 
         auto notas = m_agenda->cursor(QStringLiteral("notas"));
         QVERIFY(!notas->isOpen());

@@ -1,3 +1,5 @@
+#include "data/AlarmMark.h"
+#include "data/DateText.h"
 #include "data/Module1.h"
 #include "mainwindow/Form1.h"
 #include "support/TestAgenda.h"
@@ -7,6 +9,35 @@
 #include <QLockFile>
 #include <QScreen>
 #include <QtTest>
+#include <unistd.h>
+
+namespace {
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Permissions bind an ordinary user only: a test run as root takes the user nobody while it lasts.
+class OrdinaryUser final
+{
+public:
+    OrdinaryUser()
+        : m_switched(::geteuid() == 0 && ::setresuid(65534, 65534, -1) == 0)
+    {}
+    ~OrdinaryUser()
+    {
+        if (m_switched)
+            ::setresuid(0, 0, -1);
+    }
+    bool active() const { return ::geteuid() != 0; }
+
+private:
+    bool m_switched;
+};
+
+} // namespace
 
 class TestStartup : public QObject
 {
@@ -127,6 +158,81 @@ private slots:
         QCOMPARE(m_agenda->messenger.shown[0].icon, Messenger::Icon::Critical);
         QVERIFY(!main.diary().Data1.isOpen());
         QVERIFY(!main.diary().Data1.AddNew()); // a later write fails instead of pretending
+    }
+
+    // One damaged page: told at start, then not a byte of the file is written (the alarm scan's
+    // mark, the day of a yearly holiday shown for the first time, an entry).
+    void aDamagedAgendaIsWrittenNoMore_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::newRow("entries") << "notas";
+        QTest::newRow("yearly dates") << "festivosfijos";
+        QTest::newRow("cards") << "telefonos";
+    }
+
+    void aDamagedAgendaIsWrittenNoMore()
+    {
+        QFETCH(QString, table);
+        const QString file = m_agenda->databaseFile();
+        auto yearly = m_agenda->cursor(QStringLiteral("festivosfijos"));
+        QVERIFY(yearly->AddNew() &&
+                yearly->SetField(QStringLiteral("fecha"), DateText::fromDate(m_agenda->clock.today()).left(5)) &&
+                yearly->SetField(QStringLiteral("esfestivosiempre"), true) && yearly->Update());
+        yearly.reset();
+        m_agenda->addEntry(m_agenda->clock.today(), QStringLiteral("09:00"), QStringLiteral("uno"));
+        TestAgenda::damageTable(file, table);
+        const QByteArray damaged = contents(file);
+
+        Form1 main(m_agenda->context);
+        QVERIFY(main.Form_Load());
+        QCOMPARE(m_agenda->messenger.shown.size(), 1);
+        main.Form_Activate();
+        RecordCursor &notas = main.diary().Data1;
+        QVERIFY(!(notas.Refresh() && notas.AddNew() && notas.SetField(QStringLiteral("texto"), QStringLiteral("dos")) &&
+                  notas.Update()));
+        QVERIFY(!AlarmMark::write(file, m_agenda->clock.now()));
+        QVERIFY(contents(file) == damaged);
+    }
+
+    void aReadOnlyAgendaIsToldOnce_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("file") << false;
+        QTest::newRow("folder") << true;
+    }
+
+    void aReadOnlyAgendaIsToldOnce()
+    {
+        QFETCH(bool, folder);
+        const QString data = m_agenda->folder() + QStringLiteral("/datos");
+        QVERIFY(QDir().mkpath(data));
+        m_agenda->context.settings.DataFolder = data;
+        Settings s = m_agenda->context.settings;
+        Module1::DefaultSettings(s, QSize(19200, 14400), data);
+        QVERIFY(Module1::SaveSettings(s, m_agenda->context.paths.settingsFile));
+        const QString file = m_agenda->databaseFile();
+        m_agenda->addEntry(m_agenda->clock.today(), QStringLiteral("09:00"), QStringLiteral("uno"));
+        const auto all = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther |
+            QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+        const auto writable = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+        QVERIFY(QFile::setPermissions(m_agenda->folder(), all | writable));
+        QVERIFY(QFile::setPermissions(data, folder ? all : all | writable));
+        QVERIFY(QFile::setPermissions(file, folder ? QFileDevice::Permissions(all | writable) : all));
+
+        Form1 main(m_agenda->context);
+        OrdinaryUser user;
+        if (!user.active())
+            QSKIP("run as root without the right to take another user, permissions cannot be tried");
+        QVERIFY(main.Form_Load());
+        QCOMPARE(m_agenda->messenger.shown.size(), 1);
+        const RecordingMessenger::Shown told = m_agenda->messenger.shown.first();
+        QCOMPARE(told.title, QStringLiteral("Quillomar"));
+        QVERIFY(told.text.contains(file));
+        QVERIFY(told.text.contains(QStringLiteral("solo lectura")));
+        RecordCursor &notas = main.diary().Data1;
+        QVERIFY(notas.isOpen());
+        QVERIFY(!(notas.AddNew() && notas.SetField(QStringLiteral("texto"), QStringLiteral("dos")) && notas.Update()));
+        QVERIFY(notas.lastError().contains(QStringLiteral("solo lectura")));
     }
 
     void closingKeepsTheSizeOnlyWhenNormal()

@@ -3,6 +3,8 @@
 #include "data/DateText.h"
 
 #include <QDir>
+#include <QFile>
+#include <sqlite3.h>
 
 TestAgenda::TestAgenda()
 {
@@ -37,4 +39,25 @@ qint64 TestAgenda::addEntry(const QDate &date, const QString &time, const QStrin
         notas->SetField(QStringLiteral("horaalarma"), alarm);
     notas->Update();
     return notas->lastAddedKey();
+}
+
+void TestAgenda::damageTable(const QString &path, const QString &table)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *statement = nullptr;
+    sqlite3_prepare_v2(db, "SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM sqlite_schema WHERE name=?",
+                       -1, &statement, nullptr);
+    const QByteArray name = table.toUtf8();
+    sqlite3_bind_text(statement, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+    qint64 page = 0, size = 0;
+    if (sqlite3_step(statement) == SQLITE_ROW) {
+        page = sqlite3_column_int64(statement, 0);
+        size = sqlite3_column_int64(statement, 1);
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    QFile file(path);
+    if (page > 0 && file.open(QIODevice::ReadWrite) && file.seek((page - 1) * size))
+        file.write(QByteArray(size, '\xff'));
 }

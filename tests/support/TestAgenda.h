@@ -21,6 +21,9 @@ public:
     // Opens a cursor of the test's own on a table of the agenda.
     std::unique_ptr<RecordCursor> cursor(const QString &table);
 
+    // Overwrites the first page of table in the agenda file at path, as a failing disk would.
+    static void damageTable(const QString &path, const QString &table);
+
     // Adds a diary entry and returns its numero.
     qint64 addEntry(const QDate &date, const QString &time, const QString &text, const QString &note = {},
                     const QString &alarm = {});

@@ -126,6 +126,8 @@ private slots:
         QCOMPARE(agenda.messenger.shown.size(), 1);
         QCOMPARE(agenda.messenger.shown.first().icon, Messenger::Icon::Critical);
         QVERIFY(agenda.messenger.shown.first().text.contains(Autostart::entryFile()));
+        // Named in the user's words, not as Qt's unknown error.
+        QVERIFY(agenda.messenger.shown.first().text.contains(QStringLiteral("ya hay un archivo con ese nombre")));
         QVERIFY(!box->isChecked());
     }
 };
