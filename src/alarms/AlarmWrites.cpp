@@ -18,6 +18,17 @@ bool findEntry(RecordCursor &notas, const DueAlarm &alarm)
         notas.Text(QStringLiteral("horaalarma")) == alarm.alarmTime;
 }
 
+// Puts notas on the entry of a put-off reminder when the entry still has an alarm of its own
+// before the reminder's minute: the alarm that was put off.
+bool findPutOffEntry(RecordCursor &notas, const DueAlarm &reminder)
+{
+    if (!notas.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), reminder.entryKey)) || notas.NoMatch())
+        return false;
+    const QTime time = QTime::fromString(notas.Text(QStringLiteral("horaalarma")), QStringLiteral("HH:mm"));
+    const QDate date = DateText::toDate(notas.Text(QStringLiteral("fecha")));
+    return time.isValid() && date.isValid() && QDateTime(date, time) < reminder.minute();
+}
+
 // Puts tareas on the task of alarm when it still has that alarm and is not done.
 bool findTask(RecordCursor &tareas, const DueAlarm &alarm)
 {
@@ -57,9 +68,15 @@ QStringList clearEntries(RecordCursor &notas, const QList<DueAlarm> &alarms, QSt
     const bool open = notas.Refresh();
     for (const DueAlarm &alarm : alarms) {
         if (alarm.kind == DueAlarm::Kind::Reminder) {
+            // Done with the reminder is done with the entry's alarm it was put off from, as on
+            // closing any diary alarm.
             if (!PendingReminders::remove(notas.DatabaseName, alarm.reminderKey, alarm.minute())) {
                 notCleared << alarm.text;
                 reason = agendaError(notas.DatabaseName);
+            } else if (open && findPutOffEntry(notas, alarm) &&
+                       !writeFields(notas, {{QStringLiteral("horaalarma"), QStringLiteral("")}})) {
+                notCleared << alarm.text;
+                reason = notas.lastError();
             }
             continue;
         }

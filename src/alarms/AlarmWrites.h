@@ -14,9 +14,9 @@ class RecordCursor;
 // another alarm by the user meanwhile, is left as the user left it.
 namespace AlarmWrites {
 
-// Empties horaalarma of the diary entries among alarms, through notas (a cursor on notas), and
-// removes their put-off reminders. Returns the texts of the alarms that could not be cleared; why
-// holds the reason.
+// Empties horaalarma of the diary entries among alarms, through notas (a cursor on notas); a
+// put-off reminder among them is removed, and the past alarm of its entry emptied. Returns the
+// texts of the alarms that could not be cleared; why holds the reason.
 QStringList clearEntries(RecordCursor &notas, const QList<DueAlarm> &alarms, QString *why);
 
 // Moves every alarm to ring at moment (a whole minute), never changing an entry's day, time or

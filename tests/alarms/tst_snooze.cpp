@@ -123,9 +123,15 @@ void TestSnooze::snoozedAlarmsRingAgainThatMinute()
     QCOMPARE(m_rung[0].text, QStringLiteral("Dentista, a las 9"));
     QCOMPARE(m_rung[1].text, QStringLiteral("TAREA: Regar"));
 
+    // Closing the window then is being done with the entry's alarm, as with any diary alarm.
+    auto *window = new Form6(m_agenda->context, *m_data4);
+    for (const DueAlarm &alarm : std::as_const(m_rung))
+        window->announce(alarm);
+    QVERIFY(window->close());
     QVERIFY(notas->Refresh() && notas->FindFirst(Criterion::numberEquals(QStringLiteral("numero"), entry)));
     QCOMPARE(notas->Text(QStringLiteral("fecha")), DateText::fromDate(ringing.date()));
     QCOMPARE(notas->Text(QStringLiteral("hora")), QStringLiteral("09:00"));
+    QCOMPARE(notas->Text(QStringLiteral("horaalarma")), QString());
 }
 
 void TestSnooze::minutesAreSteppedWithinOneTo120()
