@@ -4,15 +4,36 @@
 #include "MissedAlarms.h"
 #include "MissedAlarmsWindow.h"
 #include "data/AlarmMark.h"
+#include "data/AnnouncedAlarms.h"
 #include "data/AppContext.h"
 #include "data/Clock.h"
 #include "data/Criterion.h"
+#include "data/PendingReminders.h"
 #include "data/RecordCursor.h"
 
 #include <QList>
 #include <QTimer>
 #include <algorithm>
 #include <memory>
+#include <utility>
+
+namespace {
+
+// The table an alarm's row is in, and that row.
+std::pair<QString, qint64> rowOf(const DueAlarm &alarm)
+{
+    switch (alarm.kind) {
+    case DueAlarm::Kind::Task:
+        return {QStringLiteral("tareas"), alarm.taskKey};
+    case DueAlarm::Kind::Reminder:
+        return {QString::fromLatin1(PendingReminders::Table), alarm.reminderKey};
+    case DueAlarm::Kind::Entry:
+        break;
+    }
+    return {QStringLiteral("notas"), alarm.entryKey};
+}
+
+} // namespace
 
 AlarmScan::AlarmScan(RecordCursor &Data4, RecordCursor &Data5, AppContext &context, QTimer &timer, Announce announce)
     : m_data4(Data4)
@@ -45,14 +66,38 @@ void AlarmScan::showMissed()
 {
     const QString file = m_data4.DatabaseName;
     const QDateTime firstScan = minuteStart(m_context.clock->now());
-    const QList<DueAlarm> missed = MissedAlarms::find(file, AlarmMark::read(file), firstScan);
+    listMissed(AlarmMark::read(file), firstScan);
     // Listed once: the next start looks only after this minute.
-    AlarmMark::write(file, firstScan.addSecs(-60));
+    m_lastScanned = firstScan.addSecs(-60);
+    AlarmMark::write(file, m_lastScanned);
+}
+
+void AlarmScan::listMissed(const QDateTime &after, const QDateTime &before)
+{
+    QList<DueAlarm> missed = MissedAlarms::find(m_data4.DatabaseName, after, before);
+    missed.removeIf([this](const DueAlarm &alarm) { return !firstAnnouncement(alarm); });
     if (missed.isEmpty())
         return;
-    delete m_missedWindow.data();
+    if (m_missedWindow && m_missedWindow->isVisible()) {
+        m_missedWindow->add(missed);
+        m_missedWindow->raise();
+        return;
+    }
     m_missedWindow = new MissedAlarmsWindow(m_context, m_data4, missed);
     m_missedWindow->show();
+}
+
+bool AlarmScan::firstAnnouncement(const DueAlarm &alarm)
+{
+    const auto [table, key] = rowOf(alarm);
+    const QDateTime minute = alarm.minute();
+    const QString file = m_data4.DatabaseName;
+    const QString id = QStringLiteral("%1 %2 %3").arg(table).arg(key).arg(minute.toString(Qt::ISODate));
+    if (m_announced.contains(id) || AnnouncedAlarms::contains(file, table, key, minute))
+        return false;
+    m_announced.insert(id);
+    AnnouncedAlarms::add(file, table, key, minute, m_context.clock->now().addDays(-MissedAlarms::MaxDaysBack));
+    return true;
 }
 
 void AlarmScan::start()
@@ -83,23 +128,40 @@ int AlarmScan::msToNextMinute() const
 
 void AlarmScan::scanDue()
 {
-    const QDateTime current = minuteStart(m_context.clock->now());
-    if (m_lastScanned.isValid()) {
+    const QDateTime now = m_context.clock->now();
+    const qint64 steady = m_context.clock->steadyMs();
+    const QDateTime current = minuteStart(now);
+
+    // Where the clock landed after a gap. When the clock went a minute or more further than the
+    // program's own time since it last looked, it jumped (the computer slept, the time was set
+    // ahead) somewhere in the time the program ran meanwhile, and that is at most one tick's
+    // interval. Otherwise the program itself could not run: the clock "lands" when it runs again.
+    QDateTime landed = now;
+    if (m_lookedAt.isValid()) {
+        const qint64 ran = steady - m_lookedAtSteady;
+        if (m_lookedAt.msecsTo(now) - ran >= 60000)
+            landed = now.addMSecs(-std::clamp<qint64>(ran, 0, 60000 + TickMarginMs));
+    }
+    m_lookedAt = now;
+    m_lookedAtSteady = steady;
+
+    // The first tick, or the clock set back, scans the current minute only.
+    QDateTime first = current;
+    if (m_lastScanned.isValid() && m_lastScanned <= current) {
         const qint64 gap = m_lastScanned.secsTo(current) / 60;
         if (gap == 0)
             return; // an early tick: this minute has been scanned
-        if (gap > 0 && gap <= MaxCatchUpMinutes) {
-            // Each skipped minute in order, so the newest alarm ends on top of the window.
-            for (QDateTime minute = m_lastScanned.addSecs(60); minute <= current; minute = minute.addSecs(60)) {
-                m_lastScanned = minute;
-                scanMinute(minute);
-            }
-            AlarmMark::write(m_data4.DatabaseName, current);
-            return;
+        first = m_lastScanned.addSecs(60);
+        if (gap > MaxCatchUpMinutes) {
+            first = std::max(first, minuteStart(landed));
+            listMissed(m_lastScanned, first);
         }
     }
-    m_lastScanned = current;
-    scanMinute(current);
+    // Each minute in order, so the newest alarm ends on top of the window.
+    for (QDateTime minute = first; minute <= current; minute = minute.addSecs(60)) {
+        m_lastScanned = minute;
+        scanMinute(minute);
+    }
     AlarmMark::write(m_data4.DatabaseName, current);
 }
 
@@ -117,6 +179,18 @@ void AlarmScan::scanMinute(const QDateTime &minute)
              found = m_data4.FindNext(entryCriterion))
             due.append(
                 {DueAlarm::Kind::Entry, m_data4.Text(QStringLiteral("texto")), m_data4.currentKey(), time, date});
+        // A put-off reminder rings with its entry's text as it reads now; one whose entry has been
+        // deleted goes with it.
+        const QString file = m_data4.DatabaseName;
+        for (const PendingReminders::Reminder &reminder : PendingReminders::between(file, minute, minute)) {
+            if (!m_data4.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), reminder.entry)))
+                continue;
+            if (m_data4.NoMatch())
+                PendingReminders::remove(file, reminder.id);
+            else
+                due.append({DueAlarm::Kind::Reminder, m_data4.Text(QStringLiteral("texto")), reminder.entry, time, date,
+                            -1, reminder.id});
+        }
     }
 
     // Data5 is shared with the task list. Refreshing a cursor cancels a record being added or
@@ -139,6 +213,8 @@ void AlarmScan::scanMinute(const QDateTime &minute)
     }
 
     for (const DueAlarm &alarm : due) {
+        if (!firstAnnouncement(alarm))
+            continue;
         if (m_announce)
             m_announce(alarm);
         else

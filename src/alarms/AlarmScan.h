@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <functional>
 
 class Form6;
@@ -17,10 +18,17 @@ struct AppContext;
 //
 // Every minute of the running program is scanned exactly once. The timer is re-armed after each
 // tick for the start of the next minute, so ticks do not drift against the clock; a tick that
-// comes late also scans the minute it skipped. A larger jump (the computer was suspended, the
-// clock was set) scans only the current minute: alarms that passed while the program could not
-// ring them stay silent rather than all ringing at once, stale. The minute last scanned is kept
-// in the agenda, so that the next start can list the alarms that fell due while it was closed.
+// comes late also scans the minute it skipped. After a larger gap (the computer was suspended,
+// the clock was set ahead, the program could not run) the alarms that passed meanwhile do not
+// ring, stale: they are listed at once in the missed alarms window, and only the minute the clock
+// landed in rings (with the minute before when the tick, which comes up to a minute after the
+// landing, cannot tell which of the two it was). The minute last scanned is kept in the agenda,
+// so that the next start can list the alarms that fell due while the program was closed.
+//
+// Each alarm is announced once for its minute, rung or listed, and remembered in the agenda
+// (AnnouncedAlarms): when the clock is set back, a minute that comes round again rings only the
+// alarms not yet announced for it, and a task, whose row the alarm window leaves as it was, does
+// not ring twice.
 class AlarmScan final : public QObject
 {
     Q_OBJECT
@@ -43,7 +51,8 @@ public:
     // Arms the timer: the first tick scans the current minute as soon as the event loop runs.
     void start();
     // Before the first tick: shows, in a window of their own, the alarms that fell due between
-    // the last minute scanned in an earlier run (remembered in the agenda) and now.
+    // the last minute scanned in an earlier run (remembered in the agenda) and now, and makes the
+    // first tick scan from the current minute on.
     void showMissed();
     MissedAlarmsWindow *missedWindow() const;
     // The timer's tick: scans what is due and re-arms for the next minute.
@@ -64,6 +73,11 @@ public:
     static QDateTime minuteStart(const QDateTime &moment);
 
 private:
+    // Lists the alarms due after the minute after and before the minute before in the missed
+    // alarms window, those not announced yet.
+    void listMissed(const QDateTime &after, const QDateTime &before);
+    // True, noting it, when alarm was not announced yet for its minute.
+    bool firstAnnouncement(const DueAlarm &alarm);
     void showInWindow(const DueAlarm &alarm);
 
     RecordCursor &m_data4;
@@ -72,6 +86,11 @@ private:
     QTimer &m_timer;
     Announce m_announce;
     QDateTime m_lastScanned;
+    // When scanDue last looked at the clock, by the clock and by the program's own steady time.
+    QDateTime m_lookedAt;
+    qint64 m_lookedAtSteady = 0;
+    // The alarms announced while running, also when the agenda cannot note them.
+    QSet<QString> m_announced;
     QPointer<Form6> m_window;
     QPointer<MissedAlarmsWindow> m_missedWindow;
 };

@@ -1,9 +1,12 @@
 #include "AlarmWrites.h"
 
 #include "AlarmScan.h"
+#include "MissedAlarms.h"
 #include "data/Criterion.h"
-#include "data/Messenger.h"
+#include "data/Database.h"
 #include "data/DateText.h"
+#include "data/Messenger.h"
+#include "data/PendingReminders.h"
 #include "data/RecordCursor.h"
 
 namespace {
@@ -13,6 +16,17 @@ bool findEntry(RecordCursor &notas, const DueAlarm &alarm)
 {
     return notas.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), alarm.entryKey)) && !notas.NoMatch() &&
         notas.Text(QStringLiteral("horaalarma")) == alarm.alarmTime;
+}
+
+// Puts notas on the entry of a put-off reminder when the entry still has an alarm of its own
+// before the reminder's minute: the alarm that was put off.
+bool findPutOffEntry(RecordCursor &notas, const DueAlarm &reminder)
+{
+    if (!notas.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), reminder.entryKey)) || notas.NoMatch())
+        return false;
+    const QTime time = QTime::fromString(notas.Text(QStringLiteral("horaalarma")), QStringLiteral("HH:mm"));
+    const QDate date = DateText::toDate(notas.Text(QStringLiteral("fecha")));
+    return time.isValid() && date.isValid() && QDateTime(date, time) < reminder.minute();
 }
 
 // Puts tareas on the task of alarm when it still has that alarm and is not done.
@@ -36,6 +50,13 @@ bool writeFields(RecordCursor &cursor, std::initializer_list<std::pair<QString, 
     return written;
 }
 
+// Why the last write to the agenda failed, for a write made outside the cursors.
+QString agendaError(const QString &file)
+{
+    const std::shared_ptr<Database> db = Database::open(file, nullptr);
+    return db ? db->lastError() : QString();
+}
+
 } // namespace
 
 namespace AlarmWrites {
@@ -43,17 +64,33 @@ namespace AlarmWrites {
 QStringList clearEntries(RecordCursor &notas, const QList<DueAlarm> &alarms, QString *why)
 {
     QStringList notCleared;
+    QString reason;
     const bool open = notas.Refresh();
     for (const DueAlarm &alarm : alarms) {
+        if (alarm.kind == DueAlarm::Kind::Reminder) {
+            // Done with the reminder is done with the entry's alarm it was put off from, as on
+            // closing any diary alarm.
+            if (!PendingReminders::remove(notas.DatabaseName, alarm.reminderKey, alarm.minute())) {
+                notCleared << alarm.text;
+                reason = agendaError(notas.DatabaseName);
+            } else if (open && findPutOffEntry(notas, alarm) &&
+                       !writeFields(notas, {{QStringLiteral("horaalarma"), QStringLiteral("")}})) {
+                notCleared << alarm.text;
+                reason = notas.lastError();
+            }
+            continue;
+        }
         if (alarm.kind != DueAlarm::Kind::Entry)
             continue;
         if (open && !findEntry(notas, alarm))
             continue;
-        if (!open || !writeFields(notas, {{QStringLiteral("horaalarma"), QStringLiteral("")}}))
+        if (!open || !writeFields(notas, {{QStringLiteral("horaalarma"), QStringLiteral("")}})) {
             notCleared << alarm.text;
+            reason = notas.lastError();
+        }
     }
     if (!notCleared.isEmpty() && why)
-        *why = notas.lastError();
+        *why = reason;
     return notCleared;
 }
 
@@ -70,16 +107,23 @@ QStringList snooze(RecordCursor &notas, const QList<DueAlarm> &alarms, const QDa
     QString reason;
     for (const DueAlarm &alarm : alarms) {
         bool moved = false;
-        if (alarm.kind == DueAlarm::Kind::Entry) {
+        if (alarm.kind == DueAlarm::Kind::Reminder) {
+            moved = PendingReminders::move(notas.DatabaseName, alarm.reminderKey, alarm.minute(), moment);
+            if (!moved)
+                reason = agendaError(notas.DatabaseName);
+        } else if (alarm.kind == DueAlarm::Kind::Entry) {
             if (notasOpen && !findEntry(notas, alarm))
                 continue;
-            const QString day = DateText::fromDate(moment.date());
-            moved = notasOpen &&
-                (notas.Text(QStringLiteral("fecha")) == day
-                     ? writeFields(notas, {{QStringLiteral("horaalarma"), time}})
-                     : writeFields(notas, {{QStringLiteral("horaalarma"), time}, {QStringLiteral("fecha"), day}}));
+            // An entry of that day rings at the new time; any other keeps its day, and the alarm
+            // put off waits apart from it.
+            const bool sameDay = notasOpen && notas.Text(QStringLiteral("fecha")) == DateText::fromDate(moment.date());
+            if (sameDay)
+                moved = writeFields(notas, {{QStringLiteral("horaalarma"), time}});
+            else if (notasOpen)
+                moved = PendingReminders::add(notas.DatabaseName, alarm.entryKey, moment,
+                                              moment.addDays(-MissedAlarms::MaxDaysBack));
             if (!moved)
-                reason = notas.lastError();
+                reason = sameDay || !notasOpen ? notas.lastError() : agendaError(notas.DatabaseName);
         } else {
             if (tareasOpen && !findTask(tareas, alarm))
                 continue;

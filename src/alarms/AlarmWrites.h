@@ -14,14 +14,17 @@ class RecordCursor;
 // another alarm by the user meanwhile, is left as the user left it.
 namespace AlarmWrites {
 
-// Empties horaalarma of the diary entries among alarms, through notas (a cursor on notas).
-// Returns the texts of the alarms that could not be cleared; why holds the reason.
+// Empties horaalarma of the diary entries among alarms, through notas (a cursor on notas); a
+// put-off reminder among them is removed, and the past alarm of its entry emptied. Returns the
+// texts of the alarms that could not be cleared; why holds the reason.
 QStringList clearEntries(RecordCursor &notas, const QList<DueAlarm> &alarms, QString *why);
 
-// Moves every alarm to ring at moment (a whole minute): an entry's horaalarma, and its fecha
-// when moment falls on another day; a task's Fechaalarma and Horaalarma. notas is a cursor on
-// notas; the tasks are written through a cursor of their own on the same file. Returns the
-// texts of the alarms that could not be moved; why holds the reason.
+// Moves every alarm to ring at moment (a whole minute), never changing an entry's day, time or
+// text: the horaalarma of an entry of moment's day; for an entry of any other day, a reminder
+// kept apart (PendingReminders), or that reminder itself moved; a task's Fechaalarma and
+// Horaalarma, which are its reminder, the task's own date staying as it was. notas is a cursor on
+// notas; the tasks are written through a cursor of their own on the same file. Returns the texts
+// of the alarms that could not be moved; why holds the reason.
 QStringList snooze(RecordCursor &notas, const QList<DueAlarm> &alarms, const QDateTime &moment, QString *why);
 
 // "Posponer" in an alarm window: every alarm moves to the start of now's minute plus minutes,

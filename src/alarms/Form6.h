@@ -18,8 +18,8 @@ struct AppContext;
 
 // The alarm window "Alarma de Quillomar". It lists every alarm announced since it opened, the
 // newest on top, rings the alarm sound and repeats it every few minutes while Check1 is ticked,
-// and blinks its bell. Closing it clears the alarm of every diary entry it announced, so that
-// none rings again; tasks keep their rows as they are.
+// and blinks its bell. Closing it clears the alarm of every diary entry it announced, and removes
+// the put-off reminders it announced, so that none rings again; tasks keep their rows as they are.
 //
 // A diary alarm shows the window modeless. A task alarm, or any alarm while a dialog of the
 // program is open modally, makes it modal for the whole program, without waiting on it: the

@@ -2,6 +2,7 @@
 
 #include "data/Criterion.h"
 #include "data/Module1.h"
+#include "data/PendingReminders.h"
 #include "data/RecordCursor.h"
 
 #include <algorithm>
@@ -45,10 +46,17 @@ QList<DueAlarm> find(const QString &databaseFile, const QDateTime &lastScanned, 
                                 Criterion::isFalse(QStringLiteral("Terminada"))}),
                 day, DueAlarm::Kind::Task);
     }
-    std::stable_sort(missed.begin(), missed.end(), [](const DueAlarm &a, const DueAlarm &b) {
-        return QDateTime(a.date, QTime::fromString(a.alarmTime, QStringLiteral("HH:mm"))) <
-            QDateTime(b.date, QTime::fromString(b.alarmTime, QStringLiteral("HH:mm")));
-    });
+    // Reminders fall on whole minutes: those after `after` and before firstScan.
+    for (const PendingReminders::Reminder &reminder :
+         PendingReminders::between(databaseFile, after.addSecs(1), firstScan.addSecs(-1))) {
+        // A reminder whose entry has been deleted is not listed.
+        if (notas.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), reminder.entry)) && !notas.NoMatch())
+            missed.append({DueAlarm::Kind::Reminder, notas.Text(QStringLiteral("texto")), reminder.entry,
+                           reminder.moment.time().toString(QStringLiteral("HH:mm")), reminder.moment.date(), -1,
+                           reminder.id});
+    }
+    std::stable_sort(missed.begin(), missed.end(),
+                     [](const DueAlarm &a, const DueAlarm &b) { return a.minute() < b.minute(); });
     return missed;
 }
 

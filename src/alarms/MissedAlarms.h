@@ -5,9 +5,10 @@
 #include <QDateTime>
 #include <QList>
 
-// The alarms that fell due while the program was closed: those of diary entries and unfinished
-// tasks whose alarm minute lies after the last minute the scan looked at and before the minute
-// the scan starts with, at most MaxDaysBack days ago, oldest first.
+// The alarms that fell due while the program could not ring them (it was closed, the computer
+// slept, the clock jumped ahead): those of diary entries, unfinished tasks and put-off reminders
+// whose minute lies after lastScanned and before firstScan, at most MaxDaysBack days before
+// firstScan, oldest first.
 namespace MissedAlarms {
 
 inline constexpr int MaxDaysBack = 7;

@@ -26,7 +26,7 @@ MissedAlarmsWindow::MissedAlarmsWindow(AppContext &context, RecordCursor &Data4,
     , m_alarms(std::move(alarms))
 {
     setObjectName(QStringLiteral("MissedAlarmsWindow"));
-    setWindowTitle(QStringLiteral("Alarmas perdidas mientras Quillomar estaba cerrado"));
+    setWindowTitle(QStringLiteral("Alarmas perdidas"));
     setAttribute(Qt::WA_DeleteOnClose);
     QPalette paper = palette();
     paper.setColor(QPalette::Window, Theme::Paper);
@@ -34,7 +34,7 @@ MissedAlarmsWindow::MissedAlarmsWindow(AppContext &context, RecordCursor &Data4,
     setPalette(paper);
     setAutoFillBackground(true);
 
-    auto *heading = new QLabel(QStringLiteral("Alarmas perdidas mientras Quillomar estaba cerrado"), this);
+    auto *heading = new QLabel(QStringLiteral("Alarmas que no sonaron a su hora"), this);
     heading->setObjectName(QStringLiteral("heading"));
     heading->setFont(Theme::serif(13, true));
 
@@ -42,9 +42,7 @@ MissedAlarmsWindow::MissedAlarmsWindow(AppContext &context, RecordCursor &Data4,
     alarmList->setObjectName(QStringLiteral("alarmList"));
     alarmList->setAccessibleName(heading->text());
     alarmList->setMinimumSize(380, 140);
-    for (const DueAlarm &alarm : std::as_const(m_alarms))
-        alarmList->addItem(
-            QStringLiteral("%1 %2   %3").arg(DateText::fromDate(alarm.date), alarm.alarmTime, alarm.text));
+    listAlarms(m_alarms);
 
     snooze = new SnoozeControl(this);
     snooze->setObjectName(QStringLiteral("snooze"));
@@ -58,6 +56,19 @@ MissedAlarmsWindow::MissedAlarmsWindow(AppContext &context, RecordCursor &Data4,
     adjustSize();
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+void MissedAlarmsWindow::add(const QList<DueAlarm> &alarms)
+{
+    m_alarms.append(alarms);
+    listAlarms(alarms);
+}
+
+void MissedAlarmsWindow::listAlarms(const QList<DueAlarm> &alarms)
+{
+    for (const DueAlarm &alarm : alarms)
+        alarmList->addItem(
+            QStringLiteral("%1 %2   %3").arg(DateText::fromDate(alarm.date), alarm.alarmTime, alarm.text));
 }
 
 void MissedAlarmsWindow::snoozeClicked(int minutes)

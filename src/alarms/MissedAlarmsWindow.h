@@ -10,10 +10,11 @@ class RecordCursor;
 class SnoozeControl;
 struct AppContext;
 
-// "Alarmas perdidas mientras Quillomar estaba cerrado": the alarms that fell due while the
-// program was closed, shown once at start-up, oldest first, in silence. Closing it is being done
-// with them, as with the alarm window: the diary entries' alarms are cleared. "Posponer" makes
-// them all ring again a few minutes from now instead.
+// "Alarmas perdidas": the alarms that fell due while the program could not ring them, shown once
+// each, oldest first, in silence: at start-up those of the time the program was closed, and
+// while it runs those passed in a suspend or a jump of the clock, added as the scan finds them.
+// Closing it is being done with them, as with the alarm window: the diary entries' alarms are
+// cleared. "Posponer" makes them all ring again a few minutes from now instead.
 class MissedAlarmsWindow final : public QWidget
 {
     Q_OBJECT
@@ -22,6 +23,8 @@ public:
     MissedAlarmsWindow(AppContext &context, RecordCursor &Data4, QList<DueAlarm> alarms, QWidget *parent = nullptr);
 
     const QList<DueAlarm> &alarms() const { return m_alarms; }
+    // Lists more alarms, below those already shown.
+    void add(const QList<DueAlarm> &alarms);
     void snoozeClicked(int minutes);
 
     QListWidget *alarmList = nullptr;
@@ -31,6 +34,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void listAlarms(const QList<DueAlarm> &alarms);
+
     AppContext &m_context;
     RecordCursor &m_data4;
     QList<DueAlarm> m_alarms;

@@ -28,6 +28,8 @@ private slots:
     void noMinuteIsLostOrScannedTwice();
     void longJumpScansOnlyTheCurrentMinute();
     void clockSetBackScansTheCurrentMinuteOnce();
+    void clockSetBackRingsNoAlarmTwice_data();
+    void clockSetBackRingsNoAlarmTwice();
     void ticksAreAlignedToMinuteStarts_data();
     void ticksAreAlignedToMinuteStarts();
 
@@ -280,6 +282,42 @@ void TestAlarmScan::clockSetBackScansTheCurrentMinuteOnce()
     scan.scanDue();
     QCOMPARE(rung(), QStringList{QStringLiteral("de nuevo")});
     QCOMPARE(scan.lastScanned(), QDateTime(m_today, QTime(9, 50)));
+}
+
+void TestAlarmScan::clockSetBackRingsNoAlarmTwice_data()
+{
+    QTest::addColumn<bool>("task");
+    QTest::addColumn<bool>("restart");
+
+    QTest::newRow("entry, its window still open") << false << false;
+    QTest::newRow("task") << true << false;
+    QTest::newRow("task, the program started again") << true << true;
+}
+
+void TestAlarmScan::clockSetBackRingsNoAlarmTwice()
+{
+    QFETCH(bool, task);
+    QFETCH(bool, restart);
+
+    if (task)
+        addTask(QStringLiteral("Regar"), m_today, QStringLiteral("10:05"));
+    else
+        m_agenda->addEntry(m_today, QStringLiteral("09:00"), QStringLiteral("Regar"), {}, QStringLiteral("10:05"));
+    setClock(QTime(10, 5));
+    makeScan().scanDue();
+    const QStringList first = rung();
+    QCOMPARE(first.size(), 1);
+
+    // The clock is set back: 10:00 to 10:05 come round again, and an alarm set meanwhile rings.
+    setClock(QTime(10, 0));
+    if (restart)
+        makeScan();
+    m_agenda->addEntry(m_today, QStringLiteral("09:00"), QStringLiteral("Nueva"), {}, QStringLiteral("10:03"));
+    for (int minute = 0; minute <= 6; ++minute) {
+        setClock(QTime(10, minute));
+        m_scan->scanDue();
+    }
+    QCOMPARE(rung(), first + QStringList{QStringLiteral("Nueva")});
 }
 
 void TestAlarmScan::ticksAreAlignedToMinuteStarts_data()

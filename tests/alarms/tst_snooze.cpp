@@ -1,6 +1,8 @@
 #include "alarms/AlarmScan.h"
 #include "alarms/Form6.h"
+#include "alarms/MissedAlarmsWindow.h"
 #include "alarms/SnoozeControl.h"
+#include "data/AlarmMark.h"
 #include "data/DateText.h"
 #include "support/TestAgenda.h"
 
@@ -9,8 +11,9 @@
 #include <QScrollBar>
 #include <QtTest>
 
-// "Posponer" in the alarm window: the alarms it shows ring again, through the minute scan, the
-// number of minutes later, and not before.
+// "Posponer" in the alarm window and in the missed alarms window: the alarms shown ring again,
+// through the minute scan, the number of minutes later, and not before; no entry changes its day,
+// time or text.
 class TestSnooze : public QObject
 {
     Q_OBJECT
@@ -52,15 +55,22 @@ void TestSnooze::cleanup()
 void TestSnooze::snoozedAlarmsRingAgainThatMinute_data()
 {
     QTest::addColumn<QDateTime>("ringing");
-    QTest::newRow("morning") << QDateTime(QDate(2024, 4, 3), QTime(10, 5));
-    QTest::newRow("across midnight") << QDateTime(QDate(2024, 12, 31), QTime(23, 58));
+    QTest::addColumn<QDateTime>("snoozedAt"); // invalid: in the alarm window as it rings
+    QTest::newRow("morning") << QDateTime(QDate(2024, 4, 3), QTime(10, 5)) << QDateTime();
+    QTest::newRow("across midnight") << QDateTime(QDate(2024, 12, 31), QTime(23, 58)) << QDateTime();
+    QTest::newRow("missed days ago") << QDateTime(QDate(2024, 3, 26), QTime(17, 0))
+                                     << QDateTime(QDate(2024, 3, 29), QTime(9, 0, 20));
 }
 
 void TestSnooze::snoozedAlarmsRingAgainThatMinute()
 {
     QFETCH(QDateTime, ringing);
+    QFETCH(QDateTime, snoozedAt);
     const QString time = ringing.time().toString(QStringLiteral("HH:mm"));
-    m_agenda->addEntry(ringing.date(), QStringLiteral("09:00"), QStringLiteral("Dentista"), {}, time);
+    const qint64 entry =
+        m_agenda->addEntry(ringing.date(), QStringLiteral("09:00"), QStringLiteral("Dentista"), {}, time);
+    const qint64 deleted =
+        m_agenda->addEntry(ringing.date(), QStringLiteral("09:30"), QStringLiteral("Anulada"), {}, time);
     auto tareas = m_agenda->cursor(QStringLiteral("tareas"));
     tareas->AddNew();
     tareas->SetField(QStringLiteral("Fecha"), ringing.date());
@@ -69,29 +79,59 @@ void TestSnooze::snoozedAlarmsRingAgainThatMinute()
     tareas->SetField(QStringLiteral("Tarea"), QStringLiteral("Regar"));
     QVERIFY(tareas->Update());
 
-    m_agenda->clock.set(ringing.addSecs(20));
-    m_scan->scanMinute(ringing);
-    QCOMPARE(m_rung.size(), 2);
-
-    auto *window = new Form6(m_agenda->context, *m_data4);
-    QPointer<Form6> alive(window);
-    for (const DueAlarm &alarm : std::as_const(m_rung))
-        window->announce(alarm);
-    m_rung.clear();
-    QCOMPARE(window->snooze->minutes(), 5);
-    QTest::mouseClick(window->snooze->snoozeButton, Qt::LeftButton);
+    QPushButton *snoozeButton = nullptr;
+    QPointer<QWidget> alive;
+    if (snoozedAt.isValid()) {
+        QVERIFY(AlarmMark::write(m_agenda->databaseFile(), ringing.addSecs(-60)));
+        m_agenda->clock.set(snoozedAt);
+        m_scan->showMissed();
+        QVERIFY(m_scan->missedWindow());
+        QCOMPARE(m_scan->missedWindow()->alarms().size(), 3);
+        alive = m_scan->missedWindow();
+        snoozeButton = m_scan->missedWindow()->snooze->snoozeButton;
+    } else {
+        snoozedAt = ringing.addSecs(20);
+        m_agenda->clock.set(snoozedAt);
+        m_scan->scanMinute(ringing);
+        QCOMPARE(m_rung.size(), 3);
+        auto *window = new Form6(m_agenda->context, *m_data4);
+        for (const DueAlarm &alarm : std::as_const(m_rung))
+            window->announce(alarm);
+        m_rung.clear();
+        alive = window;
+        snoozeButton = window->snooze->snoozeButton;
+    }
+    QTest::mouseClick(snoozeButton, Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!alive);
     QVERIFY(m_agenda->messenger.shown.isEmpty());
 
-    for (int minute = 0; minute < 5; ++minute) {
-        m_scan->scanMinute(ringing.addSecs(60 * minute));
-        QVERIFY2(m_rung.isEmpty(), qPrintable(QString::number(minute)));
+    // Meanwhile one entry is deleted and the other renamed.
+    auto notas = m_agenda->cursor(QStringLiteral("notas"));
+    QVERIFY(notas->FindFirst(Criterion::numberEquals(QStringLiteral("numero"), deleted)) && notas->Delete());
+    QVERIFY(notas->FindFirst(Criterion::numberEquals(QStringLiteral("numero"), entry)) && notas->Edit());
+    notas->SetField(QStringLiteral("texto"), QStringLiteral("Dentista, a las 9"));
+    QVERIFY(notas->Update());
+
+    const QDateTime again = AlarmScan::minuteStart(snoozedAt).addSecs(300);
+    for (QDateTime minute = AlarmScan::minuteStart(snoozedAt); minute < again; minute = minute.addSecs(60)) {
+        m_scan->scanMinute(minute);
+        QVERIFY2(m_rung.isEmpty(), qPrintable(minute.toString()));
     }
-    m_scan->scanMinute(ringing.addSecs(300));
+    m_scan->scanMinute(again);
     QCOMPARE(m_rung.size(), 2);
-    QCOMPARE(m_rung[0].text, QStringLiteral("Dentista"));
+    QCOMPARE(m_rung[0].text, QStringLiteral("Dentista, a las 9"));
     QCOMPARE(m_rung[1].text, QStringLiteral("TAREA: Regar"));
+
+    // Closing the window then is being done with the entry's alarm, as with any diary alarm.
+    auto *window = new Form6(m_agenda->context, *m_data4);
+    for (const DueAlarm &alarm : std::as_const(m_rung))
+        window->announce(alarm);
+    QVERIFY(window->close());
+    QVERIFY(notas->Refresh() && notas->FindFirst(Criterion::numberEquals(QStringLiteral("numero"), entry)));
+    QCOMPARE(notas->Text(QStringLiteral("fecha")), DateText::fromDate(ringing.date()));
+    QCOMPARE(notas->Text(QStringLiteral("hora")), QStringLiteral("09:00"));
+    QCOMPARE(notas->Text(QStringLiteral("horaalarma")), QString());
 }
 
 void TestSnooze::minutesAreSteppedWithinOneTo120()

@@ -7,9 +7,11 @@
 #include <QDateTime>
 #include <QList>
 #include <QStringList>
+#include <algorithm>
 #include <deque>
 
-// A clock the test sets by hand.
+// A clock the test sets by hand. Its steady time follows every move forward, as the program's own
+// time does while it runs, except a jump.
 class FakeClock final : public Clock
 {
 public:
@@ -18,12 +20,21 @@ public:
         : m_now(std::move(now))
     {}
     QDateTime now() const override { return m_now; }
-    void set(const QDateTime &now) { m_now = now; }
-    void setToday(const QDate &date) { m_now = QDateTime(date, m_now.time()); }
-    void advanceSeconds(qint64 seconds) { m_now = m_now.addSecs(seconds); }
+    qint64 steadyMs() const override { return m_steadyMs; }
+    void set(const QDateTime &now)
+    {
+        m_steadyMs += std::max<qint64>(0, m_now.msecsTo(now));
+        m_now = now;
+    }
+    void setToday(const QDate &date) { set(QDateTime(date, m_now.time())); }
+    void advanceSeconds(qint64 seconds) { set(m_now.addSecs(seconds)); }
+    // The clock moves while the program's own time stands still: the computer slept, or the time
+    // was set by hand.
+    void jumpSeconds(qint64 seconds) { m_now = m_now.addSecs(seconds); }
 
 private:
     QDateTime m_now;
+    qint64 m_steadyMs = 0;
 };
 
 // Records every message box and answers them from a queue (Ok, or the first button offered,
