@@ -8,7 +8,8 @@ packages=(
   qt6-l10n-tools libqt6svg6 qt6-qpa-plugins
   libsqlite3-dev libgl-dev libxcb1-dev
   fonts-liberation2 fonts-dejavu-core
-  desktop-file-utils appstream dpkg-dev file lintian
+  desktop-file-utils appstream dpkg-dev file
+  clang-format lintian
 )
 
 missing=()

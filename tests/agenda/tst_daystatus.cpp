@@ -1,7 +1,7 @@
 #include "agenda/Form3.h"
 #include "agenda/WeekView.h"
-#include "data/DateText.h"
 #include "data/Criterion.h"
+#include "data/DateText.h"
 #include "support/DiaryWindow.h"
 #include "support/TestAgenda.h"
 #include "widgets/ImageButton.h"

@@ -82,8 +82,8 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("empty day") << QStringList() << QStringLiteral("08:00");
         QTest::newRow("one entry") << QStringList{QStringLiteral("10:15")} << QStringLiteral("08:00");
-        QTest::newRow("the last line's time") << QStringList{QStringLiteral("09:00"), QStringLiteral("17:45")}
-                                              << QStringLiteral("17:45");
+        QTest::newRow("the last line's time")
+            << QStringList{QStringLiteral("09:00"), QStringLiteral("17:45")} << QStringLiteral("17:45");
     }
     void newEntryTimeAndPlace()
     {
@@ -134,8 +134,8 @@ private slots:
 
     void anAlarmClearedElsewhereIsNotWrittenBack()
     {
-        const qint64 numero =
-            m_agenda->addEntry(Wednesday, QStringLiteral("10:00"), QStringLiteral("Llamar"), {}, QStringLiteral("10:00"));
+        const qint64 numero = m_agenda->addEntry(Wednesday, QStringLiteral("10:00"), QStringLiteral("Llamar"), {},
+                                                 QStringLiteral("10:00"));
         m_week->RefreshWeek();
         whenModalOpens<Form2>([&](Form2 &strip) {
             // The alarm window clears the alarm while the strip is open, then the strip is active again.

@@ -43,8 +43,8 @@ private slots:
     void onlyTheProgramsOwnDialogsGiveTheDiaryItsTurnAgain()
     {
         // A message box, or the user coming back from another program, draws nothing again.
-        QMessageBox box(QMessageBox::Information, QStringLiteral("Quillomar"), QStringLiteral("aviso"),
-                        QMessageBox::Ok, m_main.get());
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Quillomar"), QStringLiteral("aviso"), QMessageBox::Ok,
+                        m_main.get());
         QTimer::singleShot(0, &box, &QMessageBox::accept);
         box.exec();
         m_main->activateWindow();

@@ -115,9 +115,8 @@ private slots:
             {"resize-grip", {16, 16}},       {"entry-close", {16, 16}},     {"entry-alarm", {16, 16}},
             {"entry-alarm-on", {16, 16}},    {"entry-note", {16, 16}},      {"alarm-bell", {64, 64}},
             {"widget-card", {200, 120}},     {"widget-folder", {24, 24}},   {"widget-exit", {24, 24}},
-            {"widget-backup", {24, 24}},
-            {"widget-close", {18, 18}},      {"dialog-close", {16, 16}},    {"dialog-maximize", {16, 16}},
-            {"dialog-restore", {16, 16}},
+            {"widget-backup", {24, 24}},     {"widget-close", {18, 18}},    {"dialog-close", {16, 16}},
+            {"dialog-maximize", {16, 16}},   {"dialog-restore", {16, 16}},
         };
         for (const auto &[name, size] : pictures)
             QTest::newRow(name) << QString::fromLatin1(name) << size;
