@@ -4,7 +4,7 @@
 // list filled again), on the offscreen platform. Budget: 20 ms each. A tick holds one write
 // committed to disk, whose time is the disk's: give a folder on tmpfs to see the list's own.
 #include "data/AppContext.h"
-#include "data/Database.h"
+#include "data/store/Database.h"
 #include "data/DateText.h"
 #include "data/Diary.h"
 #include "tasks/TaskList.h"

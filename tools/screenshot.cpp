@@ -5,7 +5,7 @@
 #include "data/Clock.h"
 #include "data/DateText.h"
 #include "data/Messenger.h"
-#include "data/RecordCursor.h"
+#include "data/store/RecordCursor.h"
 #include "data/SoundPlayer.h"
 #include "mainwindow/Form1.h"
 

@@ -3,7 +3,7 @@
 #include "Form4.h"
 #include "Form5.h"
 #include "data/AppContext.h"
-#include "data/Criterion.h"
+#include "data/store/Criterion.h"
 #include "data/DateText.h"
 #include "data/Diary.h"
 #include "data/EntryWrite.h"

@@ -1,7 +1,7 @@
 #include "Form5.h"
 
 #include "data/AppContext.h"
-#include "data/Criterion.h"
+#include "data/store/Criterion.h"
 #include "data/Diary.h"
 #include "data/EntryWrite.h"
 #include "data/Messenger.h"

@@ -5,7 +5,7 @@
 #include "Form3.h"
 #include "data/AppContext.h"
 #include "data/Clock.h"
-#include "data/Criterion.h"
+#include "data/store/Criterion.h"
 #include "data/DateText.h"
 #include "data/DayStatus.h"
 #include "data/Diary.h"

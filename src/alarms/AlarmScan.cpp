@@ -7,9 +7,9 @@
 #include "data/AnnouncedAlarms.h"
 #include "data/AppContext.h"
 #include "data/Clock.h"
-#include "data/Criterion.h"
+#include "data/store/Criterion.h"
 #include "data/PendingReminders.h"
-#include "data/RecordCursor.h"
+#include "data/store/RecordCursor.h"
 
 #include <QList>
 #include <QTimer>

@@ -2,12 +2,12 @@
 
 #include "AlarmScan.h"
 #include "MissedAlarms.h"
-#include "data/Criterion.h"
-#include "data/Database.h"
+#include "data/store/Criterion.h"
+#include "data/store/Database.h"
 #include "data/DateText.h"
 #include "data/Messenger.h"
 #include "data/PendingReminders.h"
-#include "data/RecordCursor.h"
+#include "data/store/RecordCursor.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include "data/AppContext.h"
 #include "data/Clock.h"
-#include "data/Criterion.h"
+#include "data/store/Criterion.h"
 #include "data/Messenger.h"
-#include "data/RecordCursor.h"
+#include "data/store/RecordCursor.h"
 #include "data/SoundPlayer.h"
 #include "widgets/PictureBox.h"
 

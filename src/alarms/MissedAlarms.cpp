@@ -1,9 +1,9 @@
 #include "MissedAlarms.h"
 
-#include "data/Criterion.h"
+#include "data/store/Criterion.h"
 #include "data/Module1.h"
 #include "data/PendingReminders.h"
-#include "data/RecordCursor.h"
+#include "data/store/RecordCursor.h"
 
 #include <algorithm>
 

@@ -3,10 +3,10 @@
 #include "AlarmMark.h"
 #include "AppContext.h"
 #include "Clock.h"
-#include "Database.h"
+#include "store/Database.h"
 #include "DateText.h"
 #include "Diary.h"
-#include "FailureText.h"
+#include "store/FailureText.h"
 #include "Messenger.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "AlarmMark.h"
 
-#include "Database.h"
+#include "store/Database.h"
 #include "DateText.h"
 
 namespace AlarmMark {

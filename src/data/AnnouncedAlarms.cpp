@@ -1,6 +1,6 @@
 #include "AnnouncedAlarms.h"
 
-#include "Database.h"
+#include "store/Database.h"
 #include "OwnTables.h"
 
 namespace AnnouncedAlarms {

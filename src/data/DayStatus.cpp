@@ -1,9 +1,9 @@
 #include "DayStatus.h"
 
-#include "Criterion.h"
+#include "store/Criterion.h"
 #include "DateText.h"
 #include "Module1.h"
-#include "RecordCursor.h"
+#include "store/RecordCursor.h"
 
 DayStatus DayStatus::read(RecordCursor &dias, RecordCursor &fixed, const QDate &date, Messenger *messenger)
 {

@@ -1,6 +1,6 @@
 #include "Diary.h"
 
-#include "Database.h"
+#include "store/Database.h"
 
 Diary::Diary(QObject *parent)
     : QObject(parent)

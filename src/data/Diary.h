@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecordCursor.h"
+#include "store/RecordCursor.h"
 
 #include <QDate>
 #include <QObject>

@@ -1,7 +1,7 @@
 #include "EntryWrite.h"
 
 #include "Messenger.h"
-#include "RecordCursor.h"
+#include "store/RecordCursor.h"
 
 namespace EntryWrite {
 

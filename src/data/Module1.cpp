@@ -1,6 +1,6 @@
 #include "Module1.h"
 
-#include "FailureText.h"
+#include "store/FailureText.h"
 #include "Messenger.h"
 
 #include <QFile>

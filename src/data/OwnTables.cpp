@@ -1,6 +1,6 @@
 #include "OwnTables.h"
 
-#include "Database.h"
+#include "store/Database.h"
 
 namespace OwnTables {
 

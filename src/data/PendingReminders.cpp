@@ -1,6 +1,6 @@
 #include "PendingReminders.h"
 
-#include "Database.h"
+#include "store/Database.h"
 #include "OwnTables.h"
 
 namespace PendingReminders {

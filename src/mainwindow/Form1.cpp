@@ -7,7 +7,7 @@
 #include "data/Messenger.h"
 #include "data/Module1.h"
 #include "data/SingleInstance.h"
-#include "widget/Form9.h"
+#include "desktopclock/Form9.h"
 #include "widgets/ActivityWatch.h"
 #include "widgets/ImageButton.h"
 #include "widgets/PictureBox.h"

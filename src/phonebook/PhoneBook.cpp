@@ -3,7 +3,7 @@
 #include "Form7.h"
 #include "PhoneSearch.h"
 #include "data/AppContext.h"
-#include "data/Criterion.h"
+#include "data/store/Criterion.h"
 #include "data/Diary.h"
 #include "data/EntryWrite.h"
 #include "data/Messenger.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Criterion.h"
+#include "data/store/Criterion.h"
 
 #include <QString>
 #include <QStringView>

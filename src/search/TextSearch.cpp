@@ -1,11 +1,11 @@
 #include "TextSearch.h"
 
 #include "data/AppContext.h"
-#include "data/Criterion.h"
+#include "data/store/Criterion.h"
 #include "data/DateText.h"
 #include "data/Diary.h"
 #include "data/EntryWrite.h"
-#include "data/TextMatch.h"
+#include "data/store/TextMatch.h"
 #include "widgets/ImageButton.h"
 #include "widgets/Theme.h"
 #include "widgets/Twips.h"

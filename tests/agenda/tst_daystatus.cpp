@@ -1,6 +1,6 @@
 #include "agenda/Form3.h"
 #include "agenda/WeekView.h"
-#include "data/Criterion.h"
+#include "data/store/Criterion.h"
 #include "data/DateText.h"
 #include "support/DiaryWindow.h"
 #include "support/TestAgenda.h"

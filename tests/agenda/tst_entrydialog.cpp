@@ -1,7 +1,7 @@
 #include "agenda/Form2.h"
 #include "agenda/Form4.h"
 #include "agenda/Form5.h"
-#include "data/Criterion.h"
+#include "data/store/Criterion.h"
 #include "data/DateText.h"
 #include "support/DiaryWindow.h"
 #include "support/TestAgenda.h"

@@ -1,7 +1,7 @@
 #include "agenda/Form2.h"
 #include "agenda/Form3.h"
 #include "agenda/WeekView.h"
-#include "data/Criterion.h"
+#include "data/store/Criterion.h"
 #include "data/EntryLine.h"
 #include "support/DiaryWindow.h"
 #include "support/TestAgenda.h"

@@ -1,6 +1,6 @@
 #include "agenda/Form2.h"
 #include "agenda/Form4.h"
-#include "data/Criterion.h"
+#include "data/store/Criterion.h"
 #include "support/DiaryWindow.h"
 #include "support/TestAgenda.h"
 #include "widgets/ImageButton.h"

@@ -1,5 +1,5 @@
 #include "agenda/WeekView.h"
-#include "data/Criterion.h"
+#include "data/store/Criterion.h"
 #include "data/DateText.h"
 #include "data/EntryLine.h"
 #include "mainwindow/Form1.h"

@@ -1,7 +1,7 @@
 #include "alarms/AlarmScan.h"
 #include "alarms/MissedAlarmsWindow.h"
 #include "data/AlarmMark.h"
-#include "data/Criterion.h"
+#include "data/store/Criterion.h"
 #include "support/TestAgenda.h"
 
 #include <QListWidget>

@@ -1,6 +1,6 @@
-#include "data/Criterion.h"
+#include "data/store/Criterion.h"
 #include "data/DateText.h"
-#include "data/TextMatch.h"
+#include "data/store/TextMatch.h"
 #include "support/TestAgenda.h"
 
 #include <QtTest>

@@ -1,5 +1,5 @@
 #include "data/AgendaBackups.h"
-#include "data/Database.h"
+#include "data/store/Database.h"
 #include "data/Diary.h"
 #include "support/TestAgenda.h"
 

@@ -1,7 +1,7 @@
-#include "data/Criterion.h"
-#include "data/Database.h"
+#include "data/store/Criterion.h"
+#include "data/store/Database.h"
 #include "data/DateText.h"
-#include "data/RecordCursor.h"
+#include "data/store/RecordCursor.h"
 #include "support/TestAgenda.h"
 
 #include <QFile>

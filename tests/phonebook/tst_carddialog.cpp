@@ -1,4 +1,4 @@
-#include "data/Criterion.h"
+#include "data/store/Criterion.h"
 #include "data/Diary.h"
 #include "phonebook/Form7.h"
 #include "phonebook/PhoneBook.h"

@@ -2,7 +2,7 @@
 
 #include "TestDoubles.h"
 #include "data/AppContext.h"
-#include "data/RecordCursor.h"
+#include "data/store/RecordCursor.h"
 
 #include <QDate>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #include "alarms/AlarmScan.h"
-#include "data/Criterion.h"
-#include "data/Database.h"
+#include "data/store/Criterion.h"
+#include "data/store/Database.h"
 #include "data/DateText.h"
 #include "data/Diary.h"
 #include "support/TestAgenda.h"

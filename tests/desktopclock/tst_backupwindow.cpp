@@ -1,8 +1,8 @@
 #include "data/AgendaBackups.h"
-#include "data/Database.h"
+#include "data/store/Database.h"
 #include "data/Diary.h"
 #include "support/TestAgenda.h"
-#include "widget/BackupWindow.h"
+#include "desktopclock/BackupWindow.h"
 
 #include <QDir>
 #include <QFile>

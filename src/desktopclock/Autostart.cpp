@@ -1,6 +1,6 @@
 #include "Autostart.h"
 
-#include "data/FailureText.h"
+#include "data/store/FailureText.h"
 
 #include <QDir>
 #include <QFile>

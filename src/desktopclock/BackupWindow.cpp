@@ -1,7 +1,7 @@
 #include "BackupWindow.h"
 
 #include "data/AppContext.h"
-#include "data/Database.h"
+#include "data/store/Database.h"
 #include "data/DateText.h"
 #include "data/Diary.h"
 #include "data/Messenger.h"

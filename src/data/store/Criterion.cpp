@@ -1,6 +1,6 @@
 #include "Criterion.h"
 
-#include "DateText.h"
+#include "data/DateText.h"
 #include "TableSchema.h"
 #include "TextMatch.h"
 

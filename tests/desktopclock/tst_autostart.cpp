@@ -1,7 +1,7 @@
 #include "data/Diary.h"
 #include "support/TestAgenda.h"
-#include "widget/Autostart.h"
-#include "widget/Form9.h"
+#include "desktopclock/Autostart.h"
+#include "desktopclock/Form9.h"
 
 #include <QCheckBox>
 #include <QProcess>

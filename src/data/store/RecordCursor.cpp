@@ -1,7 +1,7 @@
 #include "RecordCursor.h"
 
 #include "Database.h"
-#include "DateText.h"
+#include "data/DateText.h"
 #include "TableSchema.h"
 #include "TextMatch.h"
 

@@ -1,7 +1,7 @@
 #include "data/Module1.h"
 #include "mainwindow/Form1.h"
 #include "support/TestAgenda.h"
-#include "widget/Form9.h"
+#include "desktopclock/Form9.h"
 #include "widgets/ImageButton.h"
 #include "widgets/PictureBox.h"
 #include "widgets/Twips.h"

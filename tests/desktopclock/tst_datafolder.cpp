@@ -1,8 +1,8 @@
 #include "data/Module1.h"
 #include "mainwindow/Form1.h"
 #include "support/TestAgenda.h"
-#include "widget/DataFolderChoice.h"
-#include "widget/Form9.h"
+#include "desktopclock/DataFolderChoice.h"
+#include "desktopclock/Form9.h"
 #include "widgets/FileChooser.h"
 #include "widgets/ImageButton.h"
 
