@@ -304,7 +304,7 @@ QString AgendaBackups::restore(const QString &path, Diary &diary)
     // due since are not the user's missed alarms.
     AlarmMark::write(m_databaseFile, now);
     diary.open(m_databaseFile);
-    diary.notifyChanged();
+    diary.notifyChanged(DiaryChange::everything());
     diary.showWeekOf(diary.SelectedDate.isValid() ? diary.SelectedDate : now.date());
     return {};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DiaryChange.h"
 #include "store/RecordCursor.h"
 
 #include <QDate>
@@ -34,8 +35,8 @@ public:
 
     // Brings the week agenda back, showing the week of date (a found entry, a day of the calendar).
     void showWeekOf(const QDate &date, Arrival arrival = Arrival::FoundEntry);
-    // Tells that something was written to the agenda outside the week view.
-    void notifyChanged() { emit changed(); }
+    // Tells every view what was written to the agenda.
+    void notifyChanged(const DiaryChange &change) { emit changed(change); }
 
     QDate SelectedDate;
     RecordCursor Data1; // notas: week view, entry dialogs, text search
@@ -52,7 +53,8 @@ signals:
     void selectedDateChanged(const QDate &date);
     // previous is the day shown before: the week left behind decides the arrows too.
     void weekWanted(const QDate &previous, Diary::Arrival arrival);
-    void changed();
+    // Something in the agenda changed: the views that show that kind of thing read it again.
+    void changed(const DiaryChange &change);
 
 private:
     QString m_readOnly;

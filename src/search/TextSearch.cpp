@@ -310,7 +310,7 @@ void TextSearch::saveSubject()
                                    QStringLiteral("No se ha podido guardar el asunto de la entrada"), why);
         return;
     }
-    m_diary.notifyChanged();
+    m_diary.notifyChanged({DiaryChange::Kind::Entries, m_shownKey});
 }
 
 void TextSearch::saveNote()
@@ -325,7 +325,7 @@ void TextSearch::saveNote()
                                    QStringLiteral("No se ha podido guardar el texto de la entrada"), why);
         return;
     }
-    m_diary.notifyChanged();
+    m_diary.notifyChanged({DiaryChange::Kind::Entries, m_shownKey});
 }
 
 void TextSearch::saveTyping()
