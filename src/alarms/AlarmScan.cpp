@@ -7,8 +7,8 @@
 #include "data/AnnouncedAlarms.h"
 #include "data/AppContext.h"
 #include "data/Clock.h"
-#include "data/store/Criterion.h"
 #include "data/PendingReminders.h"
+#include "data/store/Criterion.h"
 #include "data/store/RecordCursor.h"
 
 #include <QList>
@@ -35,9 +35,11 @@ std::pair<QString, qint64> rowOf(const DueAlarm &alarm)
 
 } // namespace
 
-AlarmScan::AlarmScan(RecordCursor &Data4, RecordCursor &Data5, AppContext &context, QTimer &timer, Announce announce)
+AlarmScan::AlarmScan(RecordCursor &Data4, RecordCursor &Data5, TaskStore &tasks, AppContext &context, QTimer &timer,
+                     Announce announce)
     : m_data4(Data4)
     , m_data5(Data5)
+    , m_tasks(tasks)
     , m_context(context)
     , m_timer(timer)
     , m_announce(std::move(announce))
@@ -83,7 +85,7 @@ void AlarmScan::listMissed(const QDateTime &after, const QDateTime &before)
         m_missedWindow->raise();
         return;
     }
-    m_missedWindow = new MissedAlarmsWindow(m_context, m_data4, missed);
+    m_missedWindow = new MissedAlarmsWindow(m_context, m_data4, m_tasks, missed);
     m_missedWindow->show();
 }
 
@@ -232,6 +234,6 @@ void AlarmScan::showInWindow(const DueAlarm &alarm)
     // A window the user has closed is on its way out (it deletes itself); the next alarm gets a
     // fresh one, with the repetition back to its defaults.
     if (!m_window || !m_window->isVisible())
-        m_window = new Form6(m_context, m_data4);
+        m_window = new Form6(m_context, m_data4, m_tasks);
     m_window->announce(alarm);
 }

@@ -12,6 +12,7 @@ class Form6;
 class MissedAlarmsWindow;
 class QTimer;
 class RecordCursor;
+class TaskStore;
 struct AppContext;
 
 // Finds the diary entries and tasks whose alarm falls due and hands each to the alarm window.
@@ -42,10 +43,12 @@ public:
     // inside the new minute.
     static constexpr int TickMarginMs = 20;
 
-    // Data4 (notas) and Data5 (tareas) are the main window's cursors; timer is the main window's
+    // Data4 (notas) and Data5 (tareas) are the main window's cursors, tasks the diary's task store
+    // through which the alarm windows put off a task's alarm; timer is the main window's
     // Timer1, which the scan drives from now on. Without an announce function the alarms go to
     // the scan's own alarm window (created when first needed, one at a time).
-    AlarmScan(RecordCursor &Data4, RecordCursor &Data5, AppContext &context, QTimer &timer, Announce announce = {});
+    AlarmScan(RecordCursor &Data4, RecordCursor &Data5, TaskStore &tasks, AppContext &context, QTimer &timer,
+              Announce announce = {});
     ~AlarmScan() override;
 
     // Arms the timer: the first tick scans the current minute as soon as the event loop runs.
@@ -82,6 +85,7 @@ private:
 
     RecordCursor &m_data4;
     RecordCursor &m_data5;
+    TaskStore &m_tasks;
     AppContext &m_context;
     QTimer &m_timer;
     Announce m_announce;

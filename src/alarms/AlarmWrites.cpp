@@ -2,11 +2,12 @@
 
 #include "AlarmScan.h"
 #include "MissedAlarms.h"
-#include "data/store/Criterion.h"
-#include "data/store/Database.h"
 #include "data/DateText.h"
 #include "data/Messenger.h"
 #include "data/PendingReminders.h"
+#include "data/TaskStore.h"
+#include "data/store/Criterion.h"
+#include "data/store/Database.h"
 #include "data/store/RecordCursor.h"
 
 namespace {
@@ -27,16 +28,6 @@ bool findPutOffEntry(RecordCursor &notas, const DueAlarm &reminder)
     const QTime time = QTime::fromString(notas.Text(QStringLiteral("horaalarma")), QStringLiteral("HH:mm"));
     const QDate date = DateText::toDate(notas.Text(QStringLiteral("fecha")));
     return time.isValid() && date.isValid() && QDateTime(date, time) < reminder.minute();
-}
-
-// Puts tareas on the task of alarm when it still has that alarm and is not done.
-bool findTask(RecordCursor &tareas, const DueAlarm &alarm)
-{
-    const Criterion due = Criterion::taskAlarm(alarm.date, alarm.alarmTime);
-    for (bool found = tareas.FindFirst(due); found && !tareas.NoMatch(); found = tareas.FindNext(due))
-        if (tareas.currentKey() == alarm.taskKey)
-            return true;
-    return false;
 }
 
 bool writeFields(RecordCursor &cursor, std::initializer_list<std::pair<QString, QVariant>> fields)
@@ -94,14 +85,11 @@ QStringList clearEntries(RecordCursor &notas, const QList<DueAlarm> &alarms, QSt
     return notCleared;
 }
 
-QStringList snooze(RecordCursor &notas, const QList<DueAlarm> &alarms, const QDateTime &moment, QString *why)
+QStringList snooze(RecordCursor &notas, TaskStore &tasks, const QList<DueAlarm> &alarms, const QDateTime &moment,
+                   QString *why)
 {
     const QString time = moment.time().toString(QStringLiteral("HH:mm"));
-    RecordCursor tareas;
-    tareas.DatabaseName = notas.DatabaseName;
-    tareas.RecordSource = QStringLiteral("tareas");
     const bool notasOpen = notas.Refresh();
-    const bool tareasOpen = tareas.Refresh();
 
     QStringList notMoved;
     QString reason;
@@ -125,13 +113,13 @@ QStringList snooze(RecordCursor &notas, const QList<DueAlarm> &alarms, const QDa
             if (!moved)
                 reason = sameDay || !notasOpen ? notas.lastError() : agendaError(notas.DatabaseName);
         } else {
-            if (tareasOpen && !findTask(tareas, alarm))
+            // A task done, deleted or set to another alarm meanwhile is refused: left as it is.
+            const StoreResult result = tasks.moveAlarm(alarm.taskKey, alarm.date, alarm.alarmTime, moment);
+            if (result.status() == StoreResult::Status::Refused)
                 continue;
-            moved = tareasOpen &&
-                writeFields(tareas,
-                            {{QStringLiteral("Fechaalarma"), moment.date()}, {QStringLiteral("Horaalarma"), time}});
+            moved = result.isOk();
             if (!moved)
-                reason = tareas.lastError();
+                reason = result.why();
         }
         if (!moved)
             notMoved << alarm.text;
@@ -141,12 +129,12 @@ QStringList snooze(RecordCursor &notas, const QList<DueAlarm> &alarms, const QDa
     return notMoved;
 }
 
-void snoozeFor(RecordCursor &notas, const QList<DueAlarm> &alarms, const QDateTime &now, int minutes,
+void snoozeFor(RecordCursor &notas, TaskStore &tasks, const QList<DueAlarm> &alarms, const QDateTime &now, int minutes,
                Messenger *messenger)
 {
     const QDateTime moment = AlarmScan::minuteStart(now).addSecs(60 * minutes);
     QString why;
-    const QStringList notMoved = snooze(notas, alarms, moment, &why);
+    const QStringList notMoved = snooze(notas, tasks, alarms, moment, &why);
     if (!notMoved.isEmpty() && messenger)
         messenger->tell(
             QStringLiteral("No se pudo posponer la alarma de:\n%1\n\n%2").arg(notMoved.join(QLatin1Char('\n')), why),

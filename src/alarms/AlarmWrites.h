@@ -8,6 +8,7 @@
 
 class Messenger;
 class RecordCursor;
+class TaskStore;
 
 // What the alarm windows write when the user is done with their alarms. Each alarm is written
 // only while its row still holds the alarm announced: an entry or task deleted, or set to
@@ -23,13 +24,14 @@ QStringList clearEntries(RecordCursor &notas, const QList<DueAlarm> &alarms, QSt
 // text: the horaalarma of an entry of moment's day; for an entry of any other day, a reminder
 // kept apart (PendingReminders), or that reminder itself moved; a task's Fechaalarma and
 // Horaalarma, which are its reminder, the task's own date staying as it was. notas is a cursor on
-// notas; the tasks are written through a cursor of their own on the same file. Returns the texts
-// of the alarms that could not be moved; why holds the reason.
-QStringList snooze(RecordCursor &notas, const QList<DueAlarm> &alarms, const QDateTime &moment, QString *why);
+// notas; the tasks are written through the task store. Returns the texts of the alarms that could
+// not be moved; why holds the reason.
+QStringList snooze(RecordCursor &notas, TaskStore &tasks, const QList<DueAlarm> &alarms, const QDateTime &moment,
+                   QString *why);
 
 // "Posponer" in an alarm window: every alarm moves to the start of now's minute plus minutes,
 // and the user is told of those that could not be moved (they keep their alarm).
-void snoozeFor(RecordCursor &notas, const QList<DueAlarm> &alarms, const QDateTime &now, int minutes,
+void snoozeFor(RecordCursor &notas, TaskStore &tasks, const QList<DueAlarm> &alarms, const QDateTime &now, int minutes,
                Messenger *messenger);
 
 } // namespace AlarmWrites

@@ -6,10 +6,10 @@
 
 #include "data/AppContext.h"
 #include "data/Clock.h"
-#include "data/store/Criterion.h"
 #include "data/Messenger.h"
-#include "data/store/RecordCursor.h"
 #include "data/SoundPlayer.h"
+#include "data/store/Criterion.h"
+#include "data/store/RecordCursor.h"
 #include "widgets/PictureBox.h"
 
 #include <QApplication>
@@ -25,12 +25,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-Form6::Form6(AppContext &context, RecordCursor &Data4, QWidget *parent)
+Form6::Form6(AppContext &context, RecordCursor &Data4, TaskStore &tasks, QWidget *parent)
     : QWidget(parent,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                   Qt::WindowStaysOnTopHint)
     , m_context(context)
     , m_data4(Data4)
+    , m_tasks(tasks)
 {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("Alarma de Quillomar"));
@@ -258,7 +259,7 @@ void Form6::Form_Unload()
 
 void Form6::snoozeClicked(int minutes)
 {
-    AlarmWrites::snoozeFor(m_data4, m_alarms, m_context.clock->now(), minutes, m_context.messenger);
+    AlarmWrites::snoozeFor(m_data4, m_tasks, m_alarms, m_context.clock->now(), minutes, m_context.messenger);
     // Moved alarms are not cleared on closing, and those that could not be moved keep theirs.
     m_unloaded = true;
     Timer1.stop();

@@ -13,6 +13,7 @@ class QFrame;
 class QLabel;
 class QScrollBar;
 class RecordCursor;
+class TaskStore;
 class SnoozeControl;
 struct AppContext;
 
@@ -29,8 +30,9 @@ class Form6 final : public QWidget
     Q_OBJECT
 
 public:
-    // Data4 is the main window's alarm cursor on notas, through which the alarms are cleared.
-    Form6(AppContext &context, RecordCursor &Data4, QWidget *parent = nullptr);
+    // Data4 is the main window's alarm cursor on notas, through which the alarms are cleared;
+    // tasks is the diary's task store, through which a task's alarm is put off.
+    Form6(AppContext &context, RecordCursor &Data4, TaskStore &tasks, QWidget *parent = nullptr);
     ~Form6() override;
 
     // Adds an alarm to the list, shows the window (modal once it holds a task) and rings.
@@ -88,6 +90,7 @@ private:
 
     AppContext &m_context;
     RecordCursor &m_data4;
+    TaskStore &m_tasks;
     QList<DueAlarm> m_alarms;
     QDateTime m_announcedAt;
     bool m_announcementRang = false;

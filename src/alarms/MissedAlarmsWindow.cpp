@@ -16,13 +16,14 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-MissedAlarmsWindow::MissedAlarmsWindow(AppContext &context, RecordCursor &Data4, QList<DueAlarm> alarms,
-                                       QWidget *parent)
+MissedAlarmsWindow::MissedAlarmsWindow(AppContext &context, RecordCursor &Data4, TaskStore &tasks,
+                                       QList<DueAlarm> alarms, QWidget *parent)
     : QWidget(parent,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                   Qt::WindowStaysOnTopHint)
     , m_context(context)
     , m_data4(Data4)
+    , m_tasks(tasks)
     , m_alarms(std::move(alarms))
 {
     setObjectName(QStringLiteral("MissedAlarmsWindow"));
@@ -73,7 +74,7 @@ void MissedAlarmsWindow::listAlarms(const QList<DueAlarm> &alarms)
 
 void MissedAlarmsWindow::snoozeClicked(int minutes)
 {
-    AlarmWrites::snoozeFor(m_data4, m_alarms, m_context.clock->now(), minutes, m_context.messenger);
+    AlarmWrites::snoozeFor(m_data4, m_tasks, m_alarms, m_context.clock->now(), minutes, m_context.messenger);
     // The alarms not moved are kept as they were rather than cleared.
     m_done = true;
     close();

@@ -8,6 +8,7 @@
 class QListWidget;
 class RecordCursor;
 class SnoozeControl;
+class TaskStore;
 struct AppContext;
 
 // "Alarmas perdidas": the alarms that fell due while the program could not ring them, shown once
@@ -20,7 +21,8 @@ class MissedAlarmsWindow final : public QWidget
     Q_OBJECT
 
 public:
-    MissedAlarmsWindow(AppContext &context, RecordCursor &Data4, QList<DueAlarm> alarms, QWidget *parent = nullptr);
+    MissedAlarmsWindow(AppContext &context, RecordCursor &Data4, TaskStore &tasks, QList<DueAlarm> alarms,
+                       QWidget *parent = nullptr);
 
     const QList<DueAlarm> &alarms() const { return m_alarms; }
     // Lists more alarms, below those already shown.
@@ -38,6 +40,7 @@ private:
 
     AppContext &m_context;
     RecordCursor &m_data4;
+    TaskStore &m_tasks;
     QList<DueAlarm> m_alarms;
     bool m_done = false;
 };

@@ -1,10 +1,16 @@
 #include "Diary.h"
 
+#include "CardStore.h"
+#include "TaskStore.h"
 #include "store/Database.h"
 
 Diary::Diary(QObject *parent)
     : QObject(parent)
+    , m_tasks(std::make_unique<TaskStore>(*this))
+    , m_cards(std::make_unique<CardStore>(*this))
 {}
+
+Diary::~Diary() = default;
 
 QString Diary::open(const QString &databaseFile)
 {

@@ -5,6 +5,10 @@
 
 #include <QDate>
 #include <QObject>
+#include <memory>
+
+class CardStore;
+class TaskStore;
 
 // The open diary every section works on: the six cursors on the agenda, the day whose week is
 // shown, and the two flags read across the program. Sections and dialogs receive it; none of them
@@ -15,6 +19,7 @@ class Diary final : public QObject
 
 public:
     explicit Diary(QObject *parent = nullptr);
+    ~Diary() override;
 
     // Opens the six cursors on the agenda file, in their order. Returns the first failure, or an
     // empty text when every cursor is open. Nothing more is written to an agenda that did not
@@ -38,6 +43,10 @@ public:
     // Tells every view what was written to the agenda.
     void notifyChanged(const DiaryChange &change) { emit changed(change); }
 
+    // Every write to the tasks and the cards goes through these.
+    TaskStore &tasks() { return *m_tasks; }
+    CardStore &cards() { return *m_cards; }
+
     QDate SelectedDate;
     RecordCursor Data1; // notas: week view, entry dialogs, text search
     RecordCursor Data4; // notas: alarms only
@@ -58,4 +67,6 @@ signals:
 
 private:
     QString m_readOnly;
+    std::unique_ptr<TaskStore> m_tasks;
+    std::unique_ptr<CardStore> m_cards;
 };

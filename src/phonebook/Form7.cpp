@@ -1,6 +1,7 @@
 #include "Form7.h"
 
 #include "data/AppContext.h"
+#include "data/CardStore.h"
 #include "data/Diary.h"
 #include "data/EntryWrite.h"
 #include "data/Messenger.h"
@@ -91,11 +92,11 @@ Form7::Form7(Diary &diary, AppContext &context, QWidget *parent)
 
 Form7::~Form7() = default;
 
-void Form7::loadCard()
+void Form7::setCard(const Card &card)
 {
-    const RecordCursor &cards = m_diary.DataTelefonos;
+    m_key = card.key;
     for (int i = 0; i < Columns; ++i)
-        Text1[size_t(i)]->setText(cards.Field(i).toString());
+        Text1[size_t(i)]->setText(card.fields[size_t(i)]);
 }
 
 void Form7::showEvent(QShowEvent *event)
@@ -117,27 +118,24 @@ void Form7::keyPressEvent(QKeyEvent *event)
 void Form7::Command1_Click()
 {
     m_context.IdleCount = 0;
-    if (Text1[0]->text().isEmpty()) {
-        m_context.messenger->tell(QStringLiteral("No se puede dar de alta una ficha sin nombre"),
-                                  QStringLiteral("Atención"), Messenger::Icon::Critical);
+    Card card;
+    card.key = m_key;
+    for (int i = 0; i < Columns; ++i)
+        card.fields[size_t(i)] = Text1[size_t(i)]->text();
+    const StoreResult result = m_key < 0 ? m_diary.cards().add(card) : m_diary.cards().update(card);
+    // Unsaved, the dialog stays open with everything typed, so the user can mend it, try again or
+    // copy it.
+    if (result.status() == StoreResult::Status::Refused) {
+        m_context.messenger->tell(result.why(), QStringLiteral("Atención"), Messenger::Icon::Critical);
         Text1[0]->setFocus();
         return;
     }
-    RecordCursor &cards = m_diary.DataTelefonos;
-    bool written = cards.Edit();
-    for (int i = 0; written && i < Columns; ++i) {
-        // An empty box is written as empty text, never as Null: Null marks a card never saved.
-        const QString text = Text1[size_t(i)]->text();
-        written = cards.SetField(i, text.isNull() ? QStringLiteral("") : text);
-    }
-    written = written && cards.Update();
-    if (!written) {
-        // The dialog stays open with everything typed, so the user can try again or copy it.
-        const QString why = cards.lastError();
-        cards.CancelUpdate();
-        EntryWrite::tellNotWritten(m_context.messenger, QStringLiteral("No se ha podido guardar la ficha"), why);
+    if (!result) {
+        EntryWrite::tellNotWritten(m_context.messenger, QStringLiteral("No se ha podido guardar la ficha"),
+                                   result.why());
         return;
     }
+    m_key = result.key();
     accept();
 }
 
@@ -152,10 +150,12 @@ void Form7::Form_QueryUnload()
         return;
     m_context.messenger->tell(QStringLiteral("Todos los campos están en blanco, la ficha no se dará de alta."),
                               QStringLiteral("Atención"), Messenger::Icon::Information);
-    RecordCursor &cards = m_diary.DataTelefonos;
-    if (cards.hasCurrent() && !cards.Delete())
+    // A new card was never added; an edited one goes.
+    if (m_key < 0)
+        return;
+    if (const StoreResult result = m_diary.cards().remove(m_key); result.status() == StoreResult::Status::Failed)
         EntryWrite::tellNotWritten(m_context.messenger, QStringLiteral("No se ha podido borrar la ficha en blanco"),
-                                   cards.lastError());
+                                   result.why());
 }
 
 void Form7::done(int result)

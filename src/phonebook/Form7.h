@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Card.h"
+
 #include <QDialog>
 #include <QTimer>
 #include <array>
@@ -10,10 +12,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The card dialog: one phone card typed in, a new one or the one the last search found. It has no
-// data of its own: it writes into the record DataTelefonos stands on, which the phone book has
-// placed there (for a new card, an empty record it has just added). Every way of closing asks
-// whether anything is left: a card with every box empty is deleted.
+// The card dialog: one phone card typed in, a new one or the one the last search found, saved
+// through the diary's card store. Every way of closing asks whether anything is left: a card with
+// every box empty is deleted, and a new one is not added.
 class Form7 final : public QDialog
 {
     Q_OBJECT
@@ -22,7 +23,7 @@ public:
     Form7(Diary &diary, AppContext &context, QWidget *parent);
     ~Form7() override;
 
-    static constexpr int Columns = 12;
+    static constexpr int Columns = Card::FieldCount;
 
     // Box i edits column i of telefonos, in the table's order, from NOMBRE to PAIS.
     std::array<QLineEdit *, Columns> Text1{};
@@ -30,8 +31,9 @@ public:
     QPushButton *Command1; // "Guardar"
     QTimer Timer1; // keeps IdleCount at 0
 
-    // Fills the boxes from the record DataTelefonos stands on, a Null column as empty text.
-    void loadCard();
+    // The card to edit: its texts go into the boxes, and "Guardar" writes over it. Without one
+    // the dialog adds a new card.
+    void setCard(const Card &card);
 
     void Command1_Click();
     void Form_QueryUnload();
@@ -48,6 +50,8 @@ protected:
 
 private:
     bool allBoxesEmpty() const;
+
+    qint64 m_key = -1; // the card edited; -1 for a new one
 
     Diary &m_diary;
     AppContext &m_context;

@@ -3,10 +3,12 @@
 #include "Form7.h"
 #include "PhoneSearch.h"
 #include "data/AppContext.h"
-#include "data/store/Criterion.h"
+#include "data/CardStore.h"
 #include "data/Diary.h"
 #include "data/EntryWrite.h"
 #include "data/Messenger.h"
+#include "data/Schema.h"
+#include "data/store/Criterion.h"
 #include "widgets/DialogSupport.h"
 #include "widgets/Theme.h"
 
@@ -32,11 +34,12 @@ constexpr double FrameTitle = 270;
 struct CardLine
 {
     const char *label;
-    const char *column;
+    Card::Field field;
 };
 const CardLine CardLines[] = {
-    {"Teléfono 1: ", "TEL1"}, {"Teléfono 2: ", "TEL2"},     {"Teléfono 3: ", "TEL3"},     {"EMAIL 1: ", "EMAIL1"},
-    {"EMAIL 2: ", "EMAIL2"},  {"Dirección: ", "DIRECCION"}, {"Población: ", "POBLACION"}, {"Provincia: ", "PROVINCIA"},
+    {"Teléfono 1: ", Card::Phone1}, {"Teléfono 2: ", Card::Phone2},  {"Teléfono 3: ", Card::Phone3},
+    {"EMAIL 1: ", Card::Email1},    {"EMAIL 2: ", Card::Email2},     {"Dirección: ", Card::Address},
+    {"Población: ", Card::Town},    {"Provincia: ", Card::Province},
 };
 
 QGroupBox *makeFrame(const QString &title, const char *name, QWidget *parent)
@@ -115,6 +118,12 @@ PhoneBook::PhoneBook(Diary &diary, AppContext &context, QWidget *parent)
     setTabOrder(Command3[0], Command3[1]);
     setTabOrder(Command3[1], Command3[2]);
     setTabOrder(Command3[2], Text4);
+
+    // Whoever wrote the cards, the names list shows them as they now stand.
+    connect(&m_diary, &Diary::changed, this, [this](const DiaryChange &change) {
+        if (change.touches(DiaryChange::Kind::Cards) && !m_listingNames)
+            LoadPhoneNames();
+    });
 }
 
 PhoneBook::~PhoneBook() = default;
@@ -159,20 +168,18 @@ void PhoneBook::LoadPhoneNames()
 {
     Combo1->clear();
     Combo1->clearEditText();
+    // A card never saved has no name: it goes before the names are listed.
+    m_listingNames = true;
+    m_diary.cards().removeUnnamed();
+    m_listingNames = false;
     RecordCursor &cards = m_diary.DataTelefonos;
     if (!cards.Refresh() || cards.RecordCount() == 0)
         return;
     QStringList names;
-    while (!cards.Eof()) {
-        const QVariant name = cards.Field(QStringLiteral("NOMBRE"));
-        // A card never saved (left by a dialog closed half-filled) has no name.
-        if (name.isNull())
-            cards.Delete();
-        else
-            names << name.toString();
-        if (!cards.MoveNext())
-            break;
-    }
+    cards.ReadAll({Schema::Telefonos::Nombre}, [&names](const QVariantList &row) { names << row[0].toString(); });
+    // Past the last card, as after walking the table: no card is current until a search finds one.
+    cards.MoveLast();
+    cards.MoveNext();
     QCollator collator(QLocale(QLocale::Spanish, QLocale::Spain));
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::stable_sort(names.begin(), names.end(), collator);
@@ -215,7 +222,7 @@ void PhoneBook::Combo1_Click(int index)
     if (index < 0)
         return;
     RecordCursor &cards = m_diary.DataTelefonos;
-    if (cards.FindFirst(Criterion::textEquals(QStringLiteral("NOMBRE"), Combo1->itemText(index))))
+    if (cards.FindFirst(Criterion::textEquals(Schema::Telefonos::Nombre, Combo1->itemText(index))))
         ShowCard();
 }
 
@@ -225,21 +232,21 @@ void PhoneBook::Combo1_Change(const QString &text)
         Text4->clear();
 }
 
-QString PhoneBook::cardText() const
+QString PhoneBook::cardText(const Card &card)
 {
-    const RecordCursor &cards = m_diary.DataTelefonos;
-    QString card = cards.Text(QStringLiteral("NOMBRE")).toUpper() + QStringLiteral("\n\n");
+    QString text = card.name().toUpper() + QStringLiteral("\n\n");
     for (const CardLine &line : CardLines) {
-        const QString value = cards.Text(QString::fromLatin1(line.column));
+        const QString &value = card.fields[size_t(line.field)];
         if (!value.isEmpty())
-            card += QString::fromUtf8(line.label) + value + u'\n';
+            text += QString::fromUtf8(line.label) + value + u'\n';
     }
-    return card;
+    return text;
 }
 
 void PhoneBook::ShowCard()
 {
-    Text4->setPlainText(cardText());
+    const std::optional<Card> card = m_diary.cards().card(m_diary.DataTelefonos.currentKey());
+    Text4->setPlainText(card ? cardText(*card) : QString());
 }
 
 void PhoneBook::Command3_Click(int index)
@@ -260,57 +267,51 @@ void PhoneBook::Command3_Click(int index)
     }
 }
 
-void PhoneBook::runCardDialog(const QString &caption, bool filled)
+void PhoneBook::runCardDialog(const QString &caption, const Card &card)
 {
     Form7 dialog(m_diary, m_context, window());
     dialog.setWindowTitle(caption);
-    if (filled)
-        dialog.loadCard();
+    if (card.key >= 0)
+        dialog.setCard(card);
     dialog.exec();
 }
 
+// After a card dialog the names are listed again, whatever it saved, so "Editar" and "Borrar"
+// wait for a new search.
 void PhoneBook::addCard()
 {
-    RecordCursor &cards = m_diary.DataTelefonos;
-    if (!cards.AddNew() || !cards.Update() || !cards.MoveLast()) {
-        const QString why = cards.lastError();
-        cards.CancelUpdate();
-        EntryWrite::tellNotWritten(m_context.messenger, QStringLiteral("No se ha podido añadir una ficha"), why);
-        LoadPhoneNames();
-        return;
-    }
-    runCardDialog(QStringLiteral("Añadir Nuevo"), false);
+    runCardDialog(QStringLiteral("Añadir Nuevo"), Card());
     LoadPhoneNames();
 }
 
 void PhoneBook::editCard()
 {
-    RecordCursor &cards = m_diary.DataTelefonos;
-    if (!cards.hasCurrent())
+    const std::optional<Card> card = m_diary.cards().card(m_diary.DataTelefonos.currentKey());
+    if (!card)
         return;
-    runCardDialog(QStringLiteral("Editar Datos de..."), true);
+    runCardDialog(QStringLiteral("Editar Datos de..."), *card);
     // The card box shows the card as it now stands, or nothing once it was deleted.
-    const QString card = cards.hasCurrent() ? cardText() : QString();
+    const std::optional<Card> now = m_diary.cards().card(card->key);
     LoadPhoneNames();
-    Text4->setPlainText(card);
+    Text4->setPlainText(now ? cardText(*now) : QString());
 }
 
 void PhoneBook::deleteCard()
 {
-    RecordCursor &cards = m_diary.DataTelefonos;
-    if (!cards.hasCurrent())
+    const std::optional<Card> card = m_diary.cards().card(m_diary.DataTelefonos.currentKey());
+    if (!card)
         return;
-    const Messenger::Button answer = m_context.messenger->ask(
-        QStringLiteral("¿Desea borrar los datos de %1?").arg(cards.Text(QStringLiteral("NOMBRE"))),
-        QStringLiteral("Atención"), Messenger::Icon::Question, Messenger::Yes | Messenger::No);
+    const Messenger::Button answer =
+        m_context.messenger->ask(QStringLiteral("¿Desea borrar los datos de %1?").arg(card->name()),
+                                 QStringLiteral("Atención"), Messenger::Icon::Question, Messenger::Yes | Messenger::No);
     if (answer != Messenger::Yes)
         return;
-    if (!cards.Delete()) {
+    // Done, the names are listed again as the diary tells of the change.
+    if (const StoreResult result = m_diary.cards().remove(card->key); !result) {
         EntryWrite::tellNotWritten(m_context.messenger, QStringLiteral("No se ha podido borrar la ficha"),
-                                   cards.lastError());
+                                   result.why());
         return;
     }
-    LoadPhoneNames();
     Text4->clear();
 }
 

@@ -6,6 +6,7 @@
 
 class Diary;
 struct AppContext;
+struct Card;
 class QComboBox;
 class QGroupBox;
 class QPlainTextEdit;
@@ -14,7 +15,8 @@ class QPushButton;
 // The phone and address book over telefonos: a search box that is also the sorted list of every
 // name, the card found, and the buttons that add, edit and delete cards. The card the buttons act
 // on is the record DataTelefonos stands on, wherever the last search left it; after the names are
-// listed it stands on none, so "Editar" and "Borrar" wait for a search.
+// listed it stands on none, so "Editar" and "Borrar" wait for a search. Cards are written through
+// the diary's card store; the names are listed again whenever the diary says the cards changed.
 class PhoneBook final : public Section
 {
     Q_OBJECT
@@ -29,9 +31,9 @@ public:
 
     void LoadPhoneNames();
     void ShowCard();
-    // The card of the record DataTelefonos stands on: the name in capitals, an empty line, then
-    // one line for each of the phones, e-mails and address parts that hold something.
-    QString cardText() const;
+    // The card as shown: the name in capitals, an empty line, then one line for each of the
+    // phones, e-mails and address parts that hold something.
+    static QString cardText(const Card &card);
 
     void Combo1_KeyPress(int key);
     void Combo1_Click(int index);
@@ -54,9 +56,10 @@ private:
     void addCard();
     void editCard();
     void deleteCard();
-    // Runs the card dialog on the record DataTelefonos stands on.
-    void runCardDialog(const QString &caption, bool filled);
+    // Runs the card dialog on card, or on a new card when it has no key.
+    void runCardDialog(const QString &caption, const Card &card);
 
     Diary &m_diary;
     AppContext &m_context;
+    bool m_listingNames = false; // the unnamed cards are being removed by LoadPhoneNames itself
 };

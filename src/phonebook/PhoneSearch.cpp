@@ -1,5 +1,7 @@
 #include "PhoneSearch.h"
 
+#include "data/Schema.h"
+
 namespace PhoneSearch {
 
 bool beginsWithNumber(QStringView text)
@@ -31,8 +33,8 @@ Criterion criterionFor(const QString &text)
 {
     if (beginsWithNumber(text))
         return Criterion::containsIgnoringAccents(
-            {QStringLiteral("TEL1"), QStringLiteral("TEL2"), QStringLiteral("TEL3")}, text);
-    return Criterion::containsIgnoringAccents({QStringLiteral("NOMBRE")}, text);
+            {Schema::Telefonos::Tel1, Schema::Telefonos::Tel2, Schema::Telefonos::Tel3}, text);
+    return Criterion::containsIgnoringAccents({Schema::Telefonos::Nombre}, text);
 }
 
 } // namespace PhoneSearch

@@ -3,11 +3,12 @@
 #include "Form8.h"
 #include "TaskHandOver.h"
 #include "data/AppContext.h"
-#include "data/store/Criterion.h"
 #include "data/DateText.h"
 #include "data/Diary.h"
 #include "data/EntryWrite.h"
 #include "data/Messenger.h"
+#include "data/Schema.h"
+#include "data/TaskStore.h"
 #include "widgets/DialogSupport.h"
 #include "widgets/Theme.h"
 
@@ -28,8 +29,11 @@ constexpr double DisplayHeight = 1095;
 constexpr double ButtonWidth = 1095;
 constexpr double ButtonHeight = 375;
 
-const QString TaskColumn = QStringLiteral("Tarea");
-const QString DoneColumn = QStringLiteral("Terminada");
+Task toTask(const TaskHandOver &handOver, qint64 key)
+{
+    return {key,           handOver.date,      handOver.time,     handOver.description,
+            handOver.done, handOver.alarmDate, handOver.alarmTime};
+}
 
 QPushButton *makeButton(const char *name, const char *caption, QWidget *parent)
 {
@@ -79,6 +83,12 @@ TaskList::TaskList(Diary &diary, AppContext &context, QWidget *parent)
     connect(Command5, &QPushButton::clicked, this, &TaskList::Command5_Click);
     connect(Command8, &QPushButton::clicked, this, &TaskList::Command8_Click);
     connect(Command6, &QPushButton::clicked, this, &TaskList::Command6_Click);
+
+    // The list shows the tasks as they now stand, whoever wrote them.
+    connect(&m_diary, &Diary::changed, this, [this](const DiaryChange &change) {
+        if (change.touches(DiaryChange::Kind::Tasks))
+            LoadTasks();
+    });
 }
 
 TaskList::~TaskList() = default;
@@ -125,7 +135,7 @@ void TaskList::LoadTasks()
     // Unfinished tasks first, then the finished ones, each in table order: one read of the table.
     QStringList unfinished;
     QStringList finished;
-    data.ReadAll({DoneColumn, TaskColumn},
+    data.ReadAll({Schema::Tareas::Terminada, Schema::Tareas::Tarea},
                  [&](const QVariantList &row) { (row[0].toBool() ? finished : unfinished) << row[1].toString(); });
     auto addLines = [this](const QStringList &tasks, Qt::CheckState state) {
         for (const QString &task : tasks) {
@@ -156,19 +166,18 @@ void TaskList::MarkTaskDone(int index)
         return;
     const QString description = line->text();
     const bool done = line->checkState() == Qt::Checked;
-    RecordCursor &data = m_diary.Data5;
     // Only the task of that line is written: when it is gone, nothing is.
-    data.FindFirst(Criterion::textEquals(TaskColumn, description));
-    if (!data.NoMatch() && !(data.Edit() && data.SetField(DoneColumn, done) && data.Update())) {
-        const QString why = data.lastError();
-        data.CancelUpdate();
+    const qint64 key = m_diary.tasks().keyOf(description);
+    const StoreResult result = key < 0 ? StoreResult::refused({}) : m_diary.tasks().setDone(key, done);
+    if (result.status() == StoreResult::Status::Failed)
         EntryWrite::tellNotWritten(
             m_context.messenger,
             QStringLiteral("No se ha podido guardar la tarea «%1» como %2")
                 .arg(description, done ? QStringLiteral("realizada") : QStringLiteral("pendiente")),
-            why);
-    }
-    LoadTasks();
+            result.why());
+    // A write done has brought the list up to date; otherwise the tick goes back.
+    if (!result)
+        LoadTasks();
 }
 
 void TaskList::List2_Click()
@@ -203,45 +212,16 @@ bool TaskList::readHandOver(TaskHandOver *task)
     return false;
 }
 
-bool TaskList::isRegistered(const QString &description, qint64 except)
+// Tells the user why a task was not kept: a rule of the list in its own words, a failed write
+// with its cause.
+void TaskList::tellNotKept(const StoreResult &result, const QString &description)
 {
-    RecordCursor &data = m_diary.Data5;
-    const Criterion same = Criterion::textEquals(TaskColumn, description);
-    for (bool found = data.FindFirst(same); found && !data.NoMatch(); found = data.FindNext(same))
-        if (data.currentKey() != except)
-            return true;
-    return false;
-}
-
-// Finds the task again after the dialog: the alarm scan may have moved the cursor meanwhile.
-bool TaskList::standOnTask(const QString &description, qint64 key)
-{
-    RecordCursor &data = m_diary.Data5;
-    const Criterion same = Criterion::textEquals(TaskColumn, description);
-    for (bool found = data.FindFirst(same); found && !data.NoMatch(); found = data.FindNext(same))
-        if (data.currentKey() == key)
-            return true;
-    return false;
-}
-
-// Writes every column of the record being added or edited. A task without an alarm day, or
-// without an alarm time, has those columns emptied: an alarm switched off must not ring.
-bool TaskList::writeTask(const TaskHandOver &task)
-{
-    RecordCursor &data = m_diary.Data5;
-    const bool written = data.SetField(QStringLiteral("Fecha"), task.date) && data.SetField(DoneColumn, task.done) &&
-        data.SetField(QStringLiteral("Hora"), task.time) && data.SetField(TaskColumn, task.description) &&
-        data.SetField(QStringLiteral("Fechaalarma"),
-                      task.alarmDate.isValid() ? QVariant(task.alarmDate) : QVariant()) &&
-        data.SetField(QStringLiteral("Horaalarma"), task.alarmTime.isEmpty() ? QVariant() : QVariant(task.alarmTime)) &&
-        data.Update();
-    if (!written) {
-        const QString why = data.lastError();
-        data.CancelUpdate();
+    if (result.status() == StoreResult::Status::Refused)
+        m_context.messenger->tell(result.why(), QStringLiteral("Atención"), Messenger::Icon::Critical);
+    else if (result.status() == StoreResult::Status::Failed)
         EntryWrite::tellNotWritten(m_context.messenger,
-                                   QStringLiteral("No se ha podido guardar la tarea «%1»").arg(task.description), why);
-    }
-    return written;
+                                   QStringLiteral("No se ha podido guardar la tarea «%1»").arg(description),
+                                   result.why());
 }
 
 void TaskList::Command5_Click()
@@ -249,7 +229,7 @@ void TaskList::Command5_Click()
     Tag.clear();
     {
         Form8 dialog(m_context, window());
-        dialog.setTaskRegistered([this](const QString &text) { return isRegistered(text); });
+        dialog.setTaskRegistered([this](const QString &text) { return m_diary.tasks().isRegistered(text); });
         openDialog(dialog, QStringLiteral("Nueva Tarea"));
     }
     TaskHandOver task;
@@ -257,17 +237,7 @@ void TaskList::Command5_Click()
         LoadTasks();
         return;
     }
-    if (isRegistered(task.description)) {
-        m_context.messenger->tell(QStringLiteral("La tarea ya está registrada y no puede haber duplicados"),
-                                  QStringLiteral("Atención"), Messenger::Icon::Critical);
-        return;
-    }
-    if (m_diary.Data5.AddNew())
-        writeTask(task);
-    else
-        EntryWrite::tellNotWritten(m_context.messenger, QStringLiteral("No se ha podido guardar la tarea"),
-                                   m_diary.Data5.lastError());
-    LoadTasks();
+    tellNotKept(m_diary.tasks().add(toTask(task, -1)), task.description);
 }
 
 void TaskList::Command8_Click()
@@ -278,12 +248,10 @@ void TaskList::Command8_Click()
                                   Messenger::Icon::Critical);
         return;
     }
-    const QString description = line->text();
-    RecordCursor &data = m_diary.Data5;
-    data.FindFirst(Criterion::textEquals(TaskColumn, description));
-    if (data.NoMatch())
+    const qint64 key = m_diary.tasks().keyOf(line->text());
+    const std::optional<Task> stored = m_diary.tasks().task(key);
+    if (!stored)
         return;
-    const qint64 key = data.currentKey();
 
     Tag.clear();
     {
@@ -291,41 +259,28 @@ void TaskList::Command8_Click()
         dialog.Check2->setChecked(false);
         // A task written outside the program may lack its own date or time; the dialog then
         // keeps the moment it was opened, so the task can still be saved.
-        if (const QDate date = data.Date(QStringLiteral("Fecha")); date.isValid())
-            dialog.setText(0, DateText::fromDate(date));
-        if (const QString time = data.Text(QStringLiteral("Hora")); TaskHandOver::isTime(time))
-            dialog.setText(1, time);
-        dialog.setText(2, data.Text(TaskColumn));
-        if (const QDate alarmDate = data.Date(QStringLiteral("Fechaalarma")); alarmDate.isValid()) {
+        if (stored->date.isValid())
+            dialog.setText(0, DateText::fromDate(stored->date));
+        if (TaskHandOver::isTime(stored->time))
+            dialog.setText(1, stored->time);
+        dialog.setText(2, stored->description);
+        if (stored->alarmDate.isValid()) {
             dialog.Check2->setChecked(true);
-            dialog.setText(3, DateText::fromDate(alarmDate));
+            dialog.setText(3, DateText::fromDate(stored->alarmDate));
         }
-        if (const QString alarmTime = data.Text(QStringLiteral("Horaalarma")); !alarmTime.isEmpty()) {
-            dialog.setText(4, alarmTime);
+        if (!stored->alarmTime.isEmpty()) {
+            dialog.setText(4, stored->alarmTime);
             dialog.Check2->setChecked(true);
         }
-        dialog.Check1->setChecked(data.Bool(DoneColumn));
-        dialog.setTaskRegistered([this, key](const QString &text) { return isRegistered(text, key); });
+        dialog.Check1->setChecked(stored->done);
+        dialog.setTaskRegistered([this, key](const QString &text) { return m_diary.tasks().isRegistered(text, key); });
         openDialog(dialog, QStringLiteral("Editar Tarea"));
     }
 
+    // The task is written by its key, wherever the alarm scan has moved the list's cursor meanwhile.
     TaskHandOver task;
-    if (!Tag.isEmpty() && readHandOver(&task)) {
-        if (isRegistered(task.description, key)) {
-            m_context.messenger->tell(QStringLiteral("La tarea ya está registrada y no puede haber duplicados"),
-                                      QStringLiteral("Atención"), Messenger::Icon::Critical);
-        } else if (!standOnTask(description, key)) {
-            EntryWrite::tellNotWritten(m_context.messenger,
-                                       QStringLiteral("No se ha podido guardar la tarea «%1»").arg(description),
-                                       QStringLiteral("la tarea ya no está en la agenda"));
-        } else if (!data.Edit()) {
-            EntryWrite::tellNotWritten(m_context.messenger,
-                                       QStringLiteral("No se ha podido guardar la tarea «%1»").arg(description),
-                                       data.lastError());
-        } else {
-            writeTask(task);
-        }
-    }
+    if (!Tag.isEmpty() && readHandOver(&task))
+        tellNotKept(m_diary.tasks().update(toTask(task, key)), stored->description);
     LoadTasks();
 }
 
@@ -338,14 +293,9 @@ void TaskList::Command6_Click()
             QStringLiteral("Borrar Tareas Finalizadas"), Messenger::Icon::Question, Messenger::Yes | Messenger::No,
             Messenger::No) != Messenger::Yes)
         return;
-    RecordCursor &data = m_diary.Data5;
-    for (bool on = data.MoveFirst(); on && !data.Eof(); on = data.MoveNext()) {
-        if (data.Bool(DoneColumn) && !data.Delete()) {
-            EntryWrite::tellNotWritten(m_context.messenger,
-                                       QStringLiteral("No se han podido borrar las tareas finalizadas"),
-                                       data.lastError());
-            break;
-        }
+    if (const StoreResult result = m_diary.tasks().removeFinished(); !result) {
+        EntryWrite::tellNotWritten(m_context.messenger,
+                                   QStringLiteral("No se han podido borrar las tareas finalizadas"), result.why());
+        LoadTasks();
     }
-    LoadTasks();
 }

@@ -10,12 +10,14 @@ class QListWidgetItem;
 class QPlainTextEdit;
 class QPushButton;
 class RecordCursor;
+class StoreResult;
 struct AppContext;
 struct TaskHandOver;
 
 // The tasks section: the to-do list of the tareas table, unfinished tasks first and finished ones
 // ticked below them. A tick is stored at once; new and changed tasks come from the task dialog
-// Form8 as a task hand-over.
+// Form8 as a task hand-over. Every write goes through the diary's task store, and the list is
+// read again whenever the diary says the tasks changed.
 //
 // Tasks are known by their description: no two tasks may share one, in any letter case.
 class TaskList final : public Section
@@ -58,10 +60,7 @@ protected:
 private:
     void openDialog(Form8 &dialog, const QString &caption);
     bool readHandOver(TaskHandOver *task);
-    // Whether a task other than the one with key except has this description.
-    bool isRegistered(const QString &description, qint64 except = -1);
-    bool standOnTask(const QString &description, qint64 key);
-    bool writeTask(const TaskHandOver &task);
+    void tellNotKept(const StoreResult &result, const QString &description);
 
     Diary &m_diary;
     AppContext &m_context;

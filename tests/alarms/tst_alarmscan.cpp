@@ -84,7 +84,8 @@ AlarmScan &TestAlarmScan::makeScan(bool withWindow)
     AlarmScan::Announce record;
     if (!withWindow)
         record = [this](const DueAlarm &alarm) { m_announced << alarm; };
-    m_scan = std::make_unique<AlarmScan>(*m_data4, *m_data5, m_agenda->context, *m_timer, record);
+    m_scan =
+        std::make_unique<AlarmScan>(*m_data4, *m_data5, m_agenda->diary().tasks(), m_agenda->context, *m_timer, record);
     return *m_scan;
 }
 

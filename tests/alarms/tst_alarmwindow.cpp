@@ -58,7 +58,7 @@ void TestAlarmWindow::cleanup()
 
 Form6 &TestAlarmWindow::open(const QString &text, qint64 numero, const QString &time)
 {
-    m_window = new Form6(m_agenda->context, *m_data4);
+    m_window = new Form6(m_agenda->context, *m_data4, m_agenda->diary().tasks());
     m_window->announce({numero < 0 ? DueAlarm::Kind::Task : DueAlarm::Kind::Entry, text, numero, time, m_today});
     return *m_window;
 }

@@ -43,7 +43,7 @@ void TestMissedAlarms::init()
     m_data5 = m_agenda->cursor(QStringLiteral("tareas"));
     m_agenda->clock.set(m_now);
     m_rung.clear();
-    m_scan = std::make_unique<AlarmScan>(*m_data4, *m_data5, m_agenda->context, m_timer,
+    m_scan = std::make_unique<AlarmScan>(*m_data4, *m_data5, m_agenda->diary().tasks(), m_agenda->context, m_timer,
                                          [this](const DueAlarm &alarm) { m_rung << alarm.text; });
 }
 
@@ -183,7 +183,8 @@ void TestMissedAlarms::gapIsListedOnceAndTheMinuteLandedInRings()
     m_agenda->clock.advanceSeconds(60);
     m_scan->scanDue();
     QCOMPARE(this->listed(), listed);
-    m_scan = std::make_unique<AlarmScan>(*m_data4, *m_data5, m_agenda->context, m_timer, [](const DueAlarm &) {});
+    m_scan = std::make_unique<AlarmScan>(*m_data4, *m_data5, m_agenda->diary().tasks(), m_agenda->context, m_timer,
+                                         [](const DueAlarm &) {});
     m_agenda->clock.advanceSeconds(600);
     m_scan->showMissed();
     QVERIFY(this->listed().isEmpty());

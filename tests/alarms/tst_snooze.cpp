@@ -40,7 +40,7 @@ void TestSnooze::init()
     m_data4 = m_agenda->cursor(QStringLiteral("notas"));
     m_data5 = m_agenda->cursor(QStringLiteral("tareas"));
     m_rung.clear();
-    m_scan = std::make_unique<AlarmScan>(*m_data4, *m_data5, m_agenda->context, m_timer,
+    m_scan = std::make_unique<AlarmScan>(*m_data4, *m_data5, m_agenda->diary().tasks(), m_agenda->context, m_timer,
                                          [this](const DueAlarm &alarm) { m_rung << alarm; });
 }
 
@@ -94,7 +94,7 @@ void TestSnooze::snoozedAlarmsRingAgainThatMinute()
         m_agenda->clock.set(snoozedAt);
         m_scan->scanMinute(ringing);
         QCOMPARE(m_rung.size(), 3);
-        auto *window = new Form6(m_agenda->context, *m_data4);
+        auto *window = new Form6(m_agenda->context, *m_data4, m_agenda->diary().tasks());
         for (const DueAlarm &alarm : std::as_const(m_rung))
             window->announce(alarm);
         m_rung.clear();
@@ -124,7 +124,7 @@ void TestSnooze::snoozedAlarmsRingAgainThatMinute()
     QCOMPARE(m_rung[1].text, QStringLiteral("TAREA: Regar"));
 
     // Closing the window then is being done with the entry's alarm, as with any diary alarm.
-    auto *window = new Form6(m_agenda->context, *m_data4);
+    auto *window = new Form6(m_agenda->context, *m_data4, m_agenda->diary().tasks());
     for (const DueAlarm &alarm : std::as_const(m_rung))
         window->announce(alarm);
     QVERIFY(window->close());
@@ -136,7 +136,7 @@ void TestSnooze::snoozedAlarmsRingAgainThatMinute()
 
 void TestSnooze::minutesAreSteppedWithinOneTo120()
 {
-    Form6 window(m_agenda->context, *m_data4);
+    Form6 window(m_agenda->context, *m_data4, m_agenda->diary().tasks());
     QScrollBar *bar = window.snooze->snoozeScroll;
     bar->triggerAction(QAbstractSlider::SliderSingleStepSub); // the up arrow
     QCOMPARE(window.snooze->minutes(), 6);

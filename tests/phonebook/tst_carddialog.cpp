@@ -1,5 +1,6 @@
-#include "data/store/Criterion.h"
+#include "data/CardStore.h"
 #include "data/Diary.h"
+#include "data/store/Criterion.h"
 #include "phonebook/Form7.h"
 #include "phonebook/PhoneBook.h"
 #include "support/TestAgenda.h"
@@ -214,6 +215,15 @@ private slots:
         QCOMPARE(m_agenda->messenger.shown[0].icon, Messenger::Icon::Critical);
         QCOMPARE(cardNamed(QStringLiteral("Ana Pérez"))->Text(QStringLiteral("TEL1")), QStringLiteral("911111111"));
         QCOMPARE(names(), QStringList{"Ana Pérez"});
+    }
+
+    // A card written elsewhere (an import) is listed without entering the section again.
+    void namesFollowWhatTheDiaryTells()
+    {
+        Card bea;
+        bea.fields[Card::Name] = QStringLiteral("Bea Ruiz");
+        QVERIFY(m_diary->cards().add(bea));
+        QCOMPARE(names(), (QStringList{"Ana Pérez", "Bea Ruiz"}));
     }
 
     void editWithEveryBoxClearedDeletesTheCard()

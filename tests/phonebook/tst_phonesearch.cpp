@@ -8,7 +8,7 @@
 #include <QPlainTextEdit>
 #include <QtTest>
 
-using Card = QList<std::pair<const char *, const char *>>;
+using CardColumns = QList<std::pair<const char *, const char *>>;
 
 // The phone book's search box and card, on a book of a few cards.
 class TestPhoneSearch : public QObject
@@ -20,7 +20,7 @@ private:
     std::unique_ptr<Diary> m_diary;
     std::unique_ptr<PhoneBook> m_book;
 
-    void addCard(const Card &fields)
+    void addCard(const CardColumns &fields)
     {
         auto cards = m_agenda->cursor(QStringLiteral("telefonos"));
         QVERIFY(cards->AddNew());
@@ -136,21 +136,25 @@ private slots:
 
     void cardShowsWhatTheCardHolds_data()
     {
-        QTest::addColumn<Card>("card");
+        QTest::addColumn<CardColumns>("card");
         QTest::addColumn<QString>("text");
-        QTest::newRow("name only") << Card{{"NOMBRE", "Ana"}} << "ANA\n\n";
-        QTest::newRow("phones 1 and 3") << Card{{"NOMBRE", "Ana"}, {"TEL1", "111"}, {"TEL2", ""}, {"TEL3", "333"}}
+        QTest::newRow("name only") << CardColumns{{"NOMBRE", "Ana"}} << "ANA\n\n";
+        QTest::newRow("phones 1 and 3") << CardColumns{{"NOMBRE", "Ana"},
+                                                       {"TEL1", "111"},
+                                                       {"TEL2", ""},
+                                                       {"TEL3", "333"}}
                                         << "ANA\n\nTeléfono 1: 111\nTeléfono 3: 333\n";
-        QTest::newRow("every column") << Card{{"NOMBRE", "Ana"},      {"TEL1", "1"},          {"TEL2", "2"},
-                                              {"TEL3", "3"},          {"FAX", "4"},           {"EMAIL1", "a@x"},
-                                              {"EMAIL2", "b@x"},      {"EMAIL3", "c@x"},      {"DIRECCION", "Mayor 1"},
-                                              {"POBLACION", "Soria"}, {"PROVINCIA", "Soria"}, {"PAIS", "España"}}
-                                      << "ANA\n\nTeléfono 1: 1\nTeléfono 2: 2\nTeléfono 3: 3\nEMAIL 1: a@x\n"
-                                         "EMAIL 2: b@x\nDirección: Mayor 1\nPoblación: Soria\nProvincia: Soria\n";
+        QTest::newRow("every column")
+            << CardColumns{{"NOMBRE", "Ana"},      {"TEL1", "1"},          {"TEL2", "2"},
+                           {"TEL3", "3"},          {"FAX", "4"},           {"EMAIL1", "a@x"},
+                           {"EMAIL2", "b@x"},      {"EMAIL3", "c@x"},      {"DIRECCION", "Mayor 1"},
+                           {"POBLACION", "Soria"}, {"PROVINCIA", "Soria"}, {"PAIS", "España"}}
+            << "ANA\n\nTeléfono 1: 1\nTeléfono 2: 2\nTeléfono 3: 3\nEMAIL 1: a@x\n"
+               "EMAIL 2: b@x\nDirección: Mayor 1\nPoblación: Soria\nProvincia: Soria\n";
     }
     void cardShowsWhatTheCardHolds()
     {
-        QFETCH(Card, card);
+        QFETCH(CardColumns, card);
         QFETCH(QString, text);
         addCard(card);
         m_book->LoadPhoneNames();

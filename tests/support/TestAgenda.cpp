@@ -16,6 +16,15 @@ TestAgenda::TestAgenda()
     context.sound = &sound;
 }
 
+Diary &TestAgenda::diary()
+{
+    if (!m_diary) {
+        m_diary = std::make_unique<Diary>();
+        m_diary->open(databaseFile());
+    }
+    return *m_diary;
+}
+
 std::unique_ptr<RecordCursor> TestAgenda::cursor(const QString &table)
 {
     auto c = std::make_unique<RecordCursor>();

@@ -2,6 +2,7 @@
 
 #include "TestDoubles.h"
 #include "data/AppContext.h"
+#include "data/Diary.h"
 #include "data/store/RecordCursor.h"
 
 #include <QDate>
@@ -17,6 +18,10 @@ public:
 
     QString folder() const { return m_dir.path(); }
     QString databaseFile() const { return context.paths.databaseFile(context.settings.DataFolder); }
+
+    // A diary opened on the agenda, made when first asked for: for windows that write through
+    // its stores.
+    Diary &diary();
 
     // Opens a cursor of the test's own on a table of the agenda.
     std::unique_ptr<RecordCursor> cursor(const QString &table);
@@ -35,4 +40,5 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    std::unique_ptr<Diary> m_diary; // closed before the folder goes
 };

@@ -1,8 +1,9 @@
 #include "alarms/AlarmScan.h"
-#include "data/store/Criterion.h"
-#include "data/store/Database.h"
 #include "data/DateText.h"
 #include "data/Diary.h"
+#include "data/TaskStore.h"
+#include "data/store/Criterion.h"
+#include "data/store/Database.h"
 #include "support/TestAgenda.h"
 #include "tasks/Form8.h"
 #include "tasks/TaskList.h"
@@ -42,6 +43,7 @@ private slots:
     void borrarDeletesOnlyFinishedTasksOnYes_data();
     void borrarDeletesOnlyFinishedTasksOnYes();
     void storedAlarmRingsInItsMinute();
+    void listFollowsWhatTheDiaryTells();
 
 private:
     void addTask(const QString &text, bool done, const QDate &alarmDate = {}, const QString &alarmTime = {});
@@ -363,11 +365,23 @@ void TestTaskList::storedAlarmRingsInItsMinute()
 
     QTimer timer;
     QStringList rung;
-    AlarmScan scan(m_diary->Data4, m_diary->Data5, m_agenda->context, timer,
+    AlarmScan scan(m_diary->Data4, m_diary->Data5, m_diary->tasks(), m_agenda->context, timer,
                    [&rung](const DueAlarm &alarm) { rung << alarm.text; });
     scan.scanMinute(QDateTime(QDate(2024, 4, 3), QTime(0, 59)));
     scan.scanMinute(QDateTime(QDate(2024, 4, 3), QTime(1, 0)));
     QCOMPARE(rung, QStringList{QStringLiteral("TAREA: Sacar la basura")});
+}
+
+// A task written elsewhere (another window, an import) shows without the main window's activation.
+void TestTaskList::listFollowsWhatTheDiaryTells()
+{
+    Task task;
+    task.date = QDate(2024, 4, 1);
+    task.time = QStringLiteral("09:00");
+    task.description = QStringLiteral("De fuera");
+    QVERIFY(m_diary->tasks().add(task));
+    QCOMPARE(lines(), QStringList{QStringLiteral("De fuera")});
+    QVERIFY(m_diary->PendingTasks);
 }
 
 QTEST_MAIN(TestTaskList)

@@ -1,9 +1,9 @@
 #include "RecordCursor.h"
 
 #include "Database.h"
-#include "data/DateText.h"
 #include "TableSchema.h"
 #include "TextMatch.h"
+#include "data/DateText.h"
 
 #include <QDateTime>
 #include <algorithm>
@@ -275,6 +275,21 @@ bool RecordCursor::FindPrevious(const Criterion &criterion)
 bool RecordCursor::FindLast(const Criterion &criterion)
 {
     return find(criterion, {}, {}, true);
+}
+
+bool RecordCursor::FindKey(qint64 key)
+{
+    CancelUpdate();
+    m_noMatch = false;
+    if (!requireOpen())
+        return false;
+    bool ok = false;
+    const QVariant found =
+        m_db->scalar(QStringLiteral("SELECT %1 FROM %2 WHERE %1 = ?").arg(m_order, m_table->name), {key}, &ok);
+    if (!ok)
+        return dbFail();
+    m_noMatch = !found.isValid();
+    return found.isValid() && standOn(key);
 }
 
 bool RecordCursor::moveTo(const QString &sql, const QVariantList &rangeValues, bool forward)

@@ -48,6 +48,10 @@ public:
     bool FindNext(const Criterion &criterion);
     bool FindPrevious(const Criterion &criterion);
     bool FindLast(const Criterion &criterion);
+    // Stands on the record whose key is key (numero for notas, the row id elsewhere); when there
+    // is none, sets NoMatch and stays where it was. A table that cannot be read leaves NoMatch
+    // clear: false then means a failure, told by lastError().
+    bool FindKey(qint64 key);
     bool NoMatch() const { return m_noMatch; }
 
     // Every move and find cancels a pending AddNew or Edit.
