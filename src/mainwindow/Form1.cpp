@@ -1,14 +1,8 @@
 #include "Form1.h"
 
 #include "agenda/WeekView.h"
-#include "alarms/AlarmScan.h"
-#include "data/AgendaBackups.h"
-#include "data/Clock.h"
-#include "data/Messenger.h"
 #include "data/Module1.h"
-#include "data/SingleInstance.h"
 #include "desktopclock/Form9.h"
-#include "widgets/ActivityWatch.h"
 #include "widgets/ImageButton.h"
 #include "widgets/PictureBox.h"
 #include "widgets/Section.h"
@@ -24,10 +18,10 @@
 #include <QMessageBox>
 #include <QScreen>
 
-Form1::Form1(AppContext &context, QWidget *parent)
+Form1::Form1(Diary &diary, AppContext &context, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_diary(diary)
     , m_context(context)
-    , m_activity(new ActivityWatch(context, this))
     , m_drag(new WindowDrag(*this))
 {
     setObjectName(QStringLiteral("Form1"));
@@ -99,39 +93,6 @@ void Form1::ShowMainWindow()
         runPendingActivation();
 }
 
-QString Form1::databaseFile() const
-{
-    return m_context.paths.databaseFile(m_context.settings.DataFolder);
-}
-
-bool Form1::Form_Load()
-{
-    m_instance = std::make_unique<SingleInstance>(m_context.paths.lockFile);
-    if (!m_instance->tryAcquire()) {
-        m_context.messenger->ask(
-            QStringLiteral("Hay una instancia del programa funcionando todavía. Búsquela en el escritorio."),
-            QStringLiteral("Quillomar"), Messenger::Icon::Critical, Messenger::Ok);
-        return false;
-    }
-
-    Module1::LoadSettings(m_context.settings, m_context.paths.settingsFile,
-                          Twips::screenSize(QGuiApplication::primaryScreen()), m_context.paths.defaultDataFolder);
-    PlaceFromSettings();
-    OpenCursors();
-    const bool opened = m_diary.Data1.isOpen();
-    m_diary.setSelectedDate(m_context.clock->today());
-    // Alarms are looked for from now on, whether the diary is shown or hidden; those that fell
-    // due while the program was closed are listed first.
-    m_alarmScan = std::make_unique<AlarmScan>(m_diary.Data4, m_diary.Data5, m_context, Timer1);
-    if (opened)
-        m_alarmScan->showMissed();
-    m_alarmScan->start();
-    m_backups = std::make_unique<AgendaBackups>(m_context, databaseFile());
-    m_backups->start();
-    m_activationPending = true;
-    return true;
-}
-
 void Form1::PlaceFromSettings()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -150,27 +111,6 @@ void Form1::PlaceFromSettings()
     const QRect area = Twips::screenPixels(screen);
     setGeometry(area.x() + Twips::toPixels(s.MainLeft, screen), area.y() + Twips::toPixels(s.MainTop, screen),
                 Twips::toPixels(width, screen), Twips::toPixels(height, screen));
-}
-
-void Form1::OpenCursors()
-{
-    const QString file = databaseFile();
-    const QString failure = m_diary.open(file);
-    // The window still opens, so the user can choose another data folder from the widget.
-    if (!failure.isEmpty())
-        m_context.messenger->ask(QStringLiteral("No se puede abrir la agenda %1:\n%2.\n\nLo que escriba no se guardará "
-                                                "hasta que restaure una copia de seguridad o elija una carpeta de "
-                                                "datos válida.")
-                                     .arg(file, failure),
-                                 QStringLiteral("Quillomar"), Messenger::Icon::Critical, Messenger::Ok);
-    // Said now rather than at the first save, which would fail all the same.
-    else if (const QString why = m_diary.readOnly(); !why.isEmpty())
-        m_context.messenger->ask(QStringLiteral("La agenda %1 no se puede modificar: %2.\n\nPuede consultarla, pero lo "
-                                                "que escriba no se guardará. Para guardar, dé permiso de escritura al "
-                                                "archivo y a su carpeta y vuelva a abrir Quillomar, o elija otra "
-                                                "carpeta de datos.")
-                                     .arg(file, why),
-                                 QStringLiteral("Quillomar"), Messenger::Icon::Warning, Messenger::Ok);
 }
 
 void Form1::Form_Activate()

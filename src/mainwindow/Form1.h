@@ -10,9 +10,6 @@
 #include <array>
 #include <memory>
 
-class ActivityWatch;
-class AgendaBackups;
-class AlarmScan;
 class Form9;
 class ImageButton;
 class PictureBox;
@@ -20,12 +17,11 @@ class QLabel;
 class QPainter;
 class Section;
 class SectionPanel;
-class SingleInstance;
 class TabShape;
 class WeekView;
 class WindowDrag;
 
-// The main window: the open diary. It holds the diary every section works on, draws the book's
+// The main window: the open diary. It shows the diary every section works on, draws the book's
 // cover and pages with its own chrome, and composes the week view and the sections behind the
 // index tabs. What happens on a page belongs to the section there.
 class Form1 final : public QWidget
@@ -33,26 +29,23 @@ class Form1 final : public QWidget
     Q_OBJECT
 
 public:
-    explicit Form1(AppContext &context, QWidget *parent = nullptr);
+    Form1(Diary &diary, AppContext &context, QWidget *parent = nullptr);
     ~Form1() override;
 
-    // Start-up. Returns false when the program must end at once (another copy is running).
-    bool Form_Load();
+    // Places and sizes the window as the settings keep it (a step of the program's start-up).
+    void PlaceFromSettings();
     // Runs whenever the window becomes the program's active window.
     void Form_Activate();
     void StoreMainSize();
 
     AppContext &context() { return m_context; }
     Diary &diary() { return m_diary; }
-    QString databaseFile() const;
     WeekView &week() { return *m_week; }
-    AlarmScan *alarmScan() const { return m_alarmScan.get(); }
     // The desktop widget, made the first time the diary is hidden behind it.
     Form9 *widget() const { return m_widget.get(); }
     // The section behind tab index (0 to 3), or null while none is registered there.
     Section *section(int index) const { return m_sections[index]; }
 
-    QTimer Timer1; // the alarm scan, also while the window is hidden
     QTimer Timer3; // blinks the tasks tab while tasks are pending (200 ms)
     QTimer Timer4; // sweeps the day text lines, bounds IdleCount (1 s); enabled at activation
 
@@ -116,8 +109,6 @@ private:
     void BuildChrome();
     void BuildSections();
     void registerSection(int index, Section *section);
-    void PlaceFromSettings();
-    void OpenCursors();
     void Form_QueryUnload();
     void storeMainPlace();
     void runPendingActivation();
@@ -132,20 +123,17 @@ private:
     double widthTw(const QWidget *widget) const;
     double heightTw(const QWidget *widget) const;
 
+    Diary &m_diary;
     AppContext &m_context;
-    Diary m_diary;
-    std::unique_ptr<SingleInstance> m_instance;
-    std::unique_ptr<AlarmScan> m_alarmScan;
-    std::unique_ptr<AgendaBackups> m_backups;
     std::unique_ptr<Form9> m_widget;
-    ActivityWatch *m_activity = nullptr;
     WindowDrag *m_drag = nullptr;
     WeekView *m_week = nullptr;
     // The panels over the right page, by tab: a registered section's, or an empty page.
     std::array<SectionPanel *, 4> m_panels{};
     std::array<Section *, 4> m_sections{};
     QPoint m_gripGrab;
-    // Form_Activate is due the next time the window is the program's active one.
-    bool m_activationPending = false;
+    // Form_Activate is due the next time the window is the program's active one: first on its
+    // first show.
+    bool m_activationPending = true;
     QPixmap m_cover;
 };

@@ -1,6 +1,7 @@
 #include "agenda/WeekView.h"
 #include "calendar/MonthCalendar.h"
 #include "data/Diary.h"
+#include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
 #include "support/TestAgenda.h"
 #include "widgets/ClickLabel.h"
@@ -180,8 +181,9 @@ private slots:
         QFETCH(bool, image9);
         QFETCH(bool, image10);
         m_calendar.reset();
-        Form1 main(m_agenda->context);
-        QVERIFY(main.Form_Load());
+        Application program(m_agenda->context);
+        Form1 &main = program.mainWindow();
+        QVERIFY(program.Form_Load());
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         main.diary().SelectedDate = clicked;

@@ -1,5 +1,6 @@
 #include "agenda/Form2.h"
 #include "agenda/WeekView.h"
+#include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
 #include "support/TestAgenda.h"
 #include "widgets/ClickLabel.h"
@@ -17,7 +18,8 @@ class TestActivation : public QObject
 
 private:
     std::unique_ptr<TestAgenda> m_agenda;
-    std::unique_ptr<Form1> m_main;
+    std::unique_ptr<Application> m_program;
+    Form1 *m_main = nullptr;
 
     int easterMessages() const
     {
@@ -28,15 +30,16 @@ private slots:
     void init()
     {
         m_agenda = std::make_unique<TestAgenda>();
-        m_main = std::make_unique<Form1>(m_agenda->context);
-        QVERIFY(m_main->Form_Load());
+        m_program = std::make_unique<Application>(m_agenda->context);
+        m_main = &m_program->mainWindow();
+        QVERIFY(m_program->Form_Load());
         m_main->diary().SelectedDate = QDate(1899, 6, 14); // a year without an Easter date
         m_main->show();
         QTRY_COMPARE(easterMessages(), 2); // the first show draws the week: Friday and Sunday ask
     }
     void cleanup()
     {
-        m_main.reset();
+        m_program.reset();
         m_agenda.reset();
     }
 
@@ -44,7 +47,7 @@ private slots:
     {
         // A message box, or the user coming back from another program, draws nothing again.
         QMessageBox box(QMessageBox::Information, QStringLiteral("Quillomar"), QStringLiteral("aviso"), QMessageBox::Ok,
-                        m_main.get());
+                        m_main);
         QTimer::singleShot(0, &box, &QMessageBox::accept);
         box.exec();
         m_main->activateWindow();
@@ -52,7 +55,7 @@ private slots:
         QCOMPARE(easterMessages(), 2);
 
         // Closing a dialog of the program does.
-        Form2 strip(m_main->diary(), m_main->context(), m_main.get());
+        Form2 strip(m_main->diary(), m_main->context(), m_main);
         QTimer::singleShot(0, &strip, &Form2::close);
         strip.exec();
         QTRY_COMPARE(easterMessages(), 4);

@@ -1,7 +1,8 @@
 #include "agenda/WeekView.h"
+#include "desktopclock/Form9.h"
+#include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
 #include "support/TestAgenda.h"
-#include "desktopclock/Form9.h"
 #include "widgets/ImageButton.h"
 #include "widgets/PictureBox.h"
 #include "widgets/SectionPanel.h"
@@ -20,14 +21,15 @@ private slots:
     void init()
     {
         m_agenda = std::make_unique<TestAgenda>();
-        m_main = std::make_unique<Form1>(m_agenda->context);
-        QVERIFY(m_main->Form_Load());
+        m_program = std::make_unique<Application>(m_agenda->context);
+        m_main = &m_program->mainWindow();
+        QVERIFY(m_program->Form_Load());
         m_main->resize(900, 640);
         m_main->show();
     }
     void cleanup()
     {
-        m_main.reset();
+        m_program.reset();
         m_agenda.reset();
     }
 
@@ -200,7 +202,8 @@ private slots:
 
 private:
     std::unique_ptr<TestAgenda> m_agenda;
-    std::unique_ptr<Form1> m_main;
+    std::unique_ptr<Application> m_program;
+    Form1 *m_main = nullptr;
 };
 
 QTEST_MAIN(TestChrome)
