@@ -1,10 +1,13 @@
 #include "Form1.h"
 
+#include "BookCover.h"
+#include "TabStrip.h"
 #include "agenda/WeekView.h"
 #include "data/Module1.h"
 #include "desktopclock/Form9.h"
 #include "widgets/ImageButton.h"
 #include "widgets/PictureBox.h"
+#include "widgets/ResizeGrip.h"
 #include "widgets/Section.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowDrag.h"
@@ -27,21 +30,23 @@ Form1::Form1(Diary &diary, AppContext &context, QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quillomar"));
     setAccessibleName(QStringLiteral("Quillomar"));
-    setMinimumSize(120, 90);
 
-    BuildChrome();
-    m_week = new WeekView(m_diary, m_context, this);
-    m_week->lower();
+    // From the bottom up: the cover with the week laid on it, the sections' pages, the tabs and
+    // the chrome.
+    m_cover = new BookCover(*m_drag, this);
+    connect(m_cover, &BookCover::doubleClicked, this, &Form1::ToggleMaximized);
+    connect(m_cover, &BookCover::pointerMoved, this, &Form1::hideHoverMarker);
+    m_week = new WeekView(m_diary, m_context, m_cover);
     BuildSections();
+    m_tabs = new TabStrip(m_diary, this);
+    connect(m_tabs, &TabStrip::tabClicked, this, &Form1::Image7_Click);
+    BuildChrome();
     connect(m_drag, &WindowDrag::finished, this, &Form1::storeMainPlace);
     connect(&m_diary, &Diary::weekWanted, this, [this](const QDate &previous, Diary::Arrival arrival) {
         Image7_Click(4);
         m_week->arriveFrom(previous, arrival);
     });
 
-    Timer3.setInterval(200);
-    connect(&Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
-    Timer3.start();
     Timer4.setInterval(1000);
     connect(&Timer4, &QTimer::timeout, this, &Form1::Timer4_Timer);
 
@@ -70,7 +75,7 @@ void Form1::ShowWidget()
     hide();
     // The tasks tab blinks where nobody can see it only at a cost: the clock on the desktop
     // is what stays up all day.
-    Timer3.stop();
+    m_tabs->Timer3.stop();
     if (!m_widget) {
         m_widget = std::make_unique<Form9>(m_diary, m_context);
         connect(m_widget.get(), &Form9::mainWindowWanted, this, &Form1::ShowMainWindow);
@@ -87,7 +92,7 @@ void Form1::ShowMainWindow()
     show();
     raise();
     activateWindow();
-    Timer3.start();
+    m_tabs->Timer3.start();
     Timer4.start();
     if (isActiveWindow())
         runPendingActivation();
@@ -117,7 +122,7 @@ void Form1::Form_Activate()
 {
     Timer4.start();
     m_week->RefreshWeek();
-    moveTwips(I2, tw(width()) - widthTw(I2), tw(height()) - heightTw(I2));
+    I2->move(width() - I2->width(), height() - I2->height());
     for (Section *section : m_sections)
         if (section)
             section->activated();
@@ -212,6 +217,6 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::Enter)
         for (int k = 0; k < 3; ++k)
             if (watched == Image5[k])
-                moveTwips(Image6, leftTw(Image5[k]), topTw(Image5[k]));
+                Image6->move(Image5[k]->pos());
     return QWidget::eventFilter(watched, event);
 }

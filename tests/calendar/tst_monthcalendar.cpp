@@ -3,6 +3,7 @@
 #include "data/Diary.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/TabStrip.h"
 #include "support/TestAgenda.h"
 #include "widgets/ClickLabel.h"
 #include "widgets/ImageButton.h"
@@ -187,7 +188,7 @@ private slots:
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         main.diary().SelectedDate = clicked;
-        QTest::mouseClick(main.Image7[1], Qt::LeftButton);
+        QTest::mouseClick(main.tabs().Image7[1], Qt::LeftButton);
         auto *calendar = qobject_cast<MonthCalendar *>(main.section(1));
         QVERIFY(calendar && calendar->isVisibleTo(&main));
         const int cell = QDate(clicked.year(), clicked.month(), 1).dayOfWeek() - 2 + clicked.day();

@@ -4,7 +4,6 @@
 #include "mainwindow/Form1.h"
 #include "support/TestAgenda.h"
 #include "widgets/ClickLabel.h"
-#include "widgets/PictureBox.h"
 
 #include <QListWidget>
 #include <QMessageBox>
@@ -67,7 +66,7 @@ private slots:
     {
         QTest::addColumn<QString>("where");
         QTest::addColumn<bool>("maximises");
-        QTest::newRow("a frame piece") << "Image1(13)" << true;
+        QTest::newRow("the cover") << "Image1" << true;
         QTest::newRow("a day panel") << "Picture2(2)" << false;
         QTest::newRow("a day's text line") << "Label4(2)" << false;
         QTest::newRow("a month caption") << "Label1(0)" << false;
@@ -87,7 +86,7 @@ private slots:
         Settings &settings = m_agenda->context.settings;
         settings.MainLeft = 1234;
         settings.MainTop = 567;
-        PictureBox *piece = m_main->Image1[13];
+        auto *piece = m_main->findChild<QWidget *>(QStringLiteral("Image1"));
         // The first click of a double click begins a drag; the window is maximised before it ends.
         QTest::mousePress(piece, Qt::LeftButton, {}, QPoint(3, 3));
         m_main->showMaximized();

@@ -3,6 +3,7 @@
 #include "data/store/Criterion.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/TabStrip.h"
 #include "search/TextSearch.h"
 #include "support/TestAgenda.h"
 #include "widgets/ImageButton.h"
@@ -182,7 +183,7 @@ private slots:
             QVERIFY(program.Form_Load());
             main.show();
             QVERIFY(QTest::qWaitForWindowActive(&main));
-            QTest::mouseClick(main.Image7[0], Qt::LeftButton);
+            QTest::mouseClick(main.tabs().Image7[0], Qt::LeftButton);
             auto *search = qobject_cast<TextSearch *>(main.section(0));
             QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("cita"));
             QTest::mouseClick(search->Command2[2], Qt::LeftButton);
