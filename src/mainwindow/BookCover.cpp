@@ -4,6 +4,7 @@
 #include "widgets/Twips.h"
 #include "widgets/WindowDrag.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRandomGenerator>
@@ -41,18 +42,26 @@ QRectF BookCover::page(bool right) const
 void BookCover::mousePressEvent(QMouseEvent *event)
 {
     const QPointF at = event->position();
-    if (!page(false).contains(at) && !page(true).contains(at))
-        m_drag.begin(event);
+    m_pressedAt.reset();
+    if (event->button() == Qt::LeftButton && !page(false).contains(at) && !page(true).contains(at))
+        m_pressedAt = event->globalPosition().toPoint();
 }
 
 void BookCover::mouseMoveEvent(QMouseEvent *event)
 {
     emit pointerMoved();
+    if (m_pressedAt && !m_drag.active() && (event->buttons() & Qt::LeftButton) &&
+        (event->globalPosition().toPoint() - *m_pressedAt).manhattanLength() >= QApplication::startDragDistance()) {
+        m_drag.begin(event, *m_pressedAt);
+        m_pressedAt.reset();
+    }
     m_drag.pointerMoved(event);
 }
 
 void BookCover::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (event->button() == Qt::LeftButton)
+        m_pressedAt.reset();
     m_drag.pointerReleased(event);
 }
 

@@ -3,13 +3,14 @@
 #include <QPixmap>
 #include <QRect>
 #include <QWidget>
+#include <optional>
 
 class WindowDrag;
 
 // The book's cover: one piece of dark leather with a stitched line inside its edge, the two cream
-// pages laid on it and the spine between them. The week view lies on it. A press on the leather
-// (the edges and the spine, not the paper) moves the window; a double click on the cover or on
-// the paper asks for the window to be maximised or restored.
+// pages laid on it and the spine between them. The week view lies on it. Dragging the leather (the
+// edges and the spine, not the paper) moves the window; a double click on the cover or on the
+// paper asks for the window to be maximised or restored.
 class BookCover final : public QWidget
 {
     Q_OBJECT
@@ -43,5 +44,8 @@ private:
     int px(double twips) const;
 
     WindowDrag &m_drag;
+    // Where the left button went down on the leather. The window moves only once the pointer
+    // does: a click or a double click never hands the pointer to the window system.
+    std::optional<QPoint> m_pressedAt;
     QPixmap m_cover;
 };

@@ -2,6 +2,7 @@
 // restoring, hiding behind the desktop widget, and the one-second timer.
 #include "Form1.h"
 
+#include "BookCover.h"
 #include "TabStrip.h"
 #include "agenda/WeekView.h"
 #include "calendar/MonthCalendar.h"
@@ -55,9 +56,11 @@ void Form1::BuildChrome()
     Image6->resize(px(270), px(270));
     hideHoverMarker();
 
-    Image11 = new PictureBox(QStringLiteral("corner-ornament"), this);
+    // The ornament is part of the cover: the week buttons beside the pages lie over it.
+    Image11 = new PictureBox(QStringLiteral("corner-ornament"), m_cover);
     Image11->setObjectName(QStringLiteral("Image11"));
     Image11->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Image11->stackUnder(m_week);
     Image11->resize(px(660), px(660));
 
     I2 = new ResizeGrip(QStringLiteral("resize-grip"), this);

@@ -81,6 +81,33 @@ private slots:
         QCOMPARE(m_main->isMaximized(), maximises);
     }
 
+    // The whole leather moves the window, edges and spine alike; the paper does not.
+    void theWindowMovesByItsLeather_data()
+    {
+        QTest::addColumn<double>("xTwips");
+        QTest::addColumn<double>("yTwips");
+        QTest::addColumn<bool>("moves");
+        QTest::newRow("top edge") << 4000.0 << 60.0 << true;
+        QTest::newRow("spine") << -1.0 << 4800.0 << true;
+        QTest::newRow("left page") << 600.0 << 4800.0 << false;
+    }
+    void theWindowMovesByItsLeather()
+    {
+        QFETCH(double, xTwips);
+        QFETCH(double, yTwips);
+        QFETCH(bool, moves);
+        m_main->resize(m_main->px(13500), m_main->px(9600));
+        const QPoint at(xTwips < 0 ? m_main->width() / 2 : m_main->px(xTwips), m_main->px(yTwips));
+        QWidget *target = m_main->childAt(at);
+        QVERIFY(target);
+        const QPoint local = target->mapFrom(m_main, at);
+        const QPoint start = m_main->pos();
+        QTest::mousePress(target, Qt::LeftButton, {}, local);
+        QTest::mouseMove(target, local + QPoint(40, 30));
+        QTest::mouseRelease(target, Qt::LeftButton, {}, local + QPoint(40, 30));
+        QCOMPARE(m_main->pos() != start, moves);
+    }
+
     void aDragThatEndsMaximisedKeepsTheStoredPlace()
     {
         Settings &settings = m_agenda->context.settings;
