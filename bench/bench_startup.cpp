@@ -5,6 +5,7 @@
 #include "data/Clock.h"
 #include "data/Messenger.h"
 #include "data/SoundPlayer.h"
+#include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
 
 #include <QApplication>
@@ -44,8 +45,9 @@ int main(int argc, char *argv[])
 
     QElapsedTimer timer;
     timer.start();
-    Form1 window(context);
-    window.Form_Load();
+    Application quillomar(context);
+    quillomar.Form_Load();
+    Form1 &window = quillomar.mainWindow();
     window.show();
     window.Form_Activate();
     QApplication::processEvents();

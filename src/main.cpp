@@ -1,6 +1,7 @@
 #include "data/AppContext.h"
 #include "data/Clock.h"
 #include "data/DateText.h"
+#include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
 #include "widgets/QtMessenger.h"
 #include "widgets/QtSoundPlayer.h"
@@ -151,10 +152,10 @@ int main(int argc, char *argv[])
     context.messenger = &messenger;
     context.sound = &sound;
 
-    Form1 mainWindow(context);
-    if (!mainWindow.Form_Load())
+    Application program(context);
+    if (!program.Form_Load())
         return 0;
-    mainWindow.show();
-    mainWindow.activateWindow();
+    program.mainWindow().show();
+    program.mainWindow().activateWindow();
     return QApplication::exec();
 }

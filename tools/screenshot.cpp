@@ -5,8 +5,9 @@
 #include "data/Clock.h"
 #include "data/DateText.h"
 #include "data/Messenger.h"
-#include "data/store/RecordCursor.h"
 #include "data/SoundPlayer.h"
+#include "data/store/RecordCursor.h"
+#include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
 
 #include <QApplication>
@@ -70,8 +71,9 @@ int main(int argc, char *argv[])
     context.messenger = &messenger;
     context.sound = &player;
 
-    Form1 window(context);
-    window.Form_Load();
+    Application program(context);
+    program.Form_Load();
+    Form1 &window = program.mainWindow();
     const QDate monday(2024, 3, 25);
     add(window.diary().Data1, monday, "09:30", "Reunión de equipo");
     add(window.diary().Data1, monday, "13:00", "Comida con Lucía", "Restaurante del puerto");

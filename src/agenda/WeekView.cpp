@@ -491,3 +491,12 @@ std::unique_ptr<Form3> WeekView::prepareDayStatus(int index)
     dialog.Tag = tag + QString::number(index);
     return owned;
 }
+
+void WeekView::SweepDayTexts()
+{
+    if (SweepCount > 30)
+        SweepCount = 0;
+    for (int i = 0; i < 7; ++i)
+        Label4[i]->setVisible(SweepCount != 3 * i);
+    ++SweepCount;
+}

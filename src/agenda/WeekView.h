@@ -87,6 +87,11 @@ public:
     // The Date text "dd/mm/yyyy" of panel index, kept in its header: how the panel finds its day.
     QString dayTag(int index) const;
 
+    // The sweep over the day text lines, one step a second: over a cycle of 31 steps the day
+    // texts of Monday to Sunday disappear one after another for one step each, three steps apart.
+    void SweepDayTexts();
+    int SweepCount = 0;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;

@@ -1,16 +1,13 @@
 #include "Form1.h"
 
+#include "BookCover.h"
+#include "TabStrip.h"
 #include "agenda/WeekView.h"
-#include "alarms/AlarmScan.h"
-#include "data/AgendaBackups.h"
-#include "data/Clock.h"
-#include "data/Messenger.h"
 #include "data/Module1.h"
-#include "data/SingleInstance.h"
 #include "desktopclock/Form9.h"
-#include "widgets/ActivityWatch.h"
 #include "widgets/ImageButton.h"
 #include "widgets/PictureBox.h"
+#include "widgets/ResizeGrip.h"
 #include "widgets/Section.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowDrag.h"
@@ -24,30 +21,32 @@
 #include <QMessageBox>
 #include <QScreen>
 
-Form1::Form1(AppContext &context, QWidget *parent)
+Form1::Form1(Diary &diary, AppContext &context, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_diary(diary)
     , m_context(context)
-    , m_activity(new ActivityWatch(context, this))
     , m_drag(new WindowDrag(*this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quillomar"));
     setAccessibleName(QStringLiteral("Quillomar"));
-    setMinimumSize(120, 90);
 
-    BuildChrome();
-    m_week = new WeekView(m_diary, m_context, this);
-    m_week->lower();
+    // From the bottom up: the cover with the week laid on it, the sections' pages, the tabs and
+    // the chrome.
+    m_cover = new BookCover(*m_drag, this);
+    connect(m_cover, &BookCover::doubleClicked, this, &Form1::ToggleMaximized);
+    connect(m_cover, &BookCover::pointerMoved, this, &Form1::hideHoverMarker);
+    m_week = new WeekView(m_diary, m_context, m_cover);
     BuildSections();
+    m_tabs = new TabStrip(m_diary, this);
+    connect(m_tabs, &TabStrip::tabClicked, this, &Form1::Image7_Click);
+    BuildChrome();
     connect(m_drag, &WindowDrag::finished, this, &Form1::storeMainPlace);
     connect(&m_diary, &Diary::weekWanted, this, [this](const QDate &previous, Diary::Arrival arrival) {
         Image7_Click(4);
         m_week->arriveFrom(previous, arrival);
     });
 
-    Timer3.setInterval(200);
-    connect(&Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
-    Timer3.start();
     Timer4.setInterval(1000);
     connect(&Timer4, &QTimer::timeout, this, &Form1::Timer4_Timer);
 
@@ -76,7 +75,7 @@ void Form1::ShowWidget()
     hide();
     // The tasks tab blinks where nobody can see it only at a cost: the clock on the desktop
     // is what stays up all day.
-    Timer3.stop();
+    m_tabs->Timer3.stop();
     if (!m_widget) {
         m_widget = std::make_unique<Form9>(m_diary, m_context);
         connect(m_widget.get(), &Form9::mainWindowWanted, this, &Form1::ShowMainWindow);
@@ -93,43 +92,10 @@ void Form1::ShowMainWindow()
     show();
     raise();
     activateWindow();
-    Timer3.start();
+    m_tabs->Timer3.start();
     Timer4.start();
     if (isActiveWindow())
         runPendingActivation();
-}
-
-QString Form1::databaseFile() const
-{
-    return m_context.paths.databaseFile(m_context.settings.DataFolder);
-}
-
-bool Form1::Form_Load()
-{
-    m_instance = std::make_unique<SingleInstance>(m_context.paths.lockFile);
-    if (!m_instance->tryAcquire()) {
-        m_context.messenger->ask(
-            QStringLiteral("Hay una instancia del programa funcionando todavía. Búsquela en el escritorio."),
-            QStringLiteral("Quillomar"), Messenger::Icon::Critical, Messenger::Ok);
-        return false;
-    }
-
-    Module1::LoadSettings(m_context.settings, m_context.paths.settingsFile,
-                          Twips::screenSize(QGuiApplication::primaryScreen()), m_context.paths.defaultDataFolder);
-    PlaceFromSettings();
-    OpenCursors();
-    const bool opened = m_diary.Data1.isOpen();
-    m_diary.setSelectedDate(m_context.clock->today());
-    // Alarms are looked for from now on, whether the diary is shown or hidden; those that fell
-    // due while the program was closed are listed first.
-    m_alarmScan = std::make_unique<AlarmScan>(m_diary.Data4, m_diary.Data5, m_diary.tasks(), m_context, Timer1);
-    if (opened)
-        m_alarmScan->showMissed();
-    m_alarmScan->start();
-    m_backups = std::make_unique<AgendaBackups>(m_context, databaseFile());
-    m_backups->start();
-    m_activationPending = true;
-    return true;
 }
 
 void Form1::PlaceFromSettings()
@@ -152,32 +118,11 @@ void Form1::PlaceFromSettings()
                 Twips::toPixels(width, screen), Twips::toPixels(height, screen));
 }
 
-void Form1::OpenCursors()
-{
-    const QString file = databaseFile();
-    const QString failure = m_diary.open(file);
-    // The window still opens, so the user can choose another data folder from the widget.
-    if (!failure.isEmpty())
-        m_context.messenger->ask(QStringLiteral("No se puede abrir la agenda %1:\n%2.\n\nLo que escriba no se guardará "
-                                                "hasta que restaure una copia de seguridad o elija una carpeta de "
-                                                "datos válida.")
-                                     .arg(file, failure),
-                                 QStringLiteral("Quillomar"), Messenger::Icon::Critical, Messenger::Ok);
-    // Said now rather than at the first save, which would fail all the same.
-    else if (const QString why = m_diary.readOnly(); !why.isEmpty())
-        m_context.messenger->ask(QStringLiteral("La agenda %1 no se puede modificar: %2.\n\nPuede consultarla, pero lo "
-                                                "que escriba no se guardará. Para guardar, dé permiso de escritura al "
-                                                "archivo y a su carpeta y vuelva a abrir Quillomar, o elija otra "
-                                                "carpeta de datos.")
-                                     .arg(file, why),
-                                 QStringLiteral("Quillomar"), Messenger::Icon::Warning, Messenger::Ok);
-}
-
 void Form1::Form_Activate()
 {
     Timer4.start();
     m_week->RefreshWeek();
-    moveTwips(I2, tw(width()) - widthTw(I2), tw(height()) - heightTw(I2));
+    I2->move(width() - I2->width(), height() - I2->height());
     for (Section *section : m_sections)
         if (section)
             section->activated();
@@ -272,6 +217,6 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::Enter)
         for (int k = 0; k < 3; ++k)
             if (watched == Image5[k])
-                moveTwips(Image6, leftTw(Image5[k]), topTw(Image5[k]));
+                Image6->move(Image5[k]->pos());
     return QWidget::eventFilter(watched, event);
 }

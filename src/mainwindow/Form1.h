@@ -3,73 +3,64 @@
 #include "data/AppContext.h"
 #include "data/Diary.h"
 
-#include <QPixmap>
-#include <QPoint>
 #include <QTimer>
 #include <QWidget>
 #include <array>
 #include <memory>
 
-class ActivityWatch;
-class AgendaBackups;
-class AlarmScan;
+class BookCover;
 class Form9;
 class ImageButton;
 class PictureBox;
 class QLabel;
-class QPainter;
+class ResizeGrip;
 class Section;
 class SectionPanel;
-class SingleInstance;
-class TabShape;
+class TabStrip;
 class WeekView;
 class WindowDrag;
 
-// The main window: the open diary. It holds the diary every section works on, draws the book's
-// cover and pages with its own chrome, and composes the week view and the sections behind the
-// index tabs. What happens on a page belongs to the section there.
+// The main window: the open diary. It composes the book's cover, the week view laid on it, the
+// sections behind the index tabs and its own chrome (close, maximise, restore, the resize grip),
+// and keeps the window's state: its place and size, the open section, its turn when it becomes
+// the active window again. What happens on a page belongs to the section there.
 class Form1 final : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit Form1(AppContext &context, QWidget *parent = nullptr);
+    Form1(Diary &diary, AppContext &context, QWidget *parent = nullptr);
     ~Form1() override;
 
-    // Start-up. Returns false when the program must end at once (another copy is running).
-    bool Form_Load();
+    // Places and sizes the window as the settings keep it (a step of the program's start-up).
+    void PlaceFromSettings();
     // Runs whenever the window becomes the program's active window.
     void Form_Activate();
     void StoreMainSize();
 
     AppContext &context() { return m_context; }
     Diary &diary() { return m_diary; }
-    QString databaseFile() const;
     WeekView &week() { return *m_week; }
-    AlarmScan *alarmScan() const { return m_alarmScan.get(); }
+    TabStrip &tabs() { return *m_tabs; }
     // The desktop widget, made the first time the diary is hidden behind it.
     Form9 *widget() const { return m_widget.get(); }
     // The section behind tab index (0 to 3), or null while none is registered there.
     Section *section(int index) const { return m_sections[index]; }
 
-    QTimer Timer1; // the alarm scan, also while the window is hidden
-    QTimer Timer3; // blinks the tasks tab while tasks are pending (200 ms)
     QTimer Timer4; // sweeps the day text lines, bounds IdleCount (1 s); enabled at activation
 
     // The smallest window the resize grip leaves, in twips (the grip's own size comes on top).
     static constexpr int MinimumWidthTwips = 7000;
     static constexpr int MinimumHeightTwips = 5000;
+    QSize minimumSizeHint() const override;
 
     // Sections and chrome.
     void Image7_Click(int index);
-    void ImagenI_Click(int index) { Image7_Click(index + 1); }
-    void SelectTab(int n);
     void HideSectionPanels();
     void CloseSearch();
     void KeepOnScreen();
     void Image5_Click(int index);
     void ToggleMaximized();
-    void Timer3_Timer();
     void Timer4_Timer();
     int openSection() const; // 0 to 3, or 4 for the week
     // Hides the diary behind the desktop widget.
@@ -80,24 +71,15 @@ public:
     // Layout.
     void Form_Resize();
 
-    std::array<PictureBox *, 29> Image1{};
     std::array<ImageButton *, 3> Image5{};
     PictureBox *Image6 = nullptr;
     PictureBox *Image11 = nullptr;
-    PictureBox *I2 = nullptr;
-    QWidget *Image2 = nullptr;
-    std::array<TabShape *, 5> SolapaI{};
-    std::array<TabShape *, 4> SolapaD{};
-    std::array<ImageButton *, 5> Image7{};
-    std::array<ImageButton *, 4> ImagenI{};
+    ResizeGrip *I2 = nullptr;
     QWidget *Picture1 = nullptr;
     QLabel *Label2 = nullptr;
     // The title page's picture of each section, by tab: ImageBuscador, ImageCalendario,
     // ImageTelefonos, ImageTareas.
     std::array<PictureBox *, 4> Markers{};
-
-    int TabBlinkCount = 0;
-    int SweepCount = 0;
 
     // Converts between the window's pixels and twips on its screen.
     int px(double twips) const;
@@ -108,7 +90,6 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -116,36 +97,23 @@ private:
     void BuildChrome();
     void BuildSections();
     void registerSection(int index, Section *section);
-    void PlaceFromSettings();
-    void OpenCursors();
     void Form_QueryUnload();
     void storeMainPlace();
     void runPendingActivation();
-    void I2_MouseDown(QMouseEvent *event);
-    void I2_MouseMove(QMouseEvent *event);
+    void hideHoverMarker();
     void LayoutSection(int index);
-    void paintCover(QPainter &painter);
-    void setGeometryTwips(QWidget *widget, double left, double top, double width, double height);
-    void moveTwips(QWidget *widget, double left, double top);
-    double leftTw(const QWidget *widget) const;
-    double topTw(const QWidget *widget) const;
-    double widthTw(const QWidget *widget) const;
-    double heightTw(const QWidget *widget) const;
 
+    Diary &m_diary;
     AppContext &m_context;
-    Diary m_diary;
-    std::unique_ptr<SingleInstance> m_instance;
-    std::unique_ptr<AlarmScan> m_alarmScan;
-    std::unique_ptr<AgendaBackups> m_backups;
     std::unique_ptr<Form9> m_widget;
-    ActivityWatch *m_activity = nullptr;
     WindowDrag *m_drag = nullptr;
+    BookCover *m_cover = nullptr;
     WeekView *m_week = nullptr;
+    TabStrip *m_tabs = nullptr;
     // The panels over the right page, by tab: a registered section's, or an empty page.
     std::array<SectionPanel *, 4> m_panels{};
     std::array<Section *, 4> m_sections{};
-    QPoint m_gripGrab;
-    // Form_Activate is due the next time the window is the program's active one.
-    bool m_activationPending = false;
-    QPixmap m_cover;
+    // Form_Activate is due the next time the window is the program's active one: first on its
+    // first show.
+    bool m_activationPending = true;
 };

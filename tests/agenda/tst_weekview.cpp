@@ -1,7 +1,8 @@
 #include "agenda/WeekView.h"
-#include "data/store/Criterion.h"
 #include "data/DateText.h"
 #include "data/EntryLine.h"
+#include "data/store/Criterion.h"
+#include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
 #include "support/TestAgenda.h"
 #include "widgets/ClickLabel.h"
@@ -21,12 +22,13 @@ private slots:
     {
         m_agenda = std::make_unique<TestAgenda>();
         m_agenda->clock.set(QDateTime(QDate(2024, 4, 3), QTime(10, 0))); // a Wednesday
-        m_main = std::make_unique<Form1>(m_agenda->context);
-        QVERIFY(m_main->Form_Load());
+        m_program = std::make_unique<Application>(m_agenda->context);
+        m_main = &m_program->mainWindow();
+        QVERIFY(m_program->Form_Load());
     }
     void cleanup()
     {
-        m_main.reset();
+        m_program.reset();
         m_agenda.reset();
     }
 
@@ -195,7 +197,7 @@ private:
     {
         m_main->show();
         m_main->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+        QVERIFY(QTest::qWaitForWindowActive(m_main));
     }
     WeekView &week() { return m_main->week(); }
     QStringList visibleLines(int day)
@@ -207,7 +209,8 @@ private:
     }
 
     std::unique_ptr<TestAgenda> m_agenda;
-    std::unique_ptr<Form1> m_main;
+    std::unique_ptr<Application> m_program;
+    Form1 *m_main = nullptr;
 };
 
 QTEST_MAIN(TestWeekView)

@@ -1,7 +1,9 @@
 #include "agenda/WeekView.h"
 #include "calendar/MonthCalendar.h"
 #include "data/Diary.h"
+#include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/TabStrip.h"
 #include "support/TestAgenda.h"
 #include "widgets/ClickLabel.h"
 #include "widgets/ImageButton.h"
@@ -180,12 +182,13 @@ private slots:
         QFETCH(bool, image9);
         QFETCH(bool, image10);
         m_calendar.reset();
-        Form1 main(m_agenda->context);
-        QVERIFY(main.Form_Load());
+        Application program(m_agenda->context);
+        Form1 &main = program.mainWindow();
+        QVERIFY(program.Form_Load());
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         main.diary().SelectedDate = clicked;
-        QTest::mouseClick(main.Image7[1], Qt::LeftButton);
+        QTest::mouseClick(main.tabs().Image7[1], Qt::LeftButton);
         auto *calendar = qobject_cast<MonthCalendar *>(main.section(1));
         QVERIFY(calendar && calendar->isVisibleTo(&main));
         const int cell = QDate(clicked.year(), clicked.month(), 1).dayOfWeek() - 2 + clicked.day();

@@ -1,8 +1,9 @@
 #include "data/Module1.h"
-#include "mainwindow/Form1.h"
-#include "support/TestAgenda.h"
 #include "desktopclock/DataFolderChoice.h"
 #include "desktopclock/Form9.h"
+#include "mainwindow/Application.h"
+#include "mainwindow/Form1.h"
+#include "support/TestAgenda.h"
 #include "widgets/FileChooser.h"
 #include "widgets/ImageButton.h"
 
@@ -30,7 +31,8 @@ class TestDataFolder : public QObject
 
 private:
     std::unique_ptr<TestAgenda> m_agenda;
-    std::unique_ptr<Form1> m_main;
+    std::unique_ptr<Application> m_program;
+    Form1 *m_main = nullptr;
     std::unique_ptr<Form9> m_widget;
     std::unique_ptr<QTemporaryDir> m_elsewhere;
     FakeFileChooser m_chooser;
@@ -65,8 +67,9 @@ private slots:
     {
         m_agenda = std::make_unique<TestAgenda>();
         m_elsewhere = std::make_unique<QTemporaryDir>();
-        m_main = std::make_unique<Form1>(m_agenda->context);
-        QVERIFY(m_main->Form_Load());
+        m_program = std::make_unique<Application>(m_agenda->context);
+        m_main = &m_program->mainWindow();
+        QVERIFY(m_program->Form_Load());
         m_oldFolder = m_agenda->context.settings.DataFolder;
         m_widget = std::make_unique<Form9>(m_main->diary(), m_main->context());
         m_widget->quitProgram = [this] { ++m_quits; };
@@ -79,7 +82,7 @@ private slots:
     void cleanup()
     {
         m_widget.reset();
-        m_main.reset();
+        m_program.reset();
         m_agenda.reset();
         m_elsewhere.reset();
     }

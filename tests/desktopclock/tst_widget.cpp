@@ -1,7 +1,8 @@
 #include "data/Module1.h"
+#include "desktopclock/Form9.h"
+#include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
 #include "support/TestAgenda.h"
-#include "desktopclock/Form9.h"
 #include "widgets/ImageButton.h"
 #include "widgets/PictureBox.h"
 #include "widgets/Twips.h"
@@ -21,7 +22,8 @@ class TestWidget : public QObject
 
 private:
     std::unique_ptr<TestAgenda> m_agenda;
-    std::unique_ptr<Form1> m_main;
+    std::unique_ptr<Application> m_program;
+    Form1 *m_main = nullptr;
     std::unique_ptr<Form9> m_widget;
     int m_quits = 0;
 
@@ -32,7 +34,7 @@ private:
     {
         m_widget = std::make_unique<Form9>(m_main->diary(), m_main->context());
         m_widget->quitProgram = [this] { ++m_quits; };
-        QObject::connect(m_widget.get(), &Form9::mainWindowWanted, m_main.get(), &Form1::ShowMainWindow);
+        QObject::connect(m_widget.get(), &Form9::mainWindowWanted, m_main, &Form1::ShowMainWindow);
         m_widget->show();
         return *m_widget;
     }
@@ -58,8 +60,9 @@ private slots:
     {
         m_agenda = std::make_unique<TestAgenda>();
         m_agenda->clock.set(QDateTime(QDate(2024, 4, 3), QTime(10, 7, 30))); // a Wednesday
-        m_main = std::make_unique<Form1>(m_agenda->context);
-        QVERIFY(m_main->Form_Load());
+        m_program = std::make_unique<Application>(m_agenda->context);
+        m_main = &m_program->mainWindow();
+        QVERIFY(m_program->Form_Load());
         settings().Alpha = 80;
         settings().Delay = 15;
         settings().WidgetLeft = 1500;
@@ -70,7 +73,7 @@ private slots:
     void cleanup()
     {
         m_widget.reset();
-        m_main.reset();
+        m_program.reset();
         m_agenda.reset();
     }
 

@@ -1,9 +1,9 @@
 #include "agenda/Form2.h"
 #include "agenda/WeekView.h"
+#include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
 #include "support/TestAgenda.h"
 #include "widgets/ClickLabel.h"
-#include "widgets/PictureBox.h"
 
 #include <QListWidget>
 #include <QMessageBox>
@@ -17,7 +17,8 @@ class TestActivation : public QObject
 
 private:
     std::unique_ptr<TestAgenda> m_agenda;
-    std::unique_ptr<Form1> m_main;
+    std::unique_ptr<Application> m_program;
+    Form1 *m_main = nullptr;
 
     int easterMessages() const
     {
@@ -28,15 +29,16 @@ private slots:
     void init()
     {
         m_agenda = std::make_unique<TestAgenda>();
-        m_main = std::make_unique<Form1>(m_agenda->context);
-        QVERIFY(m_main->Form_Load());
+        m_program = std::make_unique<Application>(m_agenda->context);
+        m_main = &m_program->mainWindow();
+        QVERIFY(m_program->Form_Load());
         m_main->diary().SelectedDate = QDate(1899, 6, 14); // a year without an Easter date
         m_main->show();
         QTRY_COMPARE(easterMessages(), 2); // the first show draws the week: Friday and Sunday ask
     }
     void cleanup()
     {
-        m_main.reset();
+        m_program.reset();
         m_agenda.reset();
     }
 
@@ -44,7 +46,7 @@ private slots:
     {
         // A message box, or the user coming back from another program, draws nothing again.
         QMessageBox box(QMessageBox::Information, QStringLiteral("Quillomar"), QStringLiteral("aviso"), QMessageBox::Ok,
-                        m_main.get());
+                        m_main);
         QTimer::singleShot(0, &box, &QMessageBox::accept);
         box.exec();
         m_main->activateWindow();
@@ -52,7 +54,7 @@ private slots:
         QCOMPARE(easterMessages(), 2);
 
         // Closing a dialog of the program does.
-        Form2 strip(m_main->diary(), m_main->context(), m_main.get());
+        Form2 strip(m_main->diary(), m_main->context(), m_main);
         QTimer::singleShot(0, &strip, &Form2::close);
         strip.exec();
         QTRY_COMPARE(easterMessages(), 4);
@@ -64,7 +66,7 @@ private slots:
     {
         QTest::addColumn<QString>("where");
         QTest::addColumn<bool>("maximises");
-        QTest::newRow("a frame piece") << "Image1(13)" << true;
+        QTest::newRow("the cover") << "Image1" << true;
         QTest::newRow("a day panel") << "Picture2(2)" << false;
         QTest::newRow("a day's text line") << "Label4(2)" << false;
         QTest::newRow("a month caption") << "Label1(0)" << false;
@@ -79,12 +81,39 @@ private slots:
         QCOMPARE(m_main->isMaximized(), maximises);
     }
 
+    // The whole leather moves the window, edges and spine alike; the paper does not.
+    void theWindowMovesByItsLeather_data()
+    {
+        QTest::addColumn<double>("xTwips");
+        QTest::addColumn<double>("yTwips");
+        QTest::addColumn<bool>("moves");
+        QTest::newRow("top edge") << 4000.0 << 60.0 << true;
+        QTest::newRow("spine") << -1.0 << 4800.0 << true;
+        QTest::newRow("left page") << 600.0 << 4800.0 << false;
+    }
+    void theWindowMovesByItsLeather()
+    {
+        QFETCH(double, xTwips);
+        QFETCH(double, yTwips);
+        QFETCH(bool, moves);
+        m_main->resize(m_main->px(13500), m_main->px(9600));
+        const QPoint at(xTwips < 0 ? m_main->width() / 2 : m_main->px(xTwips), m_main->px(yTwips));
+        QWidget *target = m_main->childAt(at);
+        QVERIFY(target);
+        const QPoint local = target->mapFrom(m_main, at);
+        const QPoint start = m_main->pos();
+        QTest::mousePress(target, Qt::LeftButton, {}, local);
+        QTest::mouseMove(target, local + QPoint(40, 30));
+        QTest::mouseRelease(target, Qt::LeftButton, {}, local + QPoint(40, 30));
+        QCOMPARE(m_main->pos() != start, moves);
+    }
+
     void aDragThatEndsMaximisedKeepsTheStoredPlace()
     {
         Settings &settings = m_agenda->context.settings;
         settings.MainLeft = 1234;
         settings.MainTop = 567;
-        PictureBox *piece = m_main->Image1[13];
+        auto *piece = m_main->findChild<QWidget *>(QStringLiteral("Image1"));
         // The first click of a double click begins a drag; the window is maximised before it ends.
         QTest::mousePress(piece, Qt::LeftButton, {}, QPoint(3, 3));
         m_main->showMaximized();

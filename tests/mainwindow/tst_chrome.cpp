@@ -1,9 +1,12 @@
 #include "agenda/WeekView.h"
-#include "mainwindow/Form1.h"
-#include "support/TestAgenda.h"
 #include "desktopclock/Form9.h"
+#include "mainwindow/Application.h"
+#include "mainwindow/Form1.h"
+#include "mainwindow/TabStrip.h"
+#include "support/TestAgenda.h"
 #include "widgets/ImageButton.h"
 #include "widgets/PictureBox.h"
+#include "widgets/ResizeGrip.h"
 #include "widgets/SectionPanel.h"
 #include "widgets/TabShape.h"
 #include "widgets/Twips.h"
@@ -20,20 +23,21 @@ private slots:
     void init()
     {
         m_agenda = std::make_unique<TestAgenda>();
-        m_main = std::make_unique<Form1>(m_agenda->context);
-        QVERIFY(m_main->Form_Load());
+        m_program = std::make_unique<Application>(m_agenda->context);
+        m_main = &m_program->mainWindow();
+        QVERIFY(m_program->Form_Load());
         m_main->resize(900, 640);
         m_main->show();
     }
     void cleanup()
     {
-        m_main.reset();
+        m_program.reset();
         m_agenda.reset();
     }
 
     void sectionsSwitchByTheirTabs()
     {
-        QTest::mouseClick(m_main->ImagenI[0], Qt::LeftButton); // the calendar's tab on the right edge
+        QTest::mouseClick(m_main->tabs().ImagenI[0], Qt::LeftButton); // the calendar's tab on the right edge
         QCOMPARE(m_main->openSection(), 1);
         QVERIFY(m_main->findChild<QWidget *>(QStringLiteral("PictureCalendario"))->isVisible());
         QVERIFY(m_main->Markers[1]->isVisible());
@@ -43,9 +47,9 @@ private slots:
         QVERIFY(!m_main->week().Image3->isVisible());
         // Tabs up to the selected one lie on the left edge, the others on the right.
         for (int j = 0; j < 5; ++j)
-            QCOMPARE(m_main->SolapaI[j]->isVisible(), j <= 1);
+            QCOMPARE(m_main->tabs().SolapaI[j]->isVisible(), j <= 1);
         for (int k = 0; k < 4; ++k)
-            QCOMPARE(m_main->ImagenI[k]->isVisible(), k >= 1);
+            QCOMPARE(m_main->tabs().ImagenI[k]->isVisible(), k >= 1);
 
         // The open section's own tab does nothing.
         m_main->Label2->setText(QStringLiteral("sin tocar"));
@@ -65,7 +69,7 @@ private slots:
         QVERIFY(m_main->week().Label1[0]->isVisible());
         QVERIFY(m_main->week().Image3->isVisible() && m_main->week().Image4->isVisible());
         for (int j = 0; j < 5; ++j)
-            QVERIFY(m_main->SolapaI[j]->isVisible());
+            QVERIFY(m_main->tabs().SolapaI[j]->isVisible());
     }
 
     void theWeekTabAlwaysSwitches()
@@ -94,7 +98,7 @@ private slots:
     {
         QVERIFY(m_main->Image5[1]->isVisible());
         QVERIFY(!m_main->Image5[2]->isVisible());
-        m_main->Image1[13]->doubleClicked();
+        QTest::mouseDClick(m_main->findChild<QWidget *>(QStringLiteral("Image1")), Qt::LeftButton, {}, QPoint(2, 2));
         QVERIFY(m_main->isMaximized());
         QVERIFY(!m_main->Image5[1]->isVisible());
         QVERIFY(m_main->Image5[2]->isVisible());
@@ -107,11 +111,12 @@ private slots:
 
     void theGripStopsAtItsBound()
     {
-        PictureBox *grip = m_main->I2;
+        QWidget *grip = m_main->I2;
         const QPoint inside(4, 4);
         QTest::mousePress(grip, Qt::LeftButton, Qt::NoModifier, inside);
-        QMouseEvent drag(QEvent::MouseMove, QPointF(inside - QPoint(2000, 2000)), grip->mapToGlobal(QPointF(inside)),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent drag(QEvent::MouseMove, QPointF(inside - QPoint(2000, 2000)),
+                         grip->mapToGlobal(QPointF(inside - QPoint(2000, 2000))), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(grip, &drag);
         QCOMPARE(m_main->width(), m_main->px(7000) + grip->width());
         QCOMPARE(m_main->height(), m_main->px(5000) + grip->height());
@@ -151,21 +156,21 @@ private slots:
             QVERIFY2(child->width() >= 0 && child->height() >= 0, qPrintable(child->objectName()));
         }
         // The right-hand tabs stand against the right edge.
-        QCOMPARE(m_main->SolapaD[0]->x() + m_main->SolapaD[0]->width(), m_main->width());
+        QCOMPARE(m_main->tabs().SolapaD[0]->x() + m_main->tabs().SolapaD[0]->width(), m_main->width());
         QCOMPARE(m_main->Image5[0]->x() + m_main->Image5[0]->width() + m_main->px(180), m_main->width());
     }
 
     void tasksTabBlinksOnlyWithPendingTasks()
     {
-        ImageButton *icon = m_main->Image7[3];
+        ImageButton *icon = m_main->tabs().Image7[3];
         for (int tick = 0; tick < 40; ++tick) {
-            m_main->Timer3_Timer();
+            m_main->tabs().Timer3_Timer();
             QVERIFY(icon->isVisible());
         }
         m_main->diary().PendingTasks = true;
         int hidden = 0;
         for (int tick = 0; tick < 48; ++tick) {
-            m_main->Timer3_Timer();
+            m_main->tabs().Timer3_Timer();
             hidden += icon->isHidden() ? 1 : 0;
         }
         QCOMPARE(hidden, 3); // one tick in every sixteen
@@ -200,7 +205,8 @@ private slots:
 
 private:
     std::unique_ptr<TestAgenda> m_agenda;
-    std::unique_ptr<Form1> m_main;
+    std::unique_ptr<Application> m_program;
+    Form1 *m_main = nullptr;
 };
 
 QTEST_MAIN(TestChrome)

@@ -1,6 +1,7 @@
 #include "data/AlarmMark.h"
 #include "data/DateText.h"
 #include "data/Module1.h"
+#include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
 #include "support/TestAgenda.h"
 #include "widgets/Twips.h"
@@ -51,8 +52,8 @@ private slots:
     {
         QLockFile firstCopy(m_agenda->context.paths.lockFile);
         QVERIFY(firstCopy.tryLock(0));
-        Form1 main(m_agenda->context);
-        QVERIFY(!main.Form_Load());
+        Application program(m_agenda->context);
+        QVERIFY(!program.Form_Load());
         QCOMPARE(m_agenda->messenger.shown.size(), 1);
         const auto &box = m_agenda->messenger.shown[0];
         QCOMPARE(box.text,
@@ -72,14 +73,15 @@ private slots:
         stale.write(QByteArray("999999\n") + QCoreApplication::applicationName().toUtf8() + "\n" +
                     QSysInfo::machineHostName().toUtf8() + "\n");
         stale.close();
-        Form1 main(m_agenda->context);
-        QVERIFY(main.Form_Load());
+        Application program(m_agenda->context);
+        QVERIFY(program.Form_Load());
     }
 
     void firstStartCreatesTheAgendaAndUsesDefaults()
     {
-        Form1 main(m_agenda->context);
-        QVERIFY(main.Form_Load());
+        Application program(m_agenda->context);
+        Form1 &main = program.mainWindow();
+        QVERIFY(program.Form_Load());
         QVERIFY(m_agenda->messenger.shown.isEmpty());
         QVERIFY(QFile::exists(m_agenda->databaseFile()));
         QVERIFY(main.diary().Data1.isOpen() && main.diary().Data4.isOpen() && main.diary().Data2.isOpen() &&
@@ -107,8 +109,9 @@ private slots:
         QVERIFY(Module1::SaveSettings(s, m_agenda->context.paths.settingsFile));
         QVERIFY(screen.width() < 32767);
 
-        Form1 main(m_agenda->context);
-        QVERIFY(main.Form_Load());
+        Application program(m_agenda->context);
+        Form1 &main = program.mainWindow();
+        QVERIFY(program.Form_Load());
         const QScreen *primary = QGuiApplication::primaryScreen();
         QCOMPARE(main.width(), Twips::toPixels(0.8 * screen.width(), primary));
         QCOMPARE(main.height(), Twips::toPixels(6000, primary));
@@ -122,8 +125,9 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("80\r\n15\r\n"); // a short file: no size at all
         file.close();
-        Form1 main(m_agenda->context);
-        QVERIFY(main.Form_Load());
+        Application program(m_agenda->context);
+        Form1 &main = program.mainWindow();
+        QVERIFY(program.Form_Load());
         QCOMPARE(main.width(), Twips::toPixels(Form1::MinimumWidthTwips, main.screen()));
         QCOMPARE(main.height(), Twips::toPixels(Form1::MinimumHeightTwips, main.screen()));
         // No data folder in the file: the agenda opens in the default one rather than nowhere.
@@ -151,10 +155,11 @@ private slots:
         Module1::DefaultSettings(s, QSize(19200, 14400), s.DataFolder);
         QVERIFY(Module1::SaveSettings(s, m_agenda->context.paths.settingsFile));
 
-        Form1 main(m_agenda->context);
-        QVERIFY(main.Form_Load()); // start-up goes on
+        Application program(m_agenda->context);
+        Form1 &main = program.mainWindow();
+        QVERIFY(program.Form_Load()); // start-up goes on
         QCOMPARE(m_agenda->messenger.shown.size(), 1);
-        QVERIFY(m_agenda->messenger.shown[0].text.contains(main.databaseFile()));
+        QVERIFY(m_agenda->messenger.shown[0].text.contains(program.databaseFile()));
         QCOMPARE(m_agenda->messenger.shown[0].icon, Messenger::Icon::Critical);
         QVERIFY(!main.diary().Data1.isOpen());
         QVERIFY(!main.diary().Data1.AddNew()); // a later write fails instead of pretending
@@ -183,8 +188,9 @@ private slots:
         TestAgenda::damageTable(file, table);
         const QByteArray damaged = contents(file);
 
-        Form1 main(m_agenda->context);
-        QVERIFY(main.Form_Load());
+        Application program(m_agenda->context);
+        Form1 &main = program.mainWindow();
+        QVERIFY(program.Form_Load());
         QCOMPARE(m_agenda->messenger.shown.size(), 1);
         main.Form_Activate();
         RecordCursor &notas = main.diary().Data1;
@@ -219,11 +225,12 @@ private slots:
         QVERIFY(QFile::setPermissions(data, folder ? all : all | writable));
         QVERIFY(QFile::setPermissions(file, folder ? QFileDevice::Permissions(all | writable) : all));
 
-        Form1 main(m_agenda->context);
+        Application program(m_agenda->context);
+        Form1 &main = program.mainWindow();
         OrdinaryUser user;
         if (!user.active())
             QSKIP("run as root without the right to take another user, permissions cannot be tried");
-        QVERIFY(main.Form_Load());
+        QVERIFY(program.Form_Load());
         QCOMPARE(m_agenda->messenger.shown.size(), 1);
         const RecordingMessenger::Shown told = m_agenda->messenger.shown.first();
         QCOMPARE(told.title, QStringLiteral("Quillomar"));
@@ -237,8 +244,9 @@ private slots:
 
     void closingKeepsTheSizeOnlyWhenNormal()
     {
-        Form1 main(m_agenda->context);
-        QVERIFY(main.Form_Load());
+        Application program(m_agenda->context);
+        Form1 &main = program.mainWindow();
+        QVERIFY(program.Form_Load());
         main.show();
         main.resize(700, 500);
         main.StoreMainSize();

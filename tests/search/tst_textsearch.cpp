@@ -1,7 +1,9 @@
 #include "agenda/WeekView.h"
-#include "data/store/Criterion.h"
 #include "data/Diary.h"
+#include "data/store/Criterion.h"
+#include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/TabStrip.h"
 #include "search/TextSearch.h"
 #include "support/TestAgenda.h"
 #include "widgets/ImageButton.h"
@@ -176,11 +178,12 @@ private slots:
         m_search.reset();
         const qint64 key = m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("09:00"), QStringLiteral("Cita"));
         {
-            Form1 main(m_agenda->context);
-            QVERIFY(main.Form_Load());
+            Application program(m_agenda->context);
+            Form1 &main = program.mainWindow();
+            QVERIFY(program.Form_Load());
             main.show();
             QVERIFY(QTest::qWaitForWindowActive(&main));
-            QTest::mouseClick(main.Image7[0], Qt::LeftButton);
+            QTest::mouseClick(main.tabs().Image7[0], Qt::LeftButton);
             auto *search = qobject_cast<TextSearch *>(main.section(0));
             QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("cita"));
             QTest::mouseClick(search->Command2[2], Qt::LeftButton);
@@ -201,8 +204,9 @@ private slots:
         m_search.reset();
         m_agenda->clock.setToday(QDate(2024, 4, 3));
         m_agenda->addEntry(QDate(2023, 11, 16), QStringLiteral("09:00"), QStringLiteral("Revisión del coche"));
-        Form1 main(m_agenda->context);
-        QVERIFY(main.Form_Load());
+        Application program(m_agenda->context);
+        Form1 &main = program.mainWindow();
+        QVERIFY(program.Form_Load());
         main.Image7_Click(0);
         auto *search = qobject_cast<TextSearch *>(main.section(0));
         QVERIFY(search && search->isVisibleTo(&main));

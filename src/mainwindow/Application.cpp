@@ -1,0 +1,75 @@
+#include "Application.h"
+
+#include "Form1.h"
+#include "alarms/AlarmScan.h"
+#include "data/AgendaBackups.h"
+#include "data/Clock.h"
+#include "data/Messenger.h"
+#include "data/Module1.h"
+#include "data/SingleInstance.h"
+#include "widgets/ActivityWatch.h"
+#include "widgets/Twips.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+Application::Application(AppContext &context)
+    : m_context(context)
+    , m_activity(std::make_unique<ActivityWatch>(context))
+    , m_form1(std::make_unique<Form1>(m_diary, context))
+{}
+
+Application::~Application() = default;
+
+QString Application::databaseFile() const
+{
+    return m_context.paths.databaseFile(m_context.settings.DataFolder);
+}
+
+bool Application::Form_Load()
+{
+    m_instance = std::make_unique<SingleInstance>(m_context.paths.lockFile);
+    if (!m_instance->tryAcquire()) {
+        m_context.messenger->ask(
+            QStringLiteral("Hay una instancia del programa funcionando todavía. Búsquela en el escritorio."),
+            QStringLiteral("Quillomar"), Messenger::Icon::Critical, Messenger::Ok);
+        return false;
+    }
+
+    Module1::LoadSettings(m_context.settings, m_context.paths.settingsFile,
+                          Twips::screenSize(QGuiApplication::primaryScreen()), m_context.paths.defaultDataFolder);
+    m_form1->PlaceFromSettings();
+    OpenCursors();
+    const bool opened = m_diary.Data1.isOpen();
+    m_diary.setSelectedDate(m_context.clock->today());
+    // Alarms are looked for from now on, whether the diary is shown or hidden; those that fell
+    // due while the program was closed are listed first.
+    m_alarmScan = std::make_unique<AlarmScan>(m_diary.Data4, m_diary.Data5, m_diary.tasks(), m_context, Timer1);
+    if (opened)
+        m_alarmScan->showMissed();
+    m_alarmScan->start();
+    m_backups = std::make_unique<AgendaBackups>(m_context, databaseFile());
+    m_backups->start();
+    return true;
+}
+
+void Application::OpenCursors()
+{
+    const QString file = databaseFile();
+    const QString failure = m_diary.open(file);
+    // The window still opens, so the user can choose another data folder from the widget.
+    if (!failure.isEmpty())
+        m_context.messenger->ask(QStringLiteral("No se puede abrir la agenda %1:\n%2.\n\nLo que escriba no se guardará "
+                                                "hasta que restaure una copia de seguridad o elija una carpeta de "
+                                                "datos válida.")
+                                     .arg(file, failure),
+                                 QStringLiteral("Quillomar"), Messenger::Icon::Critical, Messenger::Ok);
+    // Said now rather than at the first save, which would fail all the same.
+    else if (const QString why = m_diary.readOnly(); !why.isEmpty())
+        m_context.messenger->ask(QStringLiteral("La agenda %1 no se puede modificar: %2.\n\nPuede consultarla, pero lo "
+                                                "que escriba no se guardará. Para guardar, dé permiso de escritura al "
+                                                "archivo y a su carpeta y vuelva a abrir Quillomar, o elija otra "
+                                                "carpeta de datos.")
+                                     .arg(file, why),
+                                 QStringLiteral("Quillomar"), Messenger::Icon::Warning, Messenger::Ok);
+}

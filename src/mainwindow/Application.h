@@ -1,0 +1,52 @@
+#pragma once
+
+#include "data/AppContext.h"
+#include "data/Diary.h"
+
+#include <QString>
+#include <QTimer>
+#include <memory>
+
+class ActivityWatch;
+class AgendaBackups;
+class AlarmScan;
+class Form1;
+class SingleInstance;
+
+// The running program: the diary and the services that start with it (one running copy, the
+// settings, the agenda opened, the alarm scan, the safety copies), and the main window that
+// shows the diary. main() makes one; the main window receives the diary and the context from it.
+class Application final
+{
+public:
+    explicit Application(AppContext &context);
+    ~Application();
+    Application(const Application &) = delete;
+    Application &operator=(const Application &) = delete;
+
+    // Start-up, before the main window is first shown: refuses a second running copy, reads the
+    // settings, places the window, opens the agenda, sets the shown week to today's, then starts
+    // the alarm scan and the safety copies. A step that fails is told and the next one runs.
+    // Returns false when the program must end at once (another copy is running).
+    bool Form_Load();
+
+    Form1 &mainWindow() { return *m_form1; }
+    Diary &diary() { return m_diary; }
+    QString databaseFile() const;
+    AlarmScan *alarmScan() const { return m_alarmScan.get(); }
+
+    QTimer Timer1; // the alarm scan, also while the main window is hidden
+
+private:
+    void OpenCursors();
+
+    AppContext &m_context;
+    Diary m_diary;
+    std::unique_ptr<ActivityWatch> m_activity;
+    std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<AlarmScan> m_alarmScan;
+    std::unique_ptr<AgendaBackups> m_backups;
+    // Goes first: its sections keep what is being typed as they go, into the diary, while the
+    // diary is still open.
+    std::unique_ptr<Form1> m_form1;
+};
