@@ -8,6 +8,7 @@
 #include <QSet>
 #include <functional>
 
+class Diary;
 class Form6;
 class MissedAlarmsWindow;
 class QTimer;
@@ -42,10 +43,10 @@ public:
     // inside the new minute.
     static constexpr int TickMarginMs = 20;
 
-    // Data4 (notas) and Data5 (tareas) are the main window's cursors; timer is the main window's
-    // Timer1, which the scan drives from now on. Without an announce function the alarms go to
+    // The scan reads the diary's cursors Data4 (notas) and Data5 (tareas); timer is the main
+    // window's Timer1, which the scan drives from now on. Without an announce function the alarms go to
     // the scan's own alarm window (created when first needed, one at a time).
-    AlarmScan(RecordCursor &Data4, RecordCursor &Data5, AppContext &context, QTimer &timer, Announce announce = {});
+    AlarmScan(Diary &diary, AppContext &context, QTimer &timer, Announce announce = {});
     ~AlarmScan() override;
 
     // Arms the timer: the first tick scans the current minute as soon as the event loop runs.
@@ -80,6 +81,7 @@ private:
     bool firstAnnouncement(const DueAlarm &alarm);
     void showInWindow(const DueAlarm &alarm);
 
+    Diary &m_diary;
     RecordCursor &m_data4;
     RecordCursor &m_data5;
     AppContext &m_context;

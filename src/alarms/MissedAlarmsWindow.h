@@ -6,7 +6,7 @@
 #include <QWidget>
 
 class QListWidget;
-class RecordCursor;
+class Diary;
 class SnoozeControl;
 struct AppContext;
 
@@ -20,7 +20,7 @@ class MissedAlarmsWindow final : public QWidget
     Q_OBJECT
 
 public:
-    MissedAlarmsWindow(AppContext &context, RecordCursor &Data4, QList<DueAlarm> alarms, QWidget *parent = nullptr);
+    MissedAlarmsWindow(AppContext &context, Diary &diary, QList<DueAlarm> alarms, QWidget *parent = nullptr);
 
     const QList<DueAlarm> &alarms() const { return m_alarms; }
     // Lists more alarms, below those already shown.
@@ -37,7 +37,7 @@ private:
     void listAlarms(const QList<DueAlarm> &alarms);
 
     AppContext &m_context;
-    RecordCursor &m_data4;
+    Diary &m_diary;
     QList<DueAlarm> m_alarms;
     bool m_done = false;
 };

@@ -5,6 +5,10 @@
 
 #include <QDate>
 #include <QObject>
+#include <memory>
+
+class DayStore;
+class EntryStore;
 
 // The open diary every section works on: the six cursors on the agenda, the day whose week is
 // shown, and the two flags read across the program. Sections and dialogs receive it; none of them
@@ -15,6 +19,7 @@ class Diary final : public QObject
 
 public:
     explicit Diary(QObject *parent = nullptr);
+    ~Diary() override;
 
     // Opens the six cursors on the agenda file, in their order. Returns the first failure, or an
     // empty text when every cursor is open. Nothing more is written to an agenda that did not
@@ -38,6 +43,10 @@ public:
     // Tells every view what was written to the agenda.
     void notifyChanged(const DiaryChange &change) { emit changed(change); }
 
+    // Where the diary's entries and days are written (and read by key).
+    EntryStore &entries() { return *m_entries; }
+    DayStore &days() { return *m_days; }
+
     QDate SelectedDate;
     RecordCursor Data1; // notas: week view, entry dialogs, text search
     RecordCursor Data4; // notas: alarms only
@@ -58,4 +67,6 @@ signals:
 
 private:
     QString m_readOnly;
+    std::unique_ptr<EntryStore> m_entries;
+    std::unique_ptr<DayStore> m_days;
 };

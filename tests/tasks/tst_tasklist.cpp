@@ -1,8 +1,8 @@
 #include "alarms/AlarmScan.h"
-#include "data/store/Criterion.h"
-#include "data/store/Database.h"
 #include "data/DateText.h"
 #include "data/Diary.h"
+#include "data/store/Criterion.h"
+#include "data/store/Database.h"
 #include "support/TestAgenda.h"
 #include "tasks/Form8.h"
 #include "tasks/TaskList.h"
@@ -363,8 +363,7 @@ void TestTaskList::storedAlarmRingsInItsMinute()
 
     QTimer timer;
     QStringList rung;
-    AlarmScan scan(m_diary->Data4, m_diary->Data5, m_agenda->context, timer,
-                   [&rung](const DueAlarm &alarm) { rung << alarm.text; });
+    AlarmScan scan(*m_diary, m_agenda->context, timer, [&rung](const DueAlarm &alarm) { rung << alarm.text; });
     scan.scanMinute(QDateTime(QDate(2024, 4, 3), QTime(0, 59)));
     scan.scanMinute(QDateTime(QDate(2024, 4, 3), QTime(1, 0)));
     QCOMPARE(rung, QStringList{QStringLiteral("TAREA: Sacar la basura")});
