@@ -3,9 +3,9 @@
 #include "Form4.h"
 #include "Form5.h"
 #include "data/AppContext.h"
-#include "data/store/Criterion.h"
 #include "data/DateText.h"
 #include "data/Diary.h"
+#include "data/EntryStore.h"
 #include "data/EntryWrite.h"
 #include "data/Messenger.h"
 #include "data/Module1.h"
@@ -103,18 +103,16 @@ qint64 Form2::entryNumber() const
     return ok && number > 0 ? number : -1;
 }
 
-bool Form2::findEntry()
+std::optional<Entry> Form2::findEntry()
 {
     const qint64 number = entryNumber();
     if (number < 0)
-        return false;
-    m_diary.Data1.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), number));
-    return !m_diary.Data1.NoMatch() && m_diary.Data1.currentKey() == number;
+        return std::nullopt;
+    return m_diary.entries().find(number);
 }
 
-// The strip works on its entry only while the store has it: once it is gone the strip never
-// reads or writes through a Data1 record that belongs to another entry. What the boxes show is
-// kept, and a save with a short text adds it afresh on the selected day.
+// The strip works on its entry only while the store has it: once it is gone the strip lets it go.
+// What the boxes show is kept, and a save with a short text adds it afresh on the selected day.
 void Form2::forgetEntry()
 {
     Tag.clear();
@@ -125,12 +123,11 @@ void Form2::forgetEntry()
 void Form2::Form_Activate()
 {
     if (!Tag.isEmpty()) {
-        if (findEntry()) {
-            RecordCursor &data = m_diary.Data1;
-            Text2->setText(data.Text(QStringLiteral("hora")));
-            Text1->setText(data.Text(QStringLiteral("texto")));
-            AlarmTime = data.Text(QStringLiteral("horaalarma"));
-            LongNote = data.Text(QStringLiteral("nota"));
+        if (const std::optional<Entry> entry = findEntry()) {
+            Text2->setText(entry->time);
+            Text1->setText(entry->text);
+            AlarmTime = entry->alarmTime;
+            LongNote = entry->note;
         } else {
             m_context.messenger->ask(QStringLiteral("no lo encuentro"), QStringLiteral("Quillomar"),
                                      Messenger::Icon::None, Messenger::Ok);
@@ -176,9 +173,9 @@ void Form2::changeEvent(QEvent *event)
     QDialog::changeEvent(event);
     if (event->type() != QEvent::ActivationChange || !isActiveWindow() || !isVisible() || Tag.isEmpty())
         return;
-    if (findEntry()) {
-        AlarmTime = m_diary.Data1.Text(QStringLiteral("horaalarma"));
-        LongNote = m_diary.Data1.Text(QStringLiteral("nota"));
+    if (const std::optional<Entry> entry = findEntry()) {
+        AlarmTime = entry->alarmTime;
+        LongNote = entry->note;
     }
 }
 
@@ -266,7 +263,7 @@ void Form2::Text2_LostFocus()
 
 Form2::Saved Form2::SaveEntry()
 {
-    RecordCursor &data = m_diary.Data1;
+    EntryStore &entries = m_diary.entries();
     AppContext &context = m_context;
     Saved result = Saved::Done;
     const QString text = Text1->text();
@@ -280,29 +277,29 @@ Form2::Saved Form2::SaveEntry()
             resetSpinners();
             return Saved::Refused;
         }
-        if (!Tag.isEmpty() && !findEntry()) {
+        std::optional<Entry> entry = findEntry();
+        if (!Tag.isEmpty() && !entry) {
             context.messenger->ask(QStringLiteral("no lo encuentro"), QStringLiteral("Quillomar"),
                                    Messenger::Icon::None, Messenger::Ok);
             forgetEntry();
         }
-        bool written = false;
-        if (!Tag.isEmpty()) {
-            written = data.Edit() && data.SetField(QStringLiteral("hora"), Text2->text()) &&
-                data.SetField(QStringLiteral("texto"), text) &&
-                data.SetField(QStringLiteral("horaalarma"), AlarmTime) && data.Update();
+        StoreResult written = StoreResult::ok();
+        if (entry) {
+            entry->time = Text2->text();
+            entry->text = text;
+            entry->alarmTime = AlarmTime;
+            written = entries.update(*entry);
         } else {
-            written = data.AddNew() &&
-                data.SetField(QStringLiteral("fecha"), DateText::fromDate(m_diary.SelectedDate)) &&
-                data.SetField(QStringLiteral("hora"), Text2->text()) && data.SetField(QStringLiteral("texto"), text) &&
-                data.Update() && data.MoveLast();
+            written = entries.add({-1, m_diary.SelectedDate, Text2->text(), text, {}, {}});
+            // From now on the strip works on the entry just added.
+            if (written)
+                Tag = QString::number(written.key());
         }
         if (!written) {
-            const QString why = data.lastError();
-            data.CancelUpdate();
             EntryWrite::tellNotWritten(context.messenger,
                                        QStringLiteral("No se ha podido guardar la entrada «%1» del %2")
                                            .arg(text, DateText::fromDate(m_diary.SelectedDate)),
-                                       why);
+                                       written.why());
             result = Saved::Failed;
         }
     } else if (!LongNote.isEmpty()) {
@@ -311,16 +308,12 @@ Form2::Saved Form2::SaveEntry()
             QStringLiteral("Atención"), Messenger::Icon::Critical);
     } else if (!Tag.isEmpty()) {
         // An entry that is already gone needs no deleting; nothing else is touched.
-        if (findEntry()) {
-            if (data.Delete()) {
-                data.MoveLast();
-            } else {
-                EntryWrite::tellNotWritten(context.messenger,
-                                           QStringLiteral("No se ha podido borrar la entrada del %1")
-                                               .arg(DateText::fromDate(m_diary.SelectedDate)),
-                                           data.lastError());
-                result = Saved::Failed;
-            }
+        if (const StoreResult removed = entries.remove(entryNumber()); !removed) {
+            EntryWrite::tellNotWritten(context.messenger,
+                                       QStringLiteral("No se ha podido borrar la entrada del %1")
+                                           .arg(DateText::fromDate(m_diary.SelectedDate)),
+                                       removed.why());
+            result = Saved::Failed;
         }
     }
     resetSpinners();
@@ -354,8 +347,6 @@ void Form2::Image1_Click(int index)
         }
         if (SaveEntry() != Saved::Done)
             return;
-        if (Tag.isEmpty())
-            Tag = QString::number(m_diary.Data1.currentKey());
         openAlarmTime();
         break;
     case 4:
@@ -363,7 +354,6 @@ void Form2::Image1_Click(int index)
             return;
         if (SaveEntry() != Saved::Done)
             return;
-        Tag = QString::number(m_diary.Data1.currentKey());
         openLongNote();
         break;
     default:

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "data/Entry.h"
+
 #include <QDialog>
 #include <QTimer>
 #include <array>
+#include <optional>
 
 class Diary;
 struct AppContext;
@@ -13,7 +16,7 @@ class QWidget;
 
 // The entry strip: one line over a day of the week in which the user writes or changes one diary
 // entry, its time and its short text, and from which its alarm and long note are reached. It
-// writes through the main window's notas cursor Data1. There is no cancel: every way of closing
+// reads and writes its entry through the diary's entry store. There is no cancel: every way of closing
 // saves, and an entry whose short text is emptied is deleted.
 //
 // One strip lives as long as the main window; after each closing it is back in its first state,
@@ -84,7 +87,7 @@ private:
     void resetToDesign();
     void forgetEntry();
     void showAlarmToolTip();
-    bool findEntry();
+    std::optional<Entry> findEntry();
     qint64 entryNumber() const;
     void openAlarmTime();
     void openLongNote();

@@ -1,8 +1,8 @@
 #include "Form3.h"
 
 #include "data/AppContext.h"
-#include "data/store/Criterion.h"
 #include "data/DateText.h"
+#include "data/DayStore.h"
 #include "data/Diary.h"
 #include "data/EntryWrite.h"
 #include "data/Messenger.h"
@@ -139,55 +139,27 @@ void Form3::Option1_Click(int index)
     Check1->setEnabled(false);
 }
 
-// The row of key in data after the dialog: kept (added or changed) while it says something, a
-// flag or a text, and deleted when it says nothing; no row is added to say nothing.
-static bool saveRow(RecordCursor &data, const QString &key, const QString &flagColumn, bool flag, const QString &text)
-{
-    const bool keep = !text.isEmpty() || flag;
-    const bool found = data.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), key));
-    if (!found && !keep)
-        return true;
-    if (found && !keep) {
-        if (!data.Delete())
-            return false;
-        data.MoveLast();
-        return true;
-    }
-    const bool opened = found ? data.Edit() : data.AddNew();
-    return opened && data.SetField(QStringLiteral("fecha"), key) && data.SetField(flagColumn, flag) &&
-        data.SetField(QStringLiteral("texto"), text) && data.Update();
-}
-
-bool Form3::saveYearly(const QString &dayMonth)
-{
-    return saveRow(m_diary.Data3, dayMonth, QStringLiteral("esfestivosiempre"), Check1->isChecked(), Text1->text());
-}
-
-bool Form3::saveDate(const QString &date)
-{
-    return saveRow(m_diary.Data2, date, QStringLiteral("esfestivo"), Option1[1]->isChecked(), Text2->text());
-}
-
 void Form3::SaveDayStatus()
 {
     AppContext &context = m_context;
     const QString date = Tag.left(10);
-    if (!DateText::toDate(date).isValid()) {
+    const QDate day = DateText::toDate(date);
+    if (!day.isValid()) {
         EntryWrite::tellNotWritten(context.messenger, QStringLiteral("No se ha podido guardar el estado del día"),
                                    QStringLiteral("«%1» no es una fecha").arg(date));
     } else {
-        if (!saveYearly(date.left(5))) {
-            const QString why = m_diary.Data3.lastError();
-            m_diary.Data3.CancelUpdate();
+        // The store keeps a row while it says something (a flag or a text) and deletes it then.
+        DayStore &days = m_diary.days();
+        if (const StoreResult yearly = days.saveYearly({day.day(), day.month(), Text1->text(), Check1->isChecked()});
+            !yearly) {
             EntryWrite::tellNotWritten(
                 context.messenger,
-                QStringLiteral("No se ha podido guardar el texto y el festivo de todos los %1").arg(date.left(5)), why);
+                QStringLiteral("No se ha podido guardar el texto y el festivo de todos los %1").arg(date.left(5)),
+                yearly.why());
         }
-        if (!saveDate(date)) {
-            const QString why = m_diary.Data2.lastError();
-            m_diary.Data2.CancelUpdate();
-            EntryWrite::tellNotWritten(context.messenger,
-                                       QStringLiteral("No se ha podido guardar el estado del día %1").arg(date), why);
+        if (const StoreResult own = days.save({day, Text2->text(), Option1[1]->isChecked()}); !own) {
+            EntryWrite::tellNotWritten(
+                context.messenger, QStringLiteral("No se ha podido guardar el estado del día %1").arg(date), own.why());
         }
     }
     QDialog::accept();

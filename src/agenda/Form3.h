@@ -12,8 +12,8 @@ class QLineEdit;
 class QRadioButton;
 
 // The day status dialog: whether one date is a holiday or a working day, the date's own text,
-// and a text and holiday that recur on its day and month every year. It keeps dias (Data2) and
-// festivosfijos (Data3) so that no row remains that says nothing. Every way of closing saves.
+// and a text and holiday that recur on its day and month every year, written through the diary's
+// day store, which keeps no row that says nothing. Every way of closing saves.
 //
 // The opener pre-sets the controls from the store, then Tag, places the dialog and runs it; after
 // each closing the dialog is back in its design state for the next opening.
@@ -52,9 +52,6 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    bool saveYearly(const QString &dayMonth);
-    bool saveDate(const QString &date);
-
     Diary &m_diary;
     AppContext &m_context;
     bool m_refusing = false;

@@ -1,8 +1,8 @@
 #include "Form4.h"
 
 #include "data/AppContext.h"
-#include "data/store/Criterion.h"
 #include "data/Diary.h"
+#include "data/EntryStore.h"
 #include "data/EntryWrite.h"
 #include "widgets/DialogSupport.h"
 #include "widgets/ImageButton.h"
@@ -156,12 +156,11 @@ void Form4::Image1_Click(int index)
 
 void Form4::saveAndClose()
 {
-    // The note belongs to the strip's entry: Data1 is put back on it if anything has moved it.
-    const QString why = EntryWrite::setFields(m_diary.Data1, m_entry, {{QStringLiteral("nota"), Text1->toPlainText()}});
-    if (!why.isEmpty()) {
+    if (const StoreResult written = m_diary.entries().setNote(m_entry, Text1->toPlainText()); !written) {
         EntryWrite::tellNotWritten(
             m_context.messenger,
-            QStringLiteral("No se ha podido guardar el texto largo de la entrada «%1»").arg(Label1->text()), why);
+            QStringLiteral("No se ha podido guardar el texto largo de la entrada «%1»").arg(Label1->text()),
+            written.why());
     }
     QDialog::accept();
 }

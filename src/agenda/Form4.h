@@ -13,13 +13,13 @@ class QPlainTextEdit;
 
 // The long note editor: the free text that belongs to one diary entry besides its short text.
 // It opens under the entry strip, as wide as the strip, and writes the note into that entry
-// through the main window's Data1. Every way of closing saves.
+// through the diary's entry store. Every way of closing saves.
 class Form4 final : public QDialog
 {
     Q_OBJECT
 
 public:
-    // entry: the numero of the entry the strip has just saved (Data1 stands on it).
+    // entry: the numero of the entry the strip has just saved.
     Form4(Diary &diary, AppContext &context, const QWidget &strip, qint64 entry, QWidget *parent);
     ~Form4() override;
 

@@ -1,8 +1,8 @@
 #include "Form5.h"
 
 #include "data/AppContext.h"
-#include "data/store/Criterion.h"
 #include "data/Diary.h"
+#include "data/EntryStore.h"
 #include "data/EntryWrite.h"
 #include "data/Messenger.h"
 #include "data/Module1.h"
@@ -120,10 +120,10 @@ bool Form5::SaveAlarm()
         TimeSpin::twoDigits(TimeSpin::leadingNumber(QStringView(typed).right(2)));
     Text2->setText(time);
 
-    const QString why = EntryWrite::setFields(m_diary.Data1, m_entry, {{QStringLiteral("horaalarma"), time}});
-    if (!why.isEmpty()) {
+    if (const StoreResult written = m_diary.entries().setAlarmTime(m_entry, time); !written) {
         EntryWrite::tellNotWritten(m_context.messenger,
-                                   QStringLiteral("No se ha podido guardar la alarma de las %1").arg(time), why);
+                                   QStringLiteral("No se ha podido guardar la alarma de las %1").arg(time),
+                                   written.why());
     }
     return true;
 }

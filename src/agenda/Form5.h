@@ -12,14 +12,14 @@ class QLineEdit;
 class QScrollBar;
 
 // The alarm strip: one line under the entry strip, as wide as it, in which the user sets the
-// time the entry's alarm rings. It writes horaalarma into that entry through the main window's
-// Data1. Every way of closing saves; clearing an alarm is done in the entry strip.
+// time the entry's alarm rings. It writes the alarm time into that entry through the diary's
+// entry store. Every way of closing saves; clearing an alarm is done in the entry strip.
 class Form5 final : public QDialog
 {
     Q_OBJECT
 
 public:
-    // entry: the numero of the entry the strip has just saved (Data1 stands on it).
+    // entry: the numero of the entry the strip has just saved.
     Form5(Diary &diary, AppContext &context, const QWidget &strip, qint64 entry, QWidget *parent);
     ~Form5() override;
 

@@ -5,11 +5,13 @@
 #include "Form3.h"
 #include "data/AppContext.h"
 #include "data/Clock.h"
-#include "data/store/Criterion.h"
 #include "data/DateText.h"
 #include "data/DayStatus.h"
+#include "data/DayStore.h"
 #include "data/Diary.h"
 #include "data/EntryLine.h"
+#include "data/EntryStore.h"
+#include "data/store/Criterion.h"
 #include "widgets/ClickLabel.h"
 #include "widgets/ImageButton.h"
 #include "widgets/Theme.h"
@@ -24,6 +26,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <cmath>
 
 const QColor WeekView::HolidayColour = Theme::Holiday;
@@ -41,6 +44,7 @@ WeekView::WeekView(Diary &diary, AppContext &context, QWidget *parent)
     setObjectName(QStringLiteral("WeekView"));
     for (int i = 0; i < 7; ++i)
         buildDay(i);
+    connect(&m_diary, &Diary::changed, this, &WeekView::diaryChanged);
 
     for (int k = 0; k < 2; ++k) {
         Label1[k] = new QLabel(QStringLiteral("Octubre 2004"), this);
@@ -149,6 +153,44 @@ void WeekView::RefreshWeek()
 
 void WeekView::ShowWeek(const QDate &date)
 {
+    fillWeek(date);
+    if (isVisible())
+        List1[date.dayOfWeek() - 1]->setFocus();
+}
+
+bool WeekView::showsChange(const DiaryChange &change)
+{
+    using Kind = DiaryChange::Kind;
+    if (!WeekStart.isValid() || !(change.touches(Kind::Entries) || change.touches(Kind::Days)))
+        return false;
+    if (change.kind == Kind::Everything || change.key < 0)
+        return true;
+    const auto inWeek = [this](const QDate &day) {
+        return day.isValid() && WeekStart.daysTo(day) >= 0 && WeekStart.daysTo(day) <= 6;
+    };
+    if (change.kind == Kind::Days)
+        return inWeek(QDate::fromJulianDay(change.key));
+    if (const std::optional<Entry> entry = m_diary.entries().find(change.key); entry && inWeek(entry->date))
+        return true;
+    // An entry listed here may have gone, or moved to another week.
+    for (const QListWidget *list : List1)
+        for (int row = 0; row < list->count(); ++row)
+            if (EntryLine::Number(list->item(row)->text()).toLongLong() == change.key)
+                return true;
+    return false;
+}
+
+void WeekView::diaryChanged(const DiaryChange &change)
+{
+    // The holidays the week writes while it is being filled are already on show. A change read
+    // again leaves the keyboard focus where the user has it.
+    if (!m_filling && showsChange(change))
+        fillWeek(WeekStart);
+}
+
+void WeekView::fillWeek(const QDate &date)
+{
+    const QScopedValueRollback filling(m_filling, true);
     const QLocale locale = DateText::spanishLocale();
     const QDate today = m_context.clock->today();
     Messenger *messenger = m_context.messenger;
@@ -169,14 +211,10 @@ void WeekView::ShowWeek(const QDate &date)
         const DayStatus status = DayStatus::read(m_diary.Data2, m_diary.Data3, day, messenger);
         const QString fixedText = status.fixedText.isEmpty() ? QString() : QStringLiteral(" ") + status.fixedText;
         const QString dayText = status.dayText.isEmpty() ? QString() : QStringLiteral("- ") + status.dayText;
-        if (!status.hasDayRow && status.fixedHoliday && m_diary.Data2.isOpen()) {
-            // A fixed holiday or Good Friday becomes a date of its own the first time it is shown.
-            // A write that fails (a locked or read-only file) leaves nothing pending behind it,
-            // so the days after it still read what the file holds.
-            if (!m_diary.Data2.AddNew() || !m_diary.Data2.SetField(QStringLiteral("fecha"), tag) ||
-                !m_diary.Data2.SetField(QStringLiteral("esfestivo"), true) || !m_diary.Data2.Update())
-                m_diary.Data2.CancelUpdate();
-        }
+        // A fixed holiday or Good Friday becomes a date of its own the first time it is shown. A
+        // write that fails (a locked or read-only file) is left for the next time.
+        if (!status.hasDayRow && status.fixedHoliday)
+            m_diary.days().markHoliday(day);
         const QColor colour = status.isHoliday() ? HolidayColour : WorkdayColour;
         setTextColour(Label3[i], colour);
         setTextColour(Label4[i], colour);
@@ -211,8 +249,6 @@ void WeekView::ShowWeek(const QDate &date)
         }
     }
 
-    if (isVisible())
-        List1[date.dayOfWeek() - 1]->setFocus();
     Label1[0]->setText(CapitalizeFirst(locale.toString(WeekStart, QStringLiteral("MMMM yyyy"))));
     Label1[1]->setText(CapitalizeFirst(locale.toString(WeekStart.addDays(6), QStringLiteral("MMMM yyyy"))));
 }
@@ -475,13 +511,14 @@ std::unique_ptr<Form3> WeekView::prepareDayStatus(int index)
     if (index == 6)
         dialog.Option1[1]->setChecked(true);
     const QString tag = dayTag(index);
-    if (m_diary.Data2.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), tag))) {
-        dialog.Text2->setText(m_diary.Data2.Text(QStringLiteral("texto")));
-        dialog.Option1[m_diary.Data2.Bool(QStringLiteral("esfestivo")) ? 1 : 0]->setChecked(true);
+    const QDate date = DateText::toDate(tag);
+    if (const std::optional<Day> day = m_diary.days().find(date)) {
+        dialog.Text2->setText(day->text);
+        dialog.Option1[day->holiday ? 1 : 0]->setChecked(true);
     }
-    if (m_diary.Data3.FindFirst(Criterion::textEquals(QStringLiteral("fecha"), tag.left(5)))) {
-        dialog.Text1->setText(m_diary.Data3.Text(QStringLiteral("texto")));
-        if (m_diary.Data3.Bool(QStringLiteral("esfestivosiempre"))) {
+    if (const std::optional<YearlyDay> yearly = m_diary.days().findYearly(date)) {
+        dialog.Text1->setText(yearly->text);
+        if (yearly->alwaysHoliday) {
             dialog.Option1[1]->setChecked(true);
             dialog.Check1->setChecked(true);
         }

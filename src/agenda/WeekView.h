@@ -20,7 +20,8 @@ class QPushButton;
 
 // The week agenda: seven day panels, Monday to Sunday, with each day's header, holiday and day
 // text, and the list of the day's entries; the two month captions and the week buttons.
-// Every ShowWeek rebuilds all of it from the agenda.
+// Every ShowWeek rebuilds all of it from the agenda, and so does every change of the diary's
+// entries or days that falls in the week on show.
 class WeekView final : public QWidget
 {
     Q_OBJECT
@@ -97,6 +98,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
+    // ShowWeek without moving the keyboard focus.
+    void fillWeek(const QDate &date);
+    // A change of the agenda that shows in the week on show is read again at once.
+    void diaryChanged(const DiaryChange &change);
+    bool showsChange(const DiaryChange &change);
     void buildDay(int index);
     static void setTextColour(QWidget *widget, const QColor &colour);
     static void setBackground(QWidget *widget, const QColor &colour);
@@ -112,4 +118,5 @@ private:
     // The entry strip is made on the first press in a list, placed there, and shown by the
     // double click that follows; it is made afresh after every use.
     std::unique_ptr<Form2> m_form2;
+    bool m_filling = false;
 };

@@ -7,6 +7,7 @@
 #include "data/AnnouncedAlarms.h"
 #include "data/AppContext.h"
 #include "data/Clock.h"
+#include "data/Diary.h"
 #include "data/PendingReminders.h"
 #include "data/store/Criterion.h"
 #include "data/store/RecordCursor.h"
@@ -35,11 +36,10 @@ std::pair<QString, qint64> rowOf(const DueAlarm &alarm)
 
 } // namespace
 
-AlarmScan::AlarmScan(RecordCursor &Data4, RecordCursor &Data5, TaskStore &tasks, AppContext &context, QTimer &timer,
-                     Announce announce)
-    : m_data4(Data4)
-    , m_data5(Data5)
-    , m_tasks(tasks)
+AlarmScan::AlarmScan(Diary &diary, AppContext &context, QTimer &timer, Announce announce)
+    : m_diary(diary)
+    , m_data4(diary.Data4)
+    , m_data5(diary.Data5)
     , m_context(context)
     , m_timer(timer)
     , m_announce(std::move(announce))
@@ -85,7 +85,7 @@ void AlarmScan::listMissed(const QDateTime &after, const QDateTime &before)
         m_missedWindow->raise();
         return;
     }
-    m_missedWindow = new MissedAlarmsWindow(m_context, m_data4, m_tasks, missed);
+    m_missedWindow = new MissedAlarmsWindow(m_context, m_diary, missed);
     m_missedWindow->show();
 }
 
@@ -234,6 +234,6 @@ void AlarmScan::showInWindow(const DueAlarm &alarm)
     // A window the user has closed is on its way out (it deletes itself); the next alarm gets a
     // fresh one, with the repetition back to its defaults.
     if (!m_window || !m_window->isVisible())
-        m_window = new Form6(m_context, m_data4, m_tasks);
+        m_window = new Form6(m_context, m_diary);
     m_window->announce(alarm);
 }

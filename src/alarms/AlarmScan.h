@@ -8,11 +8,11 @@
 #include <QSet>
 #include <functional>
 
+class Diary;
 class Form6;
 class MissedAlarmsWindow;
 class QTimer;
 class RecordCursor;
-class TaskStore;
 struct AppContext;
 
 // Finds the diary entries and tasks whose alarm falls due and hands each to the alarm window.
@@ -43,12 +43,10 @@ public:
     // inside the new minute.
     static constexpr int TickMarginMs = 20;
 
-    // Data4 (notas) and Data5 (tareas) are the main window's cursors, tasks the diary's task store
-    // through which the alarm windows put off a task's alarm; timer is the main window's
-    // Timer1, which the scan drives from now on. Without an announce function the alarms go to
+    // The scan reads the diary's cursors Data4 (notas) and Data5 (tareas); timer is the main
+    // window's Timer1, which the scan drives from now on. Without an announce function the alarms go to
     // the scan's own alarm window (created when first needed, one at a time).
-    AlarmScan(RecordCursor &Data4, RecordCursor &Data5, TaskStore &tasks, AppContext &context, QTimer &timer,
-              Announce announce = {});
+    AlarmScan(Diary &diary, AppContext &context, QTimer &timer, Announce announce = {});
     ~AlarmScan() override;
 
     // Arms the timer: the first tick scans the current minute as soon as the event loop runs.
@@ -83,9 +81,9 @@ private:
     bool firstAnnouncement(const DueAlarm &alarm);
     void showInWindow(const DueAlarm &alarm);
 
+    Diary &m_diary;
     RecordCursor &m_data4;
     RecordCursor &m_data5;
-    TaskStore &m_tasks;
     AppContext &m_context;
     QTimer &m_timer;
     Announce m_announce;

@@ -3,42 +3,21 @@
 #include "AlarmScan.h"
 #include "MissedAlarms.h"
 #include "data/DateText.h"
+#include "data/Diary.h"
+#include "data/EntryStore.h"
 #include "data/Messenger.h"
 #include "data/PendingReminders.h"
 #include "data/TaskStore.h"
-#include "data/store/Criterion.h"
 #include "data/store/Database.h"
-#include "data/store/RecordCursor.h"
 
 namespace {
 
-// Puts notas on the entry of alarm when it still has that alarm.
-bool findEntry(RecordCursor &notas, const DueAlarm &alarm)
+// The entry of a put-off reminder still has an alarm of its own before the reminder's minute:
+// the alarm that was put off.
+bool stillPutOff(const Entry &entry, const DueAlarm &reminder)
 {
-    return notas.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), alarm.entryKey)) && !notas.NoMatch() &&
-        notas.Text(QStringLiteral("horaalarma")) == alarm.alarmTime;
-}
-
-// Puts notas on the entry of a put-off reminder when the entry still has an alarm of its own
-// before the reminder's minute: the alarm that was put off.
-bool findPutOffEntry(RecordCursor &notas, const DueAlarm &reminder)
-{
-    if (!notas.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), reminder.entryKey)) || notas.NoMatch())
-        return false;
-    const QTime time = QTime::fromString(notas.Text(QStringLiteral("horaalarma")), QStringLiteral("HH:mm"));
-    const QDate date = DateText::toDate(notas.Text(QStringLiteral("fecha")));
-    return time.isValid() && date.isValid() && QDateTime(date, time) < reminder.minute();
-}
-
-bool writeFields(RecordCursor &cursor, std::initializer_list<std::pair<QString, QVariant>> fields)
-{
-    bool written = cursor.Edit();
-    for (const auto &[name, value] : fields)
-        written = written && cursor.SetField(name, value);
-    written = written && cursor.Update();
-    if (!written)
-        cursor.CancelUpdate();
-    return written;
+    const QTime time = QTime::fromString(entry.alarmTime, QStringLiteral("HH:mm"));
+    return time.isValid() && entry.date.isValid() && QDateTime(entry.date, time) < reminder.minute();
 }
 
 // Why the last write to the agenda failed, for a write made outside the cursors.
@@ -48,36 +27,47 @@ QString agendaError(const QString &file)
     return db ? db->lastError() : QString();
 }
 
+// The entry of alarm while it still has that alarm. Nothing when the user has deleted it or set
+// another alarm meanwhile; nothing either when the agenda cannot be read, and then *unreadable
+// says why.
+std::optional<Entry> announcedEntry(EntryStore &entries, const DueAlarm &alarm, QString *unreadable)
+{
+    std::optional<Entry> entry = entries.find(alarm.entryKey, unreadable);
+    if (entry && entry->alarmTime != alarm.alarmTime)
+        return std::nullopt;
+    return entry;
+}
+
 } // namespace
 
 namespace AlarmWrites {
 
-QStringList clearEntries(RecordCursor &notas, const QList<DueAlarm> &alarms, QString *why)
+QStringList clearEntries(Diary &diary, const QList<DueAlarm> &alarms, QString *why)
 {
+    EntryStore &entries = diary.entries();
+    const QString file = diary.databaseFile();
     QStringList notCleared;
     QString reason;
-    const bool open = notas.Refresh();
     for (const DueAlarm &alarm : alarms) {
+        StoreResult cleared = StoreResult::ok();
         if (alarm.kind == DueAlarm::Kind::Reminder) {
             // Done with the reminder is done with the entry's alarm it was put off from, as on
             // closing any diary alarm.
-            if (!PendingReminders::remove(notas.DatabaseName, alarm.reminderKey, alarm.minute())) {
-                notCleared << alarm.text;
-                reason = agendaError(notas.DatabaseName);
-            } else if (open && findPutOffEntry(notas, alarm) &&
-                       !writeFields(notas, {{QStringLiteral("horaalarma"), QStringLiteral("")}})) {
-                notCleared << alarm.text;
-                reason = notas.lastError();
-            }
-            continue;
+            if (!PendingReminders::remove(file, alarm.reminderKey, alarm.minute()))
+                cleared = StoreResult::failed(agendaError(file));
+            else if (const std::optional<Entry> entry = entries.find(alarm.entryKey);
+                     entry && stillPutOff(*entry, alarm))
+                cleared = entries.setAlarmTime(alarm.entryKey, {});
+        } else if (alarm.kind == DueAlarm::Kind::Entry) {
+            QString unreadable;
+            if (announcedEntry(entries, alarm, &unreadable))
+                cleared = entries.setAlarmTime(alarm.entryKey, {});
+            else if (!unreadable.isEmpty())
+                cleared = StoreResult::failed(unreadable);
         }
-        if (alarm.kind != DueAlarm::Kind::Entry)
-            continue;
-        if (open && !findEntry(notas, alarm))
-            continue;
-        if (!open || !writeFields(notas, {{QStringLiteral("horaalarma"), QStringLiteral("")}})) {
+        if (!cleared) {
             notCleared << alarm.text;
-            reason = notas.lastError();
+            reason = cleared.why();
         }
     }
     if (!notCleared.isEmpty() && why)
@@ -85,33 +75,38 @@ QStringList clearEntries(RecordCursor &notas, const QList<DueAlarm> &alarms, QSt
     return notCleared;
 }
 
-QStringList snooze(RecordCursor &notas, TaskStore &tasks, const QList<DueAlarm> &alarms, const QDateTime &moment,
-                   QString *why)
+QStringList snooze(Diary &diary, const QList<DueAlarm> &alarms, const QDateTime &moment, QString *why)
 {
+    EntryStore &entries = diary.entries();
+    const QString file = diary.databaseFile();
     const QString time = moment.time().toString(QStringLiteral("HH:mm"));
-    const bool notasOpen = notas.Refresh();
+    TaskStore &tasks = diary.tasks();
 
     QStringList notMoved;
     QString reason;
     for (const DueAlarm &alarm : alarms) {
         bool moved = false;
         if (alarm.kind == DueAlarm::Kind::Reminder) {
-            moved = PendingReminders::move(notas.DatabaseName, alarm.reminderKey, alarm.minute(), moment);
+            moved = PendingReminders::move(file, alarm.reminderKey, alarm.minute(), moment);
             if (!moved)
-                reason = agendaError(notas.DatabaseName);
+                reason = agendaError(file);
         } else if (alarm.kind == DueAlarm::Kind::Entry) {
-            if (notasOpen && !findEntry(notas, alarm))
+            QString unreadable;
+            const std::optional<Entry> entry = announcedEntry(entries, alarm, &unreadable);
+            if (!entry && unreadable.isEmpty())
                 continue;
             // An entry of that day rings at the new time; any other keeps its day, and the alarm
             // put off waits apart from it.
-            const bool sameDay = notasOpen && notas.Text(QStringLiteral("fecha")) == DateText::fromDate(moment.date());
-            if (sameDay)
-                moved = writeFields(notas, {{QStringLiteral("horaalarma"), time}});
-            else if (notasOpen)
-                moved = PendingReminders::add(notas.DatabaseName, alarm.entryKey, moment,
-                                              moment.addDays(-MissedAlarms::MaxDaysBack));
-            if (!moved)
-                reason = sameDay || !notasOpen ? notas.lastError() : agendaError(notas.DatabaseName);
+            if (!entry) {
+                reason = unreadable;
+            } else if (entry->date == moment.date()) {
+                const StoreResult written = entries.setAlarmTime(alarm.entryKey, time);
+                moved = written.isOk();
+                reason = moved ? reason : written.why();
+            } else {
+                moved = PendingReminders::add(file, alarm.entryKey, moment, moment.addDays(-MissedAlarms::MaxDaysBack));
+                reason = moved ? reason : agendaError(file);
+            }
         } else {
             // A task done, deleted or set to another alarm meanwhile is refused: left as it is.
             const StoreResult result = tasks.moveAlarm(alarm.taskKey, alarm.date, alarm.alarmTime, moment);
@@ -129,12 +124,11 @@ QStringList snooze(RecordCursor &notas, TaskStore &tasks, const QList<DueAlarm> 
     return notMoved;
 }
 
-void snoozeFor(RecordCursor &notas, TaskStore &tasks, const QList<DueAlarm> &alarms, const QDateTime &now, int minutes,
-               Messenger *messenger)
+void snoozeFor(Diary &diary, const QList<DueAlarm> &alarms, const QDateTime &now, int minutes, Messenger *messenger)
 {
     const QDateTime moment = AlarmScan::minuteStart(now).addSecs(60 * minutes);
     QString why;
-    const QStringList notMoved = snooze(notas, tasks, alarms, moment, &why);
+    const QStringList notMoved = snooze(diary, alarms, moment, &why);
     if (!notMoved.isEmpty() && messenger)
         messenger->tell(
             QStringLiteral("No se pudo posponer la alarma de:\n%1\n\n%2").arg(notMoved.join(QLatin1Char('\n')), why),

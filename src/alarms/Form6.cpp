@@ -9,7 +9,6 @@
 #include "data/Messenger.h"
 #include "data/SoundPlayer.h"
 #include "data/store/Criterion.h"
-#include "data/store/RecordCursor.h"
 #include "widgets/PictureBox.h"
 
 #include <QApplication>
@@ -25,13 +24,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-Form6::Form6(AppContext &context, RecordCursor &Data4, TaskStore &tasks, QWidget *parent)
+Form6::Form6(AppContext &context, Diary &diary, QWidget *parent)
     : QWidget(parent,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                   Qt::WindowStaysOnTopHint)
     , m_context(context)
-    , m_data4(Data4)
-    , m_tasks(tasks)
+    , m_diary(diary)
 {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("Alarma de Quillomar"));
@@ -250,7 +248,7 @@ void Form6::Form_Unload()
     Timer2.stop();
 
     QString why;
-    const QStringList notCleared = AlarmWrites::clearEntries(m_data4, m_alarms, &why);
+    const QStringList notCleared = AlarmWrites::clearEntries(m_diary, m_alarms, &why);
     if (!notCleared.isEmpty() && m_context.messenger)
         m_context.messenger->tell(
             QStringLiteral("No se pudo quitar la alarma de:\n%1\n\n%2").arg(notCleared.join(QLatin1Char('\n')), why),
@@ -259,7 +257,7 @@ void Form6::Form_Unload()
 
 void Form6::snoozeClicked(int minutes)
 {
-    AlarmWrites::snoozeFor(m_data4, m_tasks, m_alarms, m_context.clock->now(), minutes, m_context.messenger);
+    AlarmWrites::snoozeFor(m_diary, m_alarms, m_context.clock->now(), minutes, m_context.messenger);
     // Moved alarms are not cleared on closing, and those that could not be moved keep theirs.
     m_unloaded = true;
     Timer1.stop();

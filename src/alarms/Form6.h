@@ -12,8 +12,7 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QScrollBar;
-class RecordCursor;
-class TaskStore;
+class Diary;
 class SnoozeControl;
 struct AppContext;
 
@@ -30,9 +29,8 @@ class Form6 final : public QWidget
     Q_OBJECT
 
 public:
-    // Data4 is the main window's alarm cursor on notas, through which the alarms are cleared;
-    // tasks is the diary's task store, through which a task's alarm is put off.
-    Form6(AppContext &context, RecordCursor &Data4, TaskStore &tasks, QWidget *parent = nullptr);
+    // The alarms are cleared, or put off, in diary.
+    Form6(AppContext &context, Diary &diary, QWidget *parent = nullptr);
     ~Form6() override;
 
     // Adds an alarm to the list, shows the window (modal once it holds a task) and rings.
@@ -89,8 +87,7 @@ private:
     void placeOnScreen();
 
     AppContext &m_context;
-    RecordCursor &m_data4;
-    TaskStore &m_tasks;
+    Diary &m_diary;
     QList<DueAlarm> m_alarms;
     QDateTime m_announcedAt;
     bool m_announcementRang = false;

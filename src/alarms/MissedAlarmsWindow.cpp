@@ -16,14 +16,12 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-MissedAlarmsWindow::MissedAlarmsWindow(AppContext &context, RecordCursor &Data4, TaskStore &tasks,
-                                       QList<DueAlarm> alarms, QWidget *parent)
+MissedAlarmsWindow::MissedAlarmsWindow(AppContext &context, Diary &diary, QList<DueAlarm> alarms, QWidget *parent)
     : QWidget(parent,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                   Qt::WindowStaysOnTopHint)
     , m_context(context)
-    , m_data4(Data4)
-    , m_tasks(tasks)
+    , m_diary(diary)
     , m_alarms(std::move(alarms))
 {
     setObjectName(QStringLiteral("MissedAlarmsWindow"));
@@ -74,7 +72,7 @@ void MissedAlarmsWindow::listAlarms(const QList<DueAlarm> &alarms)
 
 void MissedAlarmsWindow::snoozeClicked(int minutes)
 {
-    AlarmWrites::snoozeFor(m_data4, m_tasks, m_alarms, m_context.clock->now(), minutes, m_context.messenger);
+    AlarmWrites::snoozeFor(m_diary, m_alarms, m_context.clock->now(), minutes, m_context.messenger);
     // The alarms not moved are kept as they were rather than cleared.
     m_done = true;
     close();
@@ -85,7 +83,7 @@ void MissedAlarmsWindow::closeEvent(QCloseEvent *event)
     if (!m_done) {
         m_done = true;
         QString why;
-        const QStringList notCleared = AlarmWrites::clearEntries(m_data4, m_alarms, &why);
+        const QStringList notCleared = AlarmWrites::clearEntries(m_diary, m_alarms, &why);
         if (!notCleared.isEmpty() && m_context.messenger)
             m_context.messenger->tell(QStringLiteral("No se pudo quitar la alarma de:\n%1\n\n%2")
                                           .arg(notCleared.join(QLatin1Char('\n')), why),

@@ -6,9 +6,8 @@
 #include <QWidget>
 
 class QListWidget;
-class RecordCursor;
+class Diary;
 class SnoozeControl;
-class TaskStore;
 struct AppContext;
 
 // "Alarmas perdidas": the alarms that fell due while the program could not ring them, shown once
@@ -21,8 +20,7 @@ class MissedAlarmsWindow final : public QWidget
     Q_OBJECT
 
 public:
-    MissedAlarmsWindow(AppContext &context, RecordCursor &Data4, TaskStore &tasks, QList<DueAlarm> alarms,
-                       QWidget *parent = nullptr);
+    MissedAlarmsWindow(AppContext &context, Diary &diary, QList<DueAlarm> alarms, QWidget *parent = nullptr);
 
     const QList<DueAlarm> &alarms() const { return m_alarms; }
     // Lists more alarms, below those already shown.
@@ -39,8 +37,7 @@ private:
     void listAlarms(const QList<DueAlarm> &alarms);
 
     AppContext &m_context;
-    RecordCursor &m_data4;
-    TaskStore &m_tasks;
+    Diary &m_diary;
     QList<DueAlarm> m_alarms;
     bool m_done = false;
 };

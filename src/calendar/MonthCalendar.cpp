@@ -60,6 +60,15 @@ MonthCalendar::MonthCalendar(Diary &diary, AppContext &context, QWidget *parent)
     CalendarScroll->setAccessibleName(QStringLiteral("Mes anterior o siguiente"));
     connect(CalendarScroll, &QScrollBar::valueChanged, this, &MonthCalendar::CalendarScroll_Change);
 
+    // A day's holiday or text written anywhere shows at once in the month on show.
+    connect(&m_diary, &Diary::changed, this, [this](const DiaryChange &change) {
+        if (!isVisible() || !change.touches(DiaryChange::Kind::Days))
+            return;
+        const QDate day = change.key < 0 ? QDate() : QDate::fromJulianDay(change.key);
+        if (!day.isValid() || (day.year() == m_month.year() && day.month() == m_month.month()))
+            ShowMonth();
+    });
+
     for (int k = 0; k < 42; ++k) {
         auto *cell = new ClickLabel(this);
         cell->setObjectName(QStringLiteral("ldia(%1)").arg(k));

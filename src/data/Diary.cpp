@@ -2,12 +2,16 @@
 
 #include "CardStore.h"
 #include "TaskStore.h"
+#include "DayStore.h"
+#include "EntryStore.h"
 #include "store/Database.h"
 
 Diary::Diary(QObject *parent)
     : QObject(parent)
     , m_tasks(std::make_unique<TaskStore>(*this))
     , m_cards(std::make_unique<CardStore>(*this))
+    , m_entries(std::make_unique<EntryStore>(*this))
+    , m_days(std::make_unique<DayStore>(*this))
 {}
 
 Diary::~Diary() = default;
@@ -28,6 +32,8 @@ QString Diary::open(const QString &databaseFile)
         if (!opening.cursor->Refresh() && failure.isEmpty())
             failure = opening.cursor->lastError();
     }
+    m_entries->open(databaseFile);
+    m_days->open(databaseFile);
     // Part of a file that cannot be read is no ground to write the rest: the alarm scan's mark,
     // a holiday's day or an entry written now would go into a file that wants a copy restored
     // over it, and a copy made of it would take the place of a good one.

@@ -9,6 +9,8 @@
 
 class CardStore;
 class TaskStore;
+class DayStore;
+class EntryStore;
 
 // The open diary every section works on: the six cursors on the agenda, the day whose week is
 // shown, and the two flags read across the program. Sections and dialogs receive it; none of them
@@ -46,6 +48,9 @@ public:
     // Every write to the tasks and the cards goes through these.
     TaskStore &tasks() { return *m_tasks; }
     CardStore &cards() { return *m_cards; }
+    // Where the diary's entries and days are written (and read by key).
+    EntryStore &entries() { return *m_entries; }
+    DayStore &days() { return *m_days; }
 
     QDate SelectedDate;
     RecordCursor Data1; // notas: week view, entry dialogs, text search
@@ -69,4 +74,6 @@ private:
     QString m_readOnly;
     std::unique_ptr<TaskStore> m_tasks;
     std::unique_ptr<CardStore> m_cards;
+    std::unique_ptr<EntryStore> m_entries;
+    std::unique_ptr<DayStore> m_days;
 };

@@ -44,7 +44,7 @@ bool Application::Form_Load()
     m_diary.setSelectedDate(m_context.clock->today());
     // Alarms are looked for from now on, whether the diary is shown or hidden; those that fell
     // due while the program was closed are listed first.
-    m_alarmScan = std::make_unique<AlarmScan>(m_diary.Data4, m_diary.Data5, m_diary.tasks(), m_context, Timer1);
+    m_alarmScan = std::make_unique<AlarmScan>(m_diary, m_context, Timer1);
     if (opened)
         m_alarmScan->showMissed();
     m_alarmScan->start();

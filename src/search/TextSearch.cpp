@@ -1,10 +1,11 @@
 #include "TextSearch.h"
 
 #include "data/AppContext.h"
-#include "data/store/Criterion.h"
 #include "data/DateText.h"
 #include "data/Diary.h"
+#include "data/EntryStore.h"
 #include "data/EntryWrite.h"
+#include "data/store/Criterion.h"
 #include "data/store/TextMatch.h"
 #include "widgets/ImageButton.h"
 #include "widgets/Theme.h"
@@ -128,12 +129,19 @@ TextSearch::TextSearch(Diary &diary, AppContext &context, QWidget *parent)
     Label6->setPalette(ink);
     Label6->hide();
     Picture3->raise();
+
+    // The entry on show follows what any window writes to it.
+    connect(&m_diary, &Diary::changed, this, [this](const DiaryChange &change) {
+        if (isVisible() && change.touches(DiaryChange::Kind::Entries) && (change.key < 0 || change.key == m_shownKey))
+            reloadShown();
+    });
 }
 
 TextSearch::~TextSearch()
 {
     // What is being typed is kept. The boxes then lose their focus as the widgets go, when this
     // section is no more: they are let go first.
+    disconnect(&m_diary, nullptr, this, nullptr);
     saveTyping();
     Text2->disconnect(this);
     for (QWidget *box : {static_cast<QWidget *>(Text1), static_cast<QWidget *>(Text2), static_cast<QWidget *>(Text3)})
@@ -304,13 +312,9 @@ void TextSearch::saveSubject()
     if (m_shownKey < 0 || !Text2->isModified())
         return;
     Text2->setModified(false);
-    const QString why = EntryWrite::setFields(m_diary.Data1, m_shownKey, {{QStringLiteral("texto"), Text2->text()}});
-    if (!why.isEmpty()) {
+    if (const StoreResult written = m_diary.entries().setText(m_shownKey, Text2->text()); !written)
         EntryWrite::tellNotWritten(m_context.messenger,
-                                   QStringLiteral("No se ha podido guardar el asunto de la entrada"), why);
-        return;
-    }
-    m_diary.notifyChanged({DiaryChange::Kind::Entries, m_shownKey});
+                                   QStringLiteral("No se ha podido guardar el asunto de la entrada"), written.why());
 }
 
 void TextSearch::saveNote()
@@ -318,14 +322,9 @@ void TextSearch::saveNote()
     if (m_shownKey < 0 || !Text3->document()->isModified())
         return;
     Text3->document()->setModified(false);
-    const QString why =
-        EntryWrite::setFields(m_diary.Data1, m_shownKey, {{QStringLiteral("nota"), Text3->toPlainText()}});
-    if (!why.isEmpty()) {
+    if (const StoreResult written = m_diary.entries().setNote(m_shownKey, Text3->toPlainText()); !written)
         EntryWrite::tellNotWritten(m_context.messenger,
-                                   QStringLiteral("No se ha podido guardar el texto de la entrada"), why);
-        return;
-    }
-    m_diary.notifyChanged({DiaryChange::Kind::Entries, m_shownKey});
+                                   QStringLiteral("No se ha podido guardar el texto de la entrada"), written.why());
 }
 
 void TextSearch::saveTyping()

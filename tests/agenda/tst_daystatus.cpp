@@ -1,7 +1,8 @@
 #include "agenda/Form3.h"
 #include "agenda/WeekView.h"
-#include "data/store/Criterion.h"
 #include "data/DateText.h"
+#include "data/store/Criterion.h"
+#include "data/store/Database.h"
 #include "support/DiaryWindow.h"
 #include "support/TestAgenda.h"
 #include "widgets/ImageButton.h"
@@ -273,8 +274,7 @@ private slots:
     void aFailedWriteIsToldToTheUser()
     {
         open(Sunday, 6);
-        m_main->diary.Data2.DatabaseName = m_agenda->folder() + QStringLiteral("/no-existe/quillomar.mdb");
-        m_main->diary.Data2.Refresh();
+        Database::refuseWrites(m_agenda->databaseFile(), QStringLiteral("la agenda no se puede modificar"));
         closeByButton();
         QCOMPARE(m_agenda->messenger.shown.size(), 1);
         QVERIFY(m_agenda->messenger.shown[0].text.startsWith(

@@ -1,8 +1,9 @@
 #include "agenda/Form2.h"
 #include "agenda/Form4.h"
 #include "agenda/Form5.h"
-#include "data/store/Criterion.h"
 #include "data/DateText.h"
+#include "data/store/Criterion.h"
+#include "data/store/Database.h"
 #include "support/DiaryWindow.h"
 #include "support/TestAgenda.h"
 #include "widgets/ImageButton.h"
@@ -517,8 +518,7 @@ private slots:
         m_strip->Text2->setText(QStringLiteral("09:30"));
         QVERIFY(showStrip());
         QTest::keyClicks(m_strip->Text1, QStringLiteral("Perdida"));
-        m_main->diary.Data1.DatabaseName = m_agenda->folder() + QStringLiteral("/no-existe/quillomar.mdb");
-        m_main->diary.Data1.Refresh(); // the cursor is now closed
+        Database::refuseWrites(m_agenda->databaseFile(), QStringLiteral("la agenda no se puede modificar"));
         click(button(3));
         QCOMPARE(m_agenda->messenger.shown.size(), 1);
         QVERIFY(m_agenda->messenger.shown[0].text.startsWith(

@@ -1,8 +1,11 @@
 #include "agenda/WeekView.h"
 #include "data/DateText.h"
+#include "data/DayStore.h"
 #include "data/EntryLine.h"
 #include "data/store/Criterion.h"
 #include "mainwindow/Application.h"
+#include "data/EntryStore.h"
+#include "data/store/Criterion.h"
 #include "mainwindow/Form1.h"
 #include "support/TestAgenda.h"
 #include "widgets/ClickLabel.h"
@@ -12,6 +15,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
+
+using DiaryWrite = std::function<void(Diary &, qint64 numero)>;
+Q_DECLARE_METATYPE(DiaryWrite)
 
 class TestWeekView : public QObject
 {
@@ -158,6 +164,48 @@ private slots:
             QCOMPARE(week().Picture2[i]->palette().color(QPalette::Window), WeekView::OtherPanel);
             QVERIFY(!week().Label3[i]->text().startsWith(QStringLiteral("HOY")));
         }
+    }
+
+    // What any window writes shows in the week at once, the main window never left.
+    void writesShowWithoutActivation_data()
+    {
+        QTest::addColumn<DiaryWrite>("write");
+        QTest::addColumn<int>("day");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("dayText");
+        QTest::addColumn<bool>("todayHasEntries");
+        const QDate thursday(2024, 4, 4);
+        QTest::newRow("text") << DiaryWrite([](Diary &d, qint64 n) { d.entries().setText(n, QStringLiteral("Banco")); })
+                              << 2 << QStringList{"09:00 Banco"} << " " << true;
+        QTest::newRow("added") << DiaryWrite([thursday](Diary &d, qint64) {
+            d.entries().add({-1, thursday, QStringLiteral("10:00"), QStringLiteral("Cine"), {}, {}});
+        }) << 3 << QStringList{"10:00 Cine"}
+                               << " " << true;
+        QTest::newRow("moved to another week") << DiaryWrite([](Diary &d, qint64 n) {
+            Entry entry = *d.entries().find(n);
+            entry.date = entry.date.addDays(7);
+            d.entries().update(entry);
+        }) << 2 << QStringList{} << " " << false;
+        QTest::newRow("removed") << DiaryWrite([](Diary &d, qint64 n) { d.entries().remove(n); }) << 2 << QStringList{}
+                                 << " " << false;
+        QTest::newRow("day text") << DiaryWrite([thursday](Diary &d, qint64) {
+            d.days().save({thursday, QStringLiteral("Boda"), false});
+        }) << 3 << QStringList{} << " - Boda"
+                                  << true;
+    }
+    void writesShowWithoutActivation()
+    {
+        QFETCH(DiaryWrite, write);
+        QFETCH(int, day);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, dayText);
+        QFETCH(bool, todayHasEntries);
+        const qint64 numero = m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("09:00"), QStringLiteral("Médico"));
+        week().RefreshWeek();
+        write(m_main->diary(), numero);
+        QCOMPARE(visibleLines(day), lines);
+        QCOMPARE(week().Label4[day]->text(), dayText);
+        QCOMPARE(m_main->diary().TodayHasEntries, todayHasEntries);
     }
 
     void navigationMovesByWeeks()

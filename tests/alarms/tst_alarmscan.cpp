@@ -1,5 +1,6 @@
 #include "alarms/AlarmScan.h"
 #include "alarms/Form6.h"
+#include "data/Diary.h"
 #include "support/TestAgenda.h"
 
 #include <QLabel>
@@ -47,8 +48,7 @@ private:
     void setClock(const QTime &time, int ms = 0);
 
     std::unique_ptr<TestAgenda> m_agenda;
-    std::unique_ptr<RecordCursor> m_data4;
-    std::unique_ptr<RecordCursor> m_data5;
+    std::unique_ptr<Diary> m_diary;
     std::unique_ptr<QTimer> m_timer;
     std::unique_ptr<AlarmScan> m_scan;
     QList<DueAlarm> m_announced;
@@ -58,8 +58,8 @@ private:
 void TestAlarmScan::init()
 {
     m_agenda = std::make_unique<TestAgenda>();
-    m_data4 = m_agenda->cursor(QStringLiteral("NOTAS"));
-    m_data5 = m_agenda->cursor(QStringLiteral("Tareas"));
+    m_diary = std::make_unique<Diary>();
+    m_diary->open(m_agenda->databaseFile());
     m_timer = std::make_unique<QTimer>();
     m_announced.clear();
     setClock(QTime(10, 0));
@@ -69,8 +69,7 @@ void TestAlarmScan::cleanup()
 {
     m_scan.reset();
     m_timer.reset();
-    m_data5.reset();
-    m_data4.reset();
+    m_diary.reset();
     m_agenda.reset();
 }
 
@@ -84,8 +83,7 @@ AlarmScan &TestAlarmScan::makeScan(bool withWindow)
     AlarmScan::Announce record;
     if (!withWindow)
         record = [this](const DueAlarm &alarm) { m_announced << alarm; };
-    m_scan =
-        std::make_unique<AlarmScan>(*m_data4, *m_data5, m_agenda->diary().tasks(), m_agenda->context, *m_timer, record);
+    m_scan = std::make_unique<AlarmScan>(*m_diary, m_agenda->context, *m_timer, record);
     return *m_scan;
 }
 
@@ -196,13 +194,13 @@ void TestAlarmScan::taskAddedSecondsBeforeItsMinuteRings()
 void TestAlarmScan::taskBeingWrittenIsNeitherLostNorDisturbed()
 {
     addTask(QStringLiteral("Recoger el traje"), m_today, QStringLiteral("10:05"));
-    QVERIFY(m_data5->AddNew());
-    QVERIFY(m_data5->SetField(QStringLiteral("Tarea"), QStringLiteral("a medio escribir")));
+    QVERIFY(m_diary->Data5.AddNew());
+    QVERIFY(m_diary->Data5.SetField(QStringLiteral("Tarea"), QStringLiteral("a medio escribir")));
     setClock(QTime(10, 5));
     makeScan().scanDue();
     QCOMPARE(rung(), QStringList{QStringLiteral("TAREA: Recoger el traje")});
-    QVERIFY(m_data5->editing());
-    QCOMPARE(m_data5->Text(QStringLiteral("Tarea")), QStringLiteral("a medio escribir"));
+    QVERIFY(m_diary->Data5.editing());
+    QCOMPARE(m_diary->Data5.Text(QStringLiteral("Tarea")), QStringLiteral("a medio escribir"));
 }
 
 void TestAlarmScan::lateTickScansTheSkippedMinute()

@@ -1,4 +1,5 @@
 #include "alarms/Form6.h"
+#include "data/Diary.h"
 #include "support/TestAgenda.h"
 #include "widgets/PictureBox.h"
 
@@ -37,7 +38,7 @@ private:
     QString alarmOf(qint64 numero);
 
     std::unique_ptr<TestAgenda> m_agenda;
-    std::unique_ptr<RecordCursor> m_data4;
+    std::unique_ptr<Diary> m_diary;
     QPointer<Form6> m_window;
     const QDate m_today = QDate(2024, 4, 3);
 };
@@ -45,20 +46,21 @@ private:
 void TestAlarmWindow::init()
 {
     m_agenda = std::make_unique<TestAgenda>();
-    m_data4 = m_agenda->cursor(QStringLiteral("NOTAS"));
+    m_diary = std::make_unique<Diary>();
+    m_diary->open(m_agenda->databaseFile());
     m_agenda->clock.set(QDateTime(m_today, QTime(10, 5, 0)));
 }
 
 void TestAlarmWindow::cleanup()
 {
     delete m_window.data();
-    m_data4.reset();
+    m_diary.reset();
     m_agenda.reset();
 }
 
 Form6 &TestAlarmWindow::open(const QString &text, qint64 numero, const QString &time)
 {
-    m_window = new Form6(m_agenda->context, *m_data4, m_agenda->diary().tasks());
+    m_window = new Form6(m_agenda->context, *m_diary);
     m_window->announce({numero < 0 ? DueAlarm::Kind::Task : DueAlarm::Kind::Entry, text, numero, time, m_today});
     return *m_window;
 }

@@ -1,6 +1,7 @@
 #include "alarms/AlarmScan.h"
 #include "alarms/MissedAlarmsWindow.h"
 #include "data/AlarmMark.h"
+#include "data/Diary.h"
 #include "data/store/Criterion.h"
 #include "support/TestAgenda.h"
 
@@ -28,7 +29,7 @@ private:
     QStringList listed();
 
     std::unique_ptr<TestAgenda> m_agenda;
-    std::unique_ptr<RecordCursor> m_data4, m_data5;
+    std::unique_ptr<Diary> m_diary;
     QTimer m_timer;
     std::unique_ptr<AlarmScan> m_scan;
     QStringList m_rung;
@@ -39,19 +40,18 @@ private:
 void TestMissedAlarms::init()
 {
     m_agenda = std::make_unique<TestAgenda>();
-    m_data4 = m_agenda->cursor(QStringLiteral("notas"));
-    m_data5 = m_agenda->cursor(QStringLiteral("tareas"));
+    m_diary = std::make_unique<Diary>();
+    m_diary->open(m_agenda->databaseFile());
     m_agenda->clock.set(m_now);
     m_rung.clear();
-    m_scan = std::make_unique<AlarmScan>(*m_data4, *m_data5, m_agenda->diary().tasks(), m_agenda->context, m_timer,
+    m_scan = std::make_unique<AlarmScan>(*m_diary, m_agenda->context, m_timer,
                                          [this](const DueAlarm &alarm) { m_rung << alarm.text; });
 }
 
 void TestMissedAlarms::cleanup()
 {
     m_scan.reset();
-    m_data4.reset();
-    m_data5.reset();
+    m_diary.reset();
     m_agenda.reset();
 }
 
@@ -183,8 +183,7 @@ void TestMissedAlarms::gapIsListedOnceAndTheMinuteLandedInRings()
     m_agenda->clock.advanceSeconds(60);
     m_scan->scanDue();
     QCOMPARE(this->listed(), listed);
-    m_scan = std::make_unique<AlarmScan>(*m_data4, *m_data5, m_agenda->diary().tasks(), m_agenda->context, m_timer,
-                                         [](const DueAlarm &) {});
+    m_scan = std::make_unique<AlarmScan>(*m_diary, m_agenda->context, m_timer, [](const DueAlarm &) {});
     m_agenda->clock.advanceSeconds(600);
     m_scan->showMissed();
     QVERIFY(this->listed().isEmpty());

@@ -4,6 +4,7 @@
 #include "alarms/SnoozeControl.h"
 #include "data/AlarmMark.h"
 #include "data/DateText.h"
+#include "data/Diary.h"
 #include "support/TestAgenda.h"
 
 #include <QLabel>
@@ -28,7 +29,7 @@ private slots:
 
 private:
     std::unique_ptr<TestAgenda> m_agenda;
-    std::unique_ptr<RecordCursor> m_data4, m_data5;
+    std::unique_ptr<Diary> m_diary;
     QTimer m_timer;
     std::unique_ptr<AlarmScan> m_scan;
     QList<DueAlarm> m_rung;
@@ -37,18 +38,17 @@ private:
 void TestSnooze::init()
 {
     m_agenda = std::make_unique<TestAgenda>();
-    m_data4 = m_agenda->cursor(QStringLiteral("notas"));
-    m_data5 = m_agenda->cursor(QStringLiteral("tareas"));
+    m_diary = std::make_unique<Diary>();
+    m_diary->open(m_agenda->databaseFile());
     m_rung.clear();
-    m_scan = std::make_unique<AlarmScan>(*m_data4, *m_data5, m_agenda->diary().tasks(), m_agenda->context, m_timer,
+    m_scan = std::make_unique<AlarmScan>(*m_diary, m_agenda->context, m_timer,
                                          [this](const DueAlarm &alarm) { m_rung << alarm; });
 }
 
 void TestSnooze::cleanup()
 {
     m_scan.reset();
-    m_data4.reset();
-    m_data5.reset();
+    m_diary.reset();
     m_agenda.reset();
 }
 
@@ -94,7 +94,7 @@ void TestSnooze::snoozedAlarmsRingAgainThatMinute()
         m_agenda->clock.set(snoozedAt);
         m_scan->scanMinute(ringing);
         QCOMPARE(m_rung.size(), 3);
-        auto *window = new Form6(m_agenda->context, *m_data4, m_agenda->diary().tasks());
+        auto *window = new Form6(m_agenda->context, *m_diary);
         for (const DueAlarm &alarm : std::as_const(m_rung))
             window->announce(alarm);
         m_rung.clear();
@@ -124,7 +124,7 @@ void TestSnooze::snoozedAlarmsRingAgainThatMinute()
     QCOMPARE(m_rung[1].text, QStringLiteral("TAREA: Regar"));
 
     // Closing the window then is being done with the entry's alarm, as with any diary alarm.
-    auto *window = new Form6(m_agenda->context, *m_data4, m_agenda->diary().tasks());
+    auto *window = new Form6(m_agenda->context, *m_diary);
     for (const DueAlarm &alarm : std::as_const(m_rung))
         window->announce(alarm);
     QVERIFY(window->close());
@@ -136,7 +136,7 @@ void TestSnooze::snoozedAlarmsRingAgainThatMinute()
 
 void TestSnooze::minutesAreSteppedWithinOneTo120()
 {
-    Form6 window(m_agenda->context, *m_data4, m_agenda->diary().tasks());
+    Form6 window(m_agenda->context, *m_diary);
     QScrollBar *bar = window.snooze->snoozeScroll;
     bar->triggerAction(QAbstractSlider::SliderSingleStepSub); // the up arrow
     QCOMPARE(window.snooze->minutes(), 6);

@@ -1,5 +1,6 @@
 #include "agenda/WeekView.h"
 #include "calendar/MonthCalendar.h"
+#include "data/DayStore.h"
 #include "data/Diary.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
@@ -108,6 +109,17 @@ private slots:
         QCOMPARE(cell->palette().color(QPalette::WindowText), red ? Theme::Holiday : MonthCalendar::DayColour);
         QCOMPARE(cell->toolTip(), toolTip);
         QCOMPARE(cell->accessibleName(), toolTip);
+    }
+
+    void aDayWrittenElsewhereShowsWhileOpen()
+    {
+        m_calendar->show();
+        m_calendar->enter();
+        const QDate day(2024, 4, 12);
+        QVERIFY(m_diary->days().save({day, QStringLiteral("Dentista"), true}));
+        ClickLabel *cell = m_calendar->ldia[QDate(2024, 4, 1).dayOfWeek() - 2 + day.day()];
+        QCOMPARE(cell->toolTip(), QStringLiteral("Viernes, 12 de abril de 2024 - Dentista"));
+        QCOMPARE(cell->palette().color(QPalette::WindowText), Theme::Holiday);
     }
 
     void stepsAreThirtyDays_data()

@@ -2,6 +2,8 @@
 #include "data/Diary.h"
 #include "data/store/Criterion.h"
 #include "mainwindow/Application.h"
+#include "data/EntryStore.h"
+#include "data/store/Criterion.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/TabStrip.h"
 #include "search/TextSearch.h"
@@ -217,6 +219,16 @@ private slots:
         QCOMPARE(main.openSection(), 4);
         QVERIFY(!search->isVisibleTo(&main));
         QCOMPARE(main.week().WeekStart, QDate(2023, 11, 13));
+    }
+
+    void theEntryOnShowFollowsWritesElsewhere()
+    {
+        const qint64 numero = m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("09:00"), QStringLiteral("Cena"));
+        QTest::keyClicks(m_search->Text1, QStringLiteral("cena"));
+        QTest::mouseClick(m_search->Command2[2], Qt::LeftButton);
+        QCOMPARE(m_search->shownEntry(), numero);
+        QVERIFY(m_diary->entries().setNote(numero, QStringLiteral("con Ana")));
+        QCOMPARE(m_search->Text3->toPlainText(), QStringLiteral("con Ana"));
     }
 
 private:

@@ -365,8 +365,7 @@ void TestTaskList::storedAlarmRingsInItsMinute()
 
     QTimer timer;
     QStringList rung;
-    AlarmScan scan(m_diary->Data4, m_diary->Data5, m_diary->tasks(), m_agenda->context, timer,
-                   [&rung](const DueAlarm &alarm) { rung << alarm.text; });
+    AlarmScan scan(*m_diary, m_agenda->context, timer, [&rung](const DueAlarm &alarm) { rung << alarm.text; });
     scan.scanMinute(QDateTime(QDate(2024, 4, 3), QTime(0, 59)));
     scan.scanMinute(QDateTime(QDate(2024, 4, 3), QTime(1, 0)));
     QCOMPARE(rung, QStringList{QStringLiteral("TAREA: Sacar la basura")});
