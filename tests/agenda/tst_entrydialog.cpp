@@ -5,6 +5,7 @@
 #include "data/store/Criterion.h"
 #include "data/store/Database.h"
 #include "support/DiaryWindow.h"
+#include "support/ModalDriver.h"
 #include "support/TestAgenda.h"
 #include "widgets/ImageButton.h"
 #include "widgets/Twips.h"
@@ -20,28 +21,6 @@
 namespace {
 
 const QDate Day(2024, 4, 3);
-
-// Runs a modal dialog while driver works it from inside its event loop. A dialog the driver
-// leaves open is closed after a while, so a fault fails the test instead of hanging it.
-void runModal(QDialog &dialog, const std::function<void()> &driver)
-{
-    QTimer::singleShot(0, &dialog, driver);
-    QTimer::singleShot(10000, &dialog, [] {
-        while (auto *open = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-            open->done(QDialog::Rejected + 100);
-    });
-    dialog.exec();
-}
-
-// Works the next modal dialog that opens (from a click that runs it).
-template <typename Dialog> void whenModalOpens(const std::function<void(Dialog &)> &driver)
-{
-    QTimer::singleShot(0, [driver] {
-        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        driver(*dialog);
-    });
-}
 
 void click(ImageButton *button)
 {
@@ -194,7 +173,7 @@ private slots:
     void newEntryWithEmptyTextWritesNothing()
     {
         m_strip->Text2->setText(QStringLiteral("08:00"));
-        runModal(*m_strip, [this] { click(button(2)); });
+        ModalDriver::run(*m_strip, [this] { click(button(2)); });
         QCOMPARE(rowCount(), 0);
         QVERIFY(m_agenda->messenger.shown.isEmpty());
     }
@@ -203,7 +182,7 @@ private slots:
     {
         m_agenda->context.IdleCount = 7;
         m_strip->Text2->setText(QStringLiteral("09:30"));
-        runModal(*m_strip, [this] {
+        ModalDriver::run(*m_strip, [this] {
             m_strip->Text1->setFocus();
             QTest::keyClicks(m_strip->Text1, QStringLiteral("Dentista"));
             m_agenda->context.IdleCount = 3;
@@ -235,7 +214,7 @@ private slots:
         const qint64 numero =
             m_agenda->addEntry(Day, QStringLiteral("10:15"), QStringLiteral("Banco"), {}, QStringLiteral("10:00"));
         m_strip->Tag = padded(numero);
-        runModal(*m_strip, [this, byEscape] {
+        ModalDriver::run(*m_strip, [this, byEscape] {
             QVERIFY(QTest::qWaitForWindowActive(m_strip.get()));
             QCOMPARE(m_strip->Text2->text(), QStringLiteral("10:15"));
             QCOMPARE(m_strip->Text1->text(), QStringLiteral("Banco"));
@@ -266,7 +245,7 @@ private slots:
         const qint64 other = m_agenda->addEntry(Day, QStringLiteral("08:00"), QStringLiteral("Otra"));
         const qint64 numero = m_agenda->addEntry(Day, QStringLiteral("11:00"), QStringLiteral("Notario"), note);
         m_strip->Tag = QString::number(numero); // the plain number works as well as the padded one
-        runModal(*m_strip, [this] {
+        ModalDriver::run(*m_strip, [this] {
             m_strip->Text1->setFocus();
             m_strip->Text1->selectAll();
             QTest::keyClick(m_strip->Text1, Qt::Key_Delete);
@@ -294,13 +273,13 @@ private slots:
     {
         m_strip->Text2->setText(QStringLiteral("09:30"));
         qint64 added = -1;
-        runModal(*m_strip, [this, &added] {
+        ModalDriver::run(*m_strip, [this, &added] {
             tickBoth();
             click(button(3)); // no text yet: nothing happens
             QCOMPARE(rowCount(), 0);
             m_strip->Text1->setFocus();
             QTest::keyClicks(m_strip->Text1, QStringLiteral("Reunion"));
-            whenModalOpens<Form5>([](Form5 &alarm) {
+            ModalDriver::whenOpens<Form5>([](Form5 &alarm) {
                 QCOMPARE(alarm.Text2->text(), QStringLiteral("09:30"));
                 alarm.VScroll1->setFocus();
                 QTest::keyClick(alarm.VScroll1, Qt::Key_Up);
@@ -359,10 +338,10 @@ private slots:
         const qint64 other = m_agenda->addEntry(Day, QStringLiteral("08:00"), QStringLiteral("Otra"));
         m_strip->Text2->setText(QStringLiteral("12:00"));
         qint64 added = -1;
-        runModal(*m_strip, [this, &added] {
+        ModalDriver::run(*m_strip, [this, &added] {
             m_strip->Text1->setFocus();
             QTest::keyClicks(m_strip->Text1, QStringLiteral("Comida"));
-            whenModalOpens<Form4>([](Form4 &editor) {
+            ModalDriver::whenOpens<Form4>([](Form4 &editor) {
                 QCOMPARE(editor.Label1->text(), QStringLiteral("Comida"));
                 QVERIFY(editor.Text1->toPlainText().isEmpty());
                 editor.Text1->setFocus();

@@ -1,9 +1,10 @@
 #include "agenda/Form2.h"
 #include "agenda/Form3.h"
 #include "agenda/WeekView.h"
-#include "data/store/Criterion.h"
 #include "data/EntryLine.h"
+#include "data/store/Criterion.h"
 #include "support/DiaryWindow.h"
+#include "support/ModalDriver.h"
 #include "support/TestAgenda.h"
 #include "widgets/ClickLabel.h"
 #include "widgets/ImageButton.h"
@@ -26,17 +27,6 @@ private:
     std::unique_ptr<DiaryWindow> m_window;
     WeekView *m_week = nullptr;
     const QDate Wednesday = QDate(2024, 4, 3);
-
-    // Runs driver on the modal dialog the next action opens, then closes it.
-    template <typename Dialog> void whenModalOpens(const std::function<void(Dialog &)> &driver)
-    {
-        QTimer::singleShot(0, this, [driver] {
-            auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            driver(*dialog);
-            dialog->close();
-        });
-    }
 
 private slots:
     void init()
@@ -66,10 +56,12 @@ private slots:
         QCOMPARE(list->count(), 2);
         QString shown;
         QString tag;
-        whenModalOpens<Form2>([&](Form2 &strip) {
-            shown = strip.Text1->text();
-            tag = strip.Tag;
-        });
+        ModalDriver::whenOpens<Form2>(
+            [&](Form2 &strip) {
+                shown = strip.Text1->text();
+                tag = strip.Tag;
+            },
+            true);
         m_week->List1_DblClick(2, list->item(1)->text());
         QCOMPARE(tag.toLongLong(), second);
         QCOMPARE(shown, QStringLiteral("Dentista"));
@@ -95,12 +87,14 @@ private slots:
         QString time;
         QString tag = QStringLiteral("sin tocar");
         QRect strip;
-        whenModalOpens<Form2>([&](Form2 &dialog) {
-            time = dialog.Text2->text();
-            tag = dialog.Tag;
-            strip = dialog.geometry();
-            dialog.Text1->clear(); // nothing to keep
-        });
+        ModalDriver::whenOpens<Form2>(
+            [&](Form2 &dialog) {
+                time = dialog.Text2->text();
+                tag = dialog.Tag;
+                strip = dialog.geometry();
+                dialog.Text1->clear(); // nothing to keep
+            },
+            true);
         m_week->Image12_Click(2);
         QCOMPARE(time, expected);
         QVERIFY(tag.isEmpty());
@@ -123,10 +117,12 @@ private slots:
         QFETCH(bool, holiday);
         bool checked = !holiday;
         QString tag;
-        whenModalOpens<Form3>([&](Form3 &dialog) {
-            checked = dialog.Option1[1]->isChecked();
-            tag = dialog.Tag;
-        });
+        ModalDriver::whenOpens<Form3>(
+            [&](Form3 &dialog) {
+                checked = dialog.Option1[1]->isChecked();
+                tag = dialog.Tag;
+            },
+            true);
         QTest::mouseClick(m_week->Label3[index], Qt::LeftButton);
         QCOMPARE(checked, holiday);
         QCOMPARE(tag, m_week->dayTag(index) + QString::number(index));
@@ -137,16 +133,18 @@ private slots:
         const qint64 numero = m_agenda->addEntry(Wednesday, QStringLiteral("10:00"), QStringLiteral("Llamar"), {},
                                                  QStringLiteral("10:00"));
         m_week->RefreshWeek();
-        whenModalOpens<Form2>([&](Form2 &strip) {
-            // The alarm window clears the alarm while the strip is open, then the strip is active again.
-            auto notas = m_agenda->cursor(QStringLiteral("notas"));
-            notas->FindFirst(Criterion::numberEquals(QStringLiteral("numero"), numero));
-            QVERIFY(notas->Edit() && notas->SetField(QStringLiteral("horaalarma"), QString()) && notas->Update());
-            QEvent activation(QEvent::ActivationChange);
-            strip.activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(&strip));
-            QApplication::sendEvent(&strip, &activation);
-        });
+        ModalDriver::whenOpens<Form2>(
+            [&](Form2 &strip) {
+                // The alarm window clears the alarm while the strip is open, then the strip is active again.
+                auto notas = m_agenda->cursor(QStringLiteral("notas"));
+                notas->FindFirst(Criterion::numberEquals(QStringLiteral("numero"), numero));
+                QVERIFY(notas->Edit() && notas->SetField(QStringLiteral("horaalarma"), QString()) && notas->Update());
+                QEvent activation(QEvent::ActivationChange);
+                strip.activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(&strip));
+                QApplication::sendEvent(&strip, &activation);
+            },
+            true);
         m_week->List1_DblClick(2, m_week->List1[2]->item(0)->text());
         auto notas = m_agenda->cursor(QStringLiteral("notas"));
         notas->FindFirst(Criterion::numberEquals(QStringLiteral("numero"), numero));

@@ -3,6 +3,7 @@
 #include "data/store/Criterion.h"
 #include "phonebook/Form7.h"
 #include "phonebook/PhoneBook.h"
+#include "support/ModalDriver.h"
 #include "support/TestAgenda.h"
 
 #include <QApplication>
@@ -36,10 +37,7 @@ private:
             if (dialog)
                 driver(*dialog);
         });
-        QTimer::singleShot(5000, this, [] {
-            if (auto *open = QApplication::activeModalWidget())
-                open->close();
-        });
+        ModalDriver::giveUpLater(this);
         QTest::mouseClick(m_book->Command3[size_t(index)], Qt::LeftButton);
         QCoreApplication::processEvents();
     }

@@ -4,6 +4,7 @@
 #include "data/TaskStore.h"
 #include "data/store/Criterion.h"
 #include "data/store/Database.h"
+#include "support/ModalDriver.h"
 #include "support/TestAgenda.h"
 #include "tasks/Form8.h"
 #include "tasks/TaskList.h"
@@ -47,8 +48,6 @@ private slots:
 
 private:
     void addTask(const QString &text, bool done, const QDate &alarmDate = {}, const QString &alarmTime = {});
-    // Runs work on the task dialog once the button has opened it.
-    void onDialog(const std::function<void(Form8 &)> &work);
     static void save(Form8 &dialog, const QString &description);
     QStringList lines() const;
     QStringList tableTasks();
@@ -89,15 +88,6 @@ void TestTaskList::addTask(const QString &text, bool done, const QDate &alarmDat
     if (!alarmTime.isEmpty())
         tareas->SetField(QStringLiteral("Horaalarma"), alarmTime);
     QVERIFY(tareas->Update());
-}
-
-void TestTaskList::onDialog(const std::function<void(Form8 &)> &work)
-{
-    QTimer::singleShot(0, this, [work] {
-        auto *dialog = qobject_cast<Form8 *>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        work(*dialog);
-    });
 }
 
 void TestTaskList::save(Form8 &dialog, const QString &description)
@@ -201,7 +191,7 @@ void TestTaskList::newTaskStoresItsAlarmColumns()
     QFETCH(int, minuteSteps);
     QFETCH(QVariant, alarmDate);
     QFETCH(QVariant, alarmTime);
-    onDialog([&](Form8 &dialog) {
+    ModalDriver::whenOpens<Form8>([&](Form8 &dialog) {
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Nueva Tarea"));
         QCOMPARE(dialog.width(), m_list->Text5->width());
         QCOMPARE(dialog.pos(), m_list->Text5->mapToGlobal(QPoint(0, 0)));
@@ -241,7 +231,7 @@ void TestTaskList::duplicateDescriptionIsRefusedIgnoringCase()
     // The refusal keeps the dialog open with everything typed: the alarm set before it is kept
     // once the user gives the task a text of its own.
     bool keptOpen = false;
-    onDialog([this, &keptOpen](Form8 &dialog) {
+    ModalDriver::whenOpens<Form8>([this, &keptOpen](Form8 &dialog) {
         QTimer::singleShot(5000, &dialog, &QDialog::reject); // a failed check must not hang the run
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         dialog.Check2->setChecked(true);
@@ -270,12 +260,12 @@ void TestTaskList::closingTheDialogWritesNothing()
     addTask(QStringLiteral("Sin tocar"), false);
     m_list->LoadTasks();
     // A first dialog saves; the next one is closed by the window's close button.
-    onDialog([this](Form8 &dialog) { save(dialog, QStringLiteral("Guardada")); });
+    ModalDriver::whenOpens<Form8>([this](Form8 &dialog) { save(dialog, QStringLiteral("Guardada")); });
     QTest::mouseClick(m_list->Command5, Qt::LeftButton);
     const quint64 before = Database::open(m_agenda->databaseFile(), nullptr)->generation();
     for (QPushButton *button : {m_list->Command5, m_list->Command8}) {
         m_list->List2->setCurrentRow(0);
-        onDialog([](Form8 &dialog) {
+        ModalDriver::whenOpens<Form8>([](Form8 &dialog) {
             dialog.setText(2, QStringLiteral("Cambiada"));
             dialog.close();
         });
@@ -291,7 +281,7 @@ void TestTaskList::editShowsTheStoredAlarmAndSwitchingItOffClearsIt()
     addTask(QStringLiteral("Dentista"), true, QDate(2024, 5, 20), QStringLiteral("17:45"));
     m_list->LoadTasks();
     m_list->List2->setCurrentRow(0);
-    onDialog([](Form8 &dialog) {
+    ModalDriver::whenOpens<Form8>([](Form8 &dialog) {
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Editar Tarea"));
         QCOMPARE(dialog.text(0), QStringLiteral("01/04/2024"));
         QCOMPARE(dialog.text(1), QStringLiteral("09:00"));
@@ -355,7 +345,7 @@ void TestTaskList::borrarDeletesOnlyFinishedTasksOnYes()
 
 void TestTaskList::storedAlarmRingsInItsMinute()
 {
-    onDialog([this](Form8 &dialog) {
+    ModalDriver::whenOpens<Form8>([this](Form8 &dialog) {
         dialog.Check2->setChecked(true);
         dialog.VScroll3->triggerAction(QAbstractSlider::SliderSingleStepSub); // sets 00:00
         dialog.VScroll3->triggerAction(QAbstractSlider::SliderSingleStepSub); // 01:00
