@@ -11,6 +11,7 @@
 #include "data/Diary.h"
 #include "data/EntryLine.h"
 #include "data/EntryStore.h"
+#include "data/Schema.h"
 #include "data/store/Criterion.h"
 #include "widgets/ClickLabel.h"
 #include "widgets/ImageButton.h"
@@ -237,13 +238,13 @@ void WeekView::fillWeek(const QDate &date)
         Label4[i]->setAccessibleName(lineText.isEmpty() ? QString() : caption + QStringLiteral(": ") + lineText);
 
         List1[i]->clear();
-        const Criterion sameDay = Criterion::textEquals(QStringLiteral("fecha"), tag);
+        const Criterion sameDay = Criterion::textEquals(Schema::Notas::Fecha, tag);
         for (bool found = m_diary.Data1.FindFirst(sameDay); found; found = m_diary.Data1.FindNext(sameDay)) {
             const RecordCursor &entry = m_diary.Data1;
-            List1[i]->addItem(
-                EntryLine::Build(entry.Text(QStringLiteral("hora")), !entry.Text(QStringLiteral("nota")).isEmpty(),
-                                 !entry.Text(QStringLiteral("horaalarma")).isEmpty(),
-                                 entry.Text(QStringLiteral("texto")), entry.Number(QStringLiteral("numero"))));
+            List1[i]->addItem(EntryLine::Build(entry.Text(Schema::Notas::Hora),
+                                               !entry.Text(Schema::Notas::Nota).isEmpty(),
+                                               !entry.Text(Schema::Notas::HoraAlarma).isEmpty(),
+                                               entry.Text(Schema::Notas::Texto), entry.Number(Schema::Notas::Numero)));
             if (day == today)
                 m_diary.TodayHasEntries = true;
         }

@@ -9,6 +9,7 @@
 #include "data/Clock.h"
 #include "data/Diary.h"
 #include "data/PendingReminders.h"
+#include "data/Schema.h"
 #include "data/store/Criterion.h"
 #include "data/store/RecordCursor.h"
 
@@ -25,13 +26,13 @@ std::pair<QString, qint64> rowOf(const DueAlarm &alarm)
 {
     switch (alarm.kind) {
     case DueAlarm::Kind::Task:
-        return {QStringLiteral("tareas"), alarm.taskKey};
+        return {Schema::Tareas::Table, alarm.taskKey};
     case DueAlarm::Kind::Reminder:
         return {QString::fromLatin1(PendingReminders::Table), alarm.reminderKey};
     case DueAlarm::Kind::Entry:
         break;
     }
-    return {QStringLiteral("notas"), alarm.entryKey};
+    return {Schema::Notas::Table, alarm.entryKey};
 }
 
 } // namespace
@@ -179,18 +180,17 @@ void AlarmScan::scanMinute(const QDateTime &minute)
         const Criterion entryCriterion = Criterion::entryAlarm(date, time);
         for (bool found = m_data4.FindFirst(entryCriterion); found && !m_data4.NoMatch();
              found = m_data4.FindNext(entryCriterion))
-            due.append(
-                {DueAlarm::Kind::Entry, m_data4.Text(QStringLiteral("texto")), m_data4.currentKey(), time, date});
+            due.append({DueAlarm::Kind::Entry, m_data4.Text(Schema::Notas::Texto), m_data4.currentKey(), time, date});
         // A put-off reminder rings with its entry's text as it reads now; one whose entry has been
         // deleted goes with it.
         const QString file = m_data4.DatabaseName;
         for (const PendingReminders::Reminder &reminder : PendingReminders::between(file, minute, minute)) {
-            if (!m_data4.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), reminder.entry)))
+            if (!m_data4.FindFirst(Criterion::numberEquals(Schema::Notas::Numero, reminder.entry)))
                 continue;
             if (m_data4.NoMatch())
                 PendingReminders::remove(file, reminder.id);
             else
-                due.append({DueAlarm::Kind::Reminder, m_data4.Text(QStringLiteral("texto")), reminder.entry, time, date,
+                due.append({DueAlarm::Kind::Reminder, m_data4.Text(Schema::Notas::Texto), reminder.entry, time, date,
                             -1, reminder.id});
         }
     }
@@ -210,8 +210,8 @@ void AlarmScan::scanMinute(const QDateTime &minute)
         const Criterion taskCriterion = Criterion::taskAlarm(date, time);
         for (bool found = tasks->FindFirst(taskCriterion); found && !tasks->NoMatch();
              found = tasks->FindNext(taskCriterion))
-            due.append({DueAlarm::Kind::Task, QStringLiteral("TAREA: ") + tasks->Text(QStringLiteral("Tarea")), -1,
-                        time, date, tasks->currentKey()});
+            due.append({DueAlarm::Kind::Task, QStringLiteral("TAREA: ") + tasks->Text(Schema::Tareas::Tarea), -1, time,
+                        date, tasks->currentKey()});
     }
 
     for (const DueAlarm &alarm : due) {

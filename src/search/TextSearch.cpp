@@ -5,6 +5,7 @@
 #include "data/Diary.h"
 #include "data/EntryStore.h"
 #include "data/EntryWrite.h"
+#include "data/Schema.h"
 #include "data/store/Criterion.h"
 #include "data/store/TextMatch.h"
 #include "widgets/ImageButton.h"
@@ -201,7 +202,7 @@ void TextSearch::Command2_Click(int index)
     RecordCursor &cursor = m_diary.Data1;
     // Previous and next go on from the entry on show, wherever the week has moved the cursor since.
     if ((index == 0 || index == 1) && m_shownKey >= 0 && cursor.currentKey() != m_shownKey)
-        cursor.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), m_shownKey));
+        cursor.FindFirst(Criterion::numberEquals(Schema::Notas::Numero, m_shownKey));
 
     bool found = false;
     switch (index) {
@@ -248,13 +249,13 @@ void TextSearch::showEntry()
 {
     const RecordCursor &entry = m_diary.Data1;
     m_shownKey = entry.currentKey();
-    const QString fecha = entry.Text(QStringLiteral("fecha"));
+    const QString fecha = entry.Text(Schema::Notas::Fecha);
     m_shownDate = DateText::toDate(fecha);
     Label5->setText(
         m_shownDate.isValid() ? DateText::spanishLocale().toString(m_shownDate, QLocale::LongFormat).toUpper() : fecha);
-    Text2->setText(entry.Text(QStringLiteral("texto")));
+    Text2->setText(entry.Text(Schema::Notas::Texto));
     Text2->setModified(false);
-    Text3->setPlainText(entry.Text(QStringLiteral("nota")));
+    Text3->setPlainText(entry.Text(Schema::Notas::Nota));
     Text3->document()->setModified(false);
 }
 
@@ -288,7 +289,7 @@ void TextSearch::reloadShown()
         return;
     RecordCursor &cursor = m_diary.Data1;
     if (cursor.currentKey() != m_shownKey &&
-        !cursor.FindFirst(Criterion::numberEquals(QStringLiteral("numero"), m_shownKey))) {
+        !cursor.FindFirst(Criterion::numberEquals(Schema::Notas::Numero, m_shownKey))) {
         if (cursor.isOpen() && cursor.NoMatch()) {
             // The entry has been deleted: nothing is left to show or to go to.
             m_shownKey = -1;
@@ -300,9 +301,9 @@ void TextSearch::reloadShown()
         }
         return;
     }
-    const QString subject = cursor.Text(QStringLiteral("texto"));
-    const QString note = cursor.Text(QStringLiteral("nota"));
-    const bool sameDate = DateText::toDate(cursor.Text(QStringLiteral("fecha"))) == m_shownDate;
+    const QString subject = cursor.Text(Schema::Notas::Texto);
+    const QString note = cursor.Text(Schema::Notas::Nota);
+    const bool sameDate = DateText::toDate(cursor.Text(Schema::Notas::Fecha)) == m_shownDate;
     if (subject != Text2->text() || note != Text3->toPlainText() || !sameDate)
         showEntry();
 }
