@@ -410,11 +410,9 @@ void Form2::Timer2_Timer()
 bool Form2::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Text1 && event->type() == QEvent::KeyPress) {
-        m_context.IdleCount = 0;
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             closeWithSave();
-            m_context.IdleCount = 0;
             return true;
         }
     } else if (watched == Text2 && event->type() == QEvent::FocusOut && !m_checkingTime) {

@@ -185,7 +185,6 @@ void Form3::hideEvent(QHideEvent *event)
 bool Form3::eventFilter(QObject *watched, QEvent *event)
 {
     if ((watched == Text1 || watched == Text2) && event->type() == QEvent::KeyPress) {
-        m_context.IdleCount = 0;
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             SaveDayStatus();

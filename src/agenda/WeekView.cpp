@@ -270,7 +270,6 @@ void WeekView::ShowCurrentWeekButtons(const QDate &selected)
 
 void WeekView::arriveFrom(const QDate &previous, Diary::Arrival arrival)
 {
-    m_context.IdleCount = 0;
     // Leaving the section shows the arrows of the day that was shown before it.
     Image9->hide();
     Image10->hide();
@@ -293,7 +292,6 @@ void WeekView::arriveFrom(const QDate &previous, Diary::Arrival arrival)
 
 void WeekView::Image3_Click()
 {
-    m_context.IdleCount = 0;
     m_diary.setSelectedDate(m_diary.SelectedDate.addDays(-7));
     ShowWeek(m_diary.SelectedDate);
     if (m_diary.SelectedDate < m_context.clock->today())
@@ -303,7 +301,6 @@ void WeekView::Image3_Click()
 
 void WeekView::Image4_Click()
 {
-    m_context.IdleCount = 0;
     m_diary.setSelectedDate(m_diary.SelectedDate.addDays(7));
     ShowWeek(m_diary.SelectedDate);
     if (m_diary.SelectedDate > m_context.clock->today())
@@ -321,7 +318,6 @@ void WeekView::Image9_Click()
 
 void WeekView::Image10_Click()
 {
-    m_context.IdleCount = 0;
     m_diary.setSelectedDate(m_context.clock->today());
     ShowWeek(m_diary.SelectedDate);
 }

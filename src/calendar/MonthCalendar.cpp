@@ -139,7 +139,6 @@ void MonthCalendar::CalendarScroll_Change()
         const QSignalBlocker quiet(CalendarScroll);
         CalendarScroll->setValue(0);
     }
-    m_context.IdleCount = 0;
 }
 
 void MonthCalendar::lmesyano_Click()
@@ -150,12 +149,10 @@ void MonthCalendar::lmesyano_Click()
         const QSignalBlocker quiet(CalendarScroll);
         CalendarScroll->setValue(0);
     }
-    m_context.IdleCount = 0;
 }
 
 void MonthCalendar::ldia_Click(int index)
 {
-    m_context.IdleCount = 0;
     // A blank cell stands for the first day of the month on show.
     const int day = ldia[index]->text().toInt();
     const QDate date = day > 0 ? QDate(m_month.year(), m_month.month(), day) : m_month;
@@ -165,7 +162,6 @@ void MonthCalendar::ldia_Click(int index)
 
 void MonthCalendar::ldia_MouseMove(int index)
 {
-    m_context.IdleCount = 0;
     if (ldia[index]->text().isEmpty())
         return;
     setHighlighted(index, true);

@@ -121,7 +121,6 @@ void Form1::Image7_Click(int index)
 {
     if (index < 4 && !Markers[index]->isHidden())
         return;
-    m_context.IdleCount = 0;
     m_week->setWeekControlsShown(false);
     HideSectionPanels();
     for (PictureBox *marker : Markers)

@@ -67,7 +67,6 @@ Form7::Form7(Diary &diary, AppContext &context, QWidget *parent)
         box->setGeometry(px(BoxLeft), top, px(InnerWidth - BoxLeft - Margin), px(BoxHeight));
         box->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid %1; padding: 0 3px; background: %2; }")
                                .arg(Theme::PaperEdge.darker(120).name(), Theme::EntryBox.name()));
-        box->installEventFilter(this);
         Label1[size_t(i)]->setBuddy(box);
         Text1[size_t(i)] = box;
     }
@@ -117,7 +116,6 @@ void Form7::keyPressEvent(QKeyEvent *event)
 
 void Form7::Command1_Click()
 {
-    m_context.IdleCount = 0;
     Card card;
     card.key = m_key;
     for (int i = 0; i < Columns; ++i)
@@ -167,11 +165,4 @@ void Form7::done(int result)
 void Form7::Timer1_Timer()
 {
     m_context.IdleCount = 0;
-}
-
-bool Form7::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress && std::find(Text1.begin(), Text1.end(), watched) != Text1.end())
-        m_context.IdleCount = 0;
-    return QDialog::eventFilter(watched, event);
 }

@@ -190,7 +190,6 @@ void PhoneBook::LoadPhoneNames()
 
 void PhoneBook::Combo1_KeyPress(int key)
 {
-    m_context.IdleCount = 0;
     if (key != Qt::Key_Return && key != Qt::Key_Enter) {
         NewPhoneSearch = true;
         return;
@@ -218,7 +217,6 @@ void PhoneBook::Combo1_KeyPress(int key)
 
 void PhoneBook::Combo1_Click(int index)
 {
-    m_context.IdleCount = 0;
     if (index < 0)
         return;
     RecordCursor &cards = m_diary.DataTelefonos;
@@ -251,7 +249,6 @@ void PhoneBook::ShowCard()
 
 void PhoneBook::Command3_Click(int index)
 {
-    m_context.IdleCount = 0;
     switch (index) {
     case 0:
         addCard();

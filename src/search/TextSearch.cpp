@@ -189,7 +189,6 @@ void TextSearch::Text1_KeyPress()
     const bool hasText = !Text1->text().isEmpty();
     for (ImageButton *button : Command2)
         button->setEnabled(hasText);
-    m_context.IdleCount = 0;
 }
 
 void TextSearch::Command2_Click(int index)
@@ -197,7 +196,6 @@ void TextSearch::Command2_Click(int index)
     saveTyping();
     const QString s = Text1->text();
     const Criterion criterion = Criterion::entriesMentioning(s);
-    m_context.IdleCount = 0;
 
     RecordCursor &cursor = m_diary.Data1;
     // Previous and next go on from the entry on show, wherever the week has moved the cursor since.
@@ -232,7 +230,6 @@ void TextSearch::Command2_Click(int index)
 
 void TextSearch::Command4_Click()
 {
-    m_context.IdleCount = 0;
     saveTyping();
     if (m_shownDate.isValid())
         m_diary.showWeekOf(m_shownDate);

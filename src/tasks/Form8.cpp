@@ -296,7 +296,6 @@ void Form8::keepBarOutOfDescription()
 bool Form8::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
-        m_context.IdleCount = 0;
         if (watched == Description) {
             auto *key = static_cast<QKeyEvent *>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -309,12 +308,6 @@ bool Form8::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void Form8::mouseMoveEvent(QMouseEvent *event)
-{
-    m_context.IdleCount = 0;
-    QDialog::mouseMoveEvent(event);
 }
 
 void Form8::Timer1_Timer()

@@ -65,7 +65,6 @@ TaskList::TaskList(Diary &diary, AppContext &context, QWidget *parent)
     List2->setPalette(page);
     List2->setUniformItemSizes(true);
     List2->viewport()->setMouseTracking(true);
-    List2->viewport()->installEventFilter(this);
     Label7->setBuddy(List2);
     connect(List2, &QListWidget::itemChanged, this,
             [this](QListWidgetItem *item) { List2_ItemCheck(List2->row(item)); });
@@ -154,7 +153,6 @@ void TaskList::LoadTasks()
 
 void TaskList::List2_ItemCheck(int item)
 {
-    m_context.IdleCount = 0;
     if (TaskListReady)
         MarkTaskDone(item);
 }
@@ -184,13 +182,6 @@ void TaskList::List2_Click()
 {
     const QListWidgetItem *line = List2->currentItem();
     Text5->setPlainText(line ? line->text() : QString());
-}
-
-bool TaskList::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == List2->viewport() && event->type() == QEvent::MouseMove)
-        m_context.IdleCount = 0;
-    return Section::eventFilter(watched, event);
 }
 
 // The dialog opens over the display box, as wide as it.

@@ -54,9 +54,6 @@ public:
     void Command8_Click();
     void Command6_Click();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void openDialog(Form8 &dialog, const QString &caption);
     bool readHandOver(TaskHandOver *task);

@@ -6,11 +6,14 @@
 #include "mainwindow/Form1.h"
 #include "mainwindow/TabStrip.h"
 #include "support/TestAgenda.h"
+#include "widgets/ActivityWatch.h"
 #include "widgets/ClickLabel.h"
 #include "widgets/ImageButton.h"
 #include "widgets/Theme.h"
 
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QtTest>
 
 class TestMonthCalendar : public QObject
@@ -144,8 +147,25 @@ private slots:
         QFETCH(QDate, to);
         QFETCH(QString, caption);
         m_diary->SelectedDate = from;
+        m_calendar->show();
+        m_calendar->ShowMonth();
+        const ActivityWatch watch(m_agenda->context);
         m_agenda->context.IdleCount = 5;
-        m_calendar->CalendarScroll->triggerAction(QAbstractSlider::SliderAction(action));
+        // Clicked where the arrow or the trough is drawn.
+        QScrollBar *bar = m_calendar->CalendarScroll;
+        QStyleOptionSlider option;
+        option.initFrom(bar);
+        option.orientation = bar->orientation();
+        option.minimum = bar->minimum();
+        option.maximum = bar->maximum();
+        option.sliderPosition = option.sliderValue = bar->value();
+        option.pageStep = bar->pageStep();
+        option.singleStep = bar->singleStep();
+        const QStyle::SubControl part = action == QAbstractSlider::SliderSingleStepAdd ? QStyle::SC_ScrollBarAddLine
+            : action == QAbstractSlider::SliderSingleStepSub                           ? QStyle::SC_ScrollBarSubLine
+                                                                                       : QStyle::SC_ScrollBarAddPage;
+        const QRect drawn = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, drawn.center());
         QCOMPARE(m_diary->SelectedDate, to);
         QCOMPARE(m_calendar->lmesyano->text(), caption);
         QCOMPARE(m_calendar->CalendarScroll->value(), 0);
