@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/ServerFrames.h"
+#include "widgets/x11/ServerFrames.h"
 
 #include <QDate>
 #include <QPoint>
