@@ -1,8 +1,9 @@
 #include "data/Module1.h"
-#include "mainwindow/Form1.h"
-#include "support/TestAgenda.h"
 #include "desktopclock/DataFolderChoice.h"
 #include "desktopclock/Form9.h"
+#include "desktopclock/SettingsPanel.h"
+#include "mainwindow/Form1.h"
+#include "support/TestAgenda.h"
 #include "widgets/FileChooser.h"
 #include "widgets/ImageButton.h"
 
@@ -51,7 +52,7 @@ private:
         return path;
     }
 
-    void clickChangeFolder() { QTest::mouseClick(m_widget->Image2, Qt::LeftButton); }
+    void clickChangeFolder() { QTest::mouseClick(m_widget->Picture1->Image2, Qt::LeftButton); }
 
     Settings savedSettings() const
     {
