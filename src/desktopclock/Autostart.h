@@ -1,3 +1,4 @@
+// Autostart: starting the program when the user logs in to the desktop.
 #pragma once
 
 #include <QString>

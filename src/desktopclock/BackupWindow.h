@@ -1,3 +1,4 @@
+// BackupWindow: "Copias de seguridad", the agenda's safety copies, one of which it can put back.
 #pragma once
 
 #include "data/AgendaBackups.h"

@@ -1,3 +1,4 @@
+// DataFolderChoice: pointing the program at the agenda of another folder, from the clock's panel.
 #pragma once
 
 #include <QString>

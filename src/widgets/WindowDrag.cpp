@@ -1,7 +1,7 @@
 #include "widgets/WindowDrag.h"
 
 #include "widgets/WindowPlacement.h"
-#include "widgets/Xcb.h"
+#include "widgets/x11/X11.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -16,8 +16,7 @@ WindowDrag::WindowDrag(QWidget &window)
 {
     m_buttonWatch.setInterval(50);
     connect(&m_buttonWatch, &QTimer::timeout, this, [this] {
-        bool known = false;
-        if (leftButtonHeld(&known) || !known)
+        if (X11::leftButtonHeld().value_or(true))
             return;
         // Let go: the window system reports the window's last place right after, and that is
         // the place to keep.
@@ -27,24 +26,6 @@ WindowDrag::WindowDrag(QWidget &window)
                 finish();
         });
     });
-}
-
-// The left button's state as the window system has it now; known is false where it cannot tell.
-bool WindowDrag::leftButtonHeld(bool *known)
-{
-    *known = false;
-#ifdef QUILLOMAR_HAS_XCB
-    if (xcb_connection_t *connection = Xcb::connection()) {
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-        const Xcb::Reply<xcb_query_pointer_reply_t> reply(
-            xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr));
-        if (!reply)
-            return false;
-        *known = true;
-        return reply->mask & XCB_BUTTON_MASK_1;
-    }
-#endif
-    return false;
 }
 
 void WindowDrag::begin(QMouseEvent *event)
@@ -65,9 +46,7 @@ void WindowDrag::begin(QMouseEvent *event, const QPoint &pressedAt)
         // window's moves as it pleases (every step, or only the last). Where the X server can be
         // asked, the button itself says when the drag is over; elsewhere what the program sees
         // next of the pointer (a release, the pointer entering again, a move with no button held).
-        bool known = false;
-        leftButtonHeld(&known);
-        if (known)
+        if (X11::leftButtonHeld().has_value())
             m_buttonWatch.start();
         else
             qApp->installEventFilter(this);

@@ -45,7 +45,6 @@ protected:
 private:
     enum class Mode { None, System, Manual };
     void finish();
-    static bool leftButtonHeld(bool *known);
 
     QWidget &m_window;
     Mode m_mode = Mode::None;

@@ -1,7 +1,7 @@
 #include "widgets/WindowPlacement.h"
 
 #include "widgets/Twips.h"
-#include "widgets/Xcb.h"
+#include "widgets/x11/X11.h"
 
 #include <QGuiApplication>
 #include <QWidget>
@@ -32,33 +32,7 @@ bool isNormal(const QWidget &window)
 
 bool desktopComposites()
 {
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        return true;
-#ifdef QUILLOMAR_HAS_XCB
-    xcb_connection_t *connection = Xcb::connection();
-    if (!connection)
-        return false;
-    // A compositing manager owns the selection _NET_WM_CM_S<n> of the screen it draws; the
-    // desktop is one X screen, the first, however many monitors it spans.
-    // The selection's name is looked up until some compositor has claimed it once; the program
-    // has one connection, so the name found then stays good.
-    static xcb_atom_t selection = XCB_ATOM_NONE;
-    if (selection == XCB_ATOM_NONE) {
-        static constexpr char Name[] = "_NET_WM_CM_S0";
-        const Xcb::Reply<xcb_intern_atom_reply_t> atom(
-            xcb_intern_atom_reply(connection, xcb_intern_atom(connection, true, sizeof Name - 1, Name), nullptr));
-        if (!atom)
-            return false;
-        selection = atom->atom;
-        if (selection == XCB_ATOM_NONE)
-            return false; // nothing ever claimed it
-    }
-    const Xcb::Reply<xcb_get_selection_owner_reply_t> owner(
-        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr));
-    return owner && owner->owner != XCB_WINDOW_NONE;
-#else
-    return false;
-#endif
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland")) || X11::compositorRuns();
 }
 
 } // namespace WindowPlacement

@@ -1,6 +1,7 @@
 #include "data/Module1.h"
 #include "desktopclock/DataFolderChoice.h"
 #include "desktopclock/Form9.h"
+#include "desktopclock/SettingsPanel.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
 #include "support/TestAgenda.h"
@@ -53,7 +54,7 @@ private:
         return path;
     }
 
-    void clickChangeFolder() { QTest::mouseClick(m_widget->Image2, Qt::LeftButton); }
+    void clickChangeFolder() { QTest::mouseClick(m_widget->Picture1->Image2, Qt::LeftButton); }
 
     Settings savedSettings() const
     {

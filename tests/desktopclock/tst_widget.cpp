@@ -1,5 +1,7 @@
 #include "data/Module1.h"
+#include "desktopclock/ClockFace.h"
 #include "desktopclock/Form9.h"
+#include "desktopclock/SettingsPanel.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
 #include "support/TestAgenda.h"
@@ -80,12 +82,12 @@ private slots:
     void creationShowsTheSettingsAndPlacesTheCard()
     {
         Form9 &w = openWidget();
-        QCOMPARE(w.txtalpha->text(), QStringLiteral("80"));
-        QCOMPARE(w.VScroll1->value(), 80);
-        QCOMPARE(w.Text2->text(), QStringLiteral("15"));
-        QCOMPARE(w.VScroll2->value(), 15);
+        QCOMPARE(w.Picture1->txtalpha->text(), QStringLiteral("80"));
+        QCOMPARE(w.Picture1->VScroll1->value(), 80);
+        QCOMPARE(w.Picture1->Text2->text(), QStringLiteral("15"));
+        QCOMPARE(w.Picture1->VScroll2->value(), 15);
         QCOMPARE(w.appliedOpacity(), 204);
-        QVERIFY(w.Check1->isChecked());
+        QVERIFY(w.Picture1->Check1->isChecked());
         QCOMPARE(w.windowTitle(), QStringLiteral("Quillomar"));
         QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
         QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -93,24 +95,24 @@ private slots:
         const QRect primary = Twips::screenPixels(QGuiApplication::primaryScreen());
         QCOMPARE(w.pos(), primary.topLeft() + QPoint(twips(1500), twips(750)));
         // The client area is the card, the panel waits just beyond its right edge.
-        QCOMPARE(w.size(), w.Image1->size());
-        QCOMPARE(w.Image1->pos(), QPoint(0, 0));
-        QCOMPARE(w.Picture1->geometry(), QRect(w.Image1->width(), 0, w.Picture1->width(), w.height()));
+        QCOMPARE(w.size(), w.face()->Image1->size());
+        QCOMPARE(w.face()->Image1->pos(), QPoint(0, 0));
+        QCOMPARE(w.Picture1->geometry(), QRect(w.face()->Image1->width(), 0, w.Picture1->width(), w.height()));
 
-        QCOMPARE(w.Label2[0]->y(), twips(240));
-        QCOMPARE(w.Label3[0]->y(), twips(480));
-        QCOMPARE(w.Label1[0]->y(), w.height() - twips(480));
-        for (QLabel *label : {w.Label1[0], w.Label2[0], w.Label3[0]})
+        QCOMPARE(w.face()->Label2[0]->y(), twips(240));
+        QCOMPARE(w.face()->Label3[0]->y(), twips(480));
+        QCOMPARE(w.face()->Label1[0]->y(), w.height() - twips(480));
+        for (QLabel *label : {w.face()->Label1[0], w.face()->Label2[0], w.face()->Label3[0]})
             QCOMPARE(label->x() * 2 + label->width(), w.width());
 
-        QCOMPARE(w.Image2->toolTip(), QStringLiteral("Cambiar Ruta Datos"));
-        QCOMPARE(w.Image3->accessibleName(), QStringLiteral("Salida del Programa"));
-        QCOMPARE(w.Image5[0]->objectName(), QStringLiteral("Image5(0)"));
-        QCOMPARE(w.Image5[0]->accessibleName(), QStringLiteral("Cerrar"));
+        QCOMPARE(w.Picture1->Image2->toolTip(), QStringLiteral("Cambiar Ruta Datos"));
+        QCOMPARE(w.Picture1->Image3->accessibleName(), QStringLiteral("Salida del Programa"));
+        QCOMPARE(w.Picture1->Image5[0]->objectName(), QStringLiteral("Image5(0)"));
+        QCOMPARE(w.Picture1->Image5[0]->accessibleName(), QStringLiteral("Cerrar"));
         QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Label5"))->text(), QStringLiteral("Configuración"));
         QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Label4(0)"))->text(), QStringLiteral("Transparencia (%):"));
         QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Label4(1)"))->text(), QStringLiteral("Demora Cierre (seg.):"));
-        QCOMPARE(w.Check1->text(), QStringLiteral("Vibra si hay algo hoy"));
+        QCOMPARE(w.Picture1->Check1->text(), QStringLiteral("Vibra si hay algo hoy"));
     }
 
     void opacityFromTheText_data()
@@ -137,7 +139,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, opacity);
         Form9 &w = openWidget();
-        w.txtalpha->setText(text);
+        w.Picture1->txtalpha->setText(text);
         w.ApplyOpacity(false);
         QCOMPARE(w.appliedOpacity(), opacity);
         QCOMPARE(qRound(w.windowOpacity() * 255), opacity);
@@ -150,16 +152,16 @@ private slots:
     void spinnersChangeTheSettings()
     {
         Form9 &w = openWidget();
-        w.VScroll1->setValue(100);
-        QCOMPARE(w.txtalpha->text(), QStringLiteral("100"));
+        w.Picture1->VScroll1->setValue(100);
+        QCOMPARE(w.Picture1->txtalpha->text(), QStringLiteral("100"));
         QCOMPARE(settings().Alpha, 100);
         QCOMPARE(w.appliedOpacity(), 255);
-        w.VScroll1->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        w.Picture1->VScroll1->triggerAction(QAbstractSlider::SliderSingleStepSub);
         QCOMPARE(settings().Alpha, 99);
-        QCOMPARE(w.txtalpha->text(), QStringLiteral("99"));
+        QCOMPARE(w.Picture1->txtalpha->text(), QStringLiteral("99"));
 
-        w.VScroll2->setValue(42);
-        QCOMPARE(w.Text2->text(), QStringLiteral("42"));
+        w.Picture1->VScroll2->setValue(42);
+        QCOMPARE(w.Picture1->Text2->text(), QStringLiteral("42"));
         QCOMPARE(settings().Delay, 42);
     }
 
@@ -185,12 +187,12 @@ private slots:
         settings().Alpha = qint16(alpha);
         settings().Delay = qint16(delay);
         Form9 &w = openWidget();
-        QCOMPARE(w.VScroll1->value(), shownAlpha);
-        QCOMPARE(w.txtalpha->text(), QString::number(shownAlpha));
+        QCOMPARE(w.Picture1->VScroll1->value(), shownAlpha);
+        QCOMPARE(w.Picture1->txtalpha->text(), QString::number(shownAlpha));
         QCOMPARE(int(settings().Alpha), shownAlpha);
         QCOMPARE(w.appliedOpacity(), qRound(Module1::RoundHalfEven(shownAlpha * 2.55)));
-        QCOMPARE(w.VScroll2->value(), shownDelay);
-        QCOMPARE(w.Text2->text(), QString::number(shownDelay));
+        QCOMPARE(w.Picture1->VScroll2->value(), shownDelay);
+        QCOMPARE(w.Picture1->Text2->text(), QString::number(shownDelay));
         QCOMPARE(int(settings().Delay), shownDelay);
     }
 
@@ -245,24 +247,24 @@ private slots:
         settings().Delay = 5;
         Form9 &w = openWidget();
         m_agenda->context.IdleCount = 3;
-        rightClick(w.Image1);
-        QCOMPARE(w.width(), w.Image1->width() + w.Picture1->width());
+        rightClick(w.face()->Image1);
+        QCOMPARE(w.width(), w.face()->Image1->width() + w.Picture1->width());
         QCOMPARE(m_agenda->context.IdleCount, 0);
         QVERIFY(w.Picture1->isVisible());
 
         for (int second = 1; second <= 5; ++second) {
             w.Timer3_Timer();
-            QCOMPARE(w.width(), w.Image1->width() + w.Picture1->width());
+            QCOMPARE(w.width(), w.face()->Image1->width() + w.Picture1->width());
         }
         w.Timer3_Timer(); // Delay + 1 seconds without the user
-        QCOMPARE(w.width(), w.Image1->width());
+        QCOMPARE(w.width(), w.face()->Image1->width());
         QCOMPARE(w.appliedOpacity(), 204);
 
         // The main window's bound starts the count again; the closing repeats and changes nothing.
         m_agenda->context.IdleCount = 0;
         for (int second = 1; second <= 6; ++second)
             w.Timer3_Timer();
-        QCOMPARE(w.width(), w.Image1->width());
+        QCOMPARE(w.width(), w.face()->Image1->width());
         QCOMPARE(w.appliedOpacity(), 204);
         QCOMPARE(qRound(w.windowOpacity() * 255), 204);
     }
@@ -271,27 +273,27 @@ private slots:
     {
         settings().Delay = 5;
         Form9 &w = openWidget();
-        rightClick(w.Label1[0]);
-        QCOMPARE(w.width(), w.Image1->width() + w.Picture1->width());
+        rightClick(w.face()->Label1[0]);
+        QCOMPARE(w.width(), w.face()->Image1->width() + w.Picture1->width());
         for (int second = 1; second <= 4; ++second)
             w.Timer3_Timer();
-        QTest::keyClick(w.VScroll1, Qt::Key_Down); // the user sets the transparency
+        QTest::keyClick(w.Picture1->VScroll1, Qt::Key_Down); // the user sets the transparency
         QCOMPARE(settings().Alpha, 81);
         QCOMPARE(m_agenda->context.IdleCount, 0);
         for (int second = 1; second <= 5; ++second)
             w.Timer3_Timer();
-        QCOMPARE(w.width(), w.Image1->width() + w.Picture1->width());
+        QCOMPARE(w.width(), w.face()->Image1->width() + w.Picture1->width());
         w.Timer3_Timer();
-        QCOMPARE(w.width(), w.Image1->width());
+        QCOMPARE(w.width(), w.face()->Image1->width());
     }
 
     void closeButtonClosesThePanel()
     {
         Form9 &w = openWidget();
-        rightClick(w.Label3[0]);
-        QCOMPARE(w.width(), w.Image1->width() + w.Picture1->width());
-        QTest::mouseClick(w.Image5[0], Qt::LeftButton);
-        QCOMPARE(w.width(), w.Image1->width());
+        rightClick(w.face()->Label3[0]);
+        QCOMPARE(w.width(), w.face()->Image1->width() + w.Picture1->width());
+        QTest::mouseClick(w.Picture1->Image5[0], Qt::LeftButton);
+        QCOMPARE(w.width(), w.face()->Image1->width());
         QCOMPARE(m_quits, 0);
     }
 
@@ -300,8 +302,8 @@ private slots:
         Form9 &w = openWidget();
         const QRect screen = screenArea();
         w.move(screen.right() + 1 - w.width(), screen.y() + 10);
-        rightClick(w.Image1);
-        QCOMPARE(w.width(), w.Image1->width() + w.Picture1->width());
+        rightClick(w.face()->Image1);
+        QCOMPARE(w.width(), w.face()->Image1->width() + w.Picture1->width());
         QCOMPARE(w.x() + w.width(), screen.right() + 1);
     }
 
@@ -326,11 +328,11 @@ private slots:
         QFETCH(bool, shakes);
         Form9 &w = openWidget();
         w.desktopComposites = [composited] { return composited; };
-        w.Check1->setChecked(checked);
+        w.Picture1->Check1->setChecked(checked);
         m_main->diary().TodayHasEntries = todayHasEntries;
         const QRect start = w.geometry();
         // The card above the blinking time, as it looks at rest.
-        const QRect still(0, 0, start.width(), w.Label1[0]->y());
+        const QRect still(0, 0, start.width(), w.face()->Label1[0]->y());
         const QImage atRest = w.grab().toImage().copy(still);
         bool seenShifted = false;
 
@@ -385,7 +387,7 @@ private slots:
         w.desktopComposites = [composited] { return composited; };
         m_main->diary().TodayHasEntries = true;
         if (panelOpen)
-            rightClick(w.Image1);
+            rightClick(w.face()->Image1);
         w.move(w.pos() + QPoint(37, 11)); // placed anew since the card was made
         const QRect start = w.geometry();
         w.Timer2_Timer();
@@ -396,11 +398,11 @@ private slots:
             settings().Delay = 5;
             m_agenda->context.IdleCount = 5;
             w.Timer3_Timer();
-            QCOMPARE(w.geometry(), QRect(start.topLeft(), w.Image1->size()));
+            QCOMPARE(w.geometry(), QRect(start.topLeft(), w.face()->Image1->size()));
         } else {
-            QTest::mousePress(w.Image1, Qt::RightButton, {}, QPoint(5, 5)); // the user stops it
+            QTest::mousePress(w.face()->Image1, Qt::RightButton, {}, QPoint(5, 5)); // the user stops it
             QCOMPARE(w.pos(), start.topLeft());
-            QCOMPARE(w.width(), w.Image1->width() + w.Picture1->width()); // and opens the panel
+            QCOMPARE(w.width(), w.face()->Image1->width() + w.Picture1->width()); // and opens the panel
         }
         QVERIFY(!w.isShaking());
         QCOMPARE(w.cardShift(), 0);
@@ -454,34 +456,34 @@ private slots:
     void clockBlinksAndFollowsTheDay()
     {
         Form9 &w = openWidget();
-        QCOMPARE(w.Label1[0]->text(), QStringLiteral("10:07"));
-        QCOMPARE(w.Label2[0]->text(), QStringLiteral("Miércoles"));
-        QCOMPARE(w.Label3[0]->text(), QStringLiteral("3/4/24"));
+        QCOMPARE(w.face()->Label1[0]->text(), QStringLiteral("10:07"));
+        QCOMPARE(w.face()->Label2[0]->text(), QStringLiteral("Miércoles"));
+        QCOMPARE(w.face()->Label3[0]->text(), QStringLiteral("3/4/24"));
 
         QStringList shown;
         for (int tick = 0; tick < 4; ++tick) {
             w.Timer1_Timer();
-            shown << w.Label1[0]->text();
+            shown << w.face()->Label1[0]->text();
         }
         QCOMPARE(shown, QStringList({"10 07", "10:07", "10 07", "10:07"}));
 
         m_agenda->clock.set(QDateTime(QDate(2024, 4, 4), QTime(0, 0, 1)));
         w.Timer1_Timer();
-        QCOMPARE(w.Label1[0]->text(), QStringLiteral("00 00"));
-        QCOMPARE(w.Label2[0]->text(), QStringLiteral("Jueves"));
-        QCOMPARE(w.Label3[0]->text(), QStringLiteral("4/4/24"));
+        QCOMPARE(w.face()->Label1[0]->text(), QStringLiteral("00 00"));
+        QCOMPARE(w.face()->Label2[0]->text(), QStringLiteral("Jueves"));
+        QCOMPARE(w.face()->Label3[0]->text(), QStringLiteral("4/4/24"));
     }
 
     void tooltipsShowTheLongDateInCapitals()
     {
         Form9 &w = openWidget();
-        for (QLabel *label : {w.Label2[0], w.Label3[0]}) {
+        for (QLabel *label : {w.face()->Label2[0], w.face()->Label3[0]}) {
             sendMouse(label, QEvent::MouseMove, QPoint(3, 3), Qt::NoButton, Qt::NoButton);
             QCOMPARE(label->toolTip(), QStringLiteral("MIÉRCOLES, 3 DE ABRIL DE 2024"));
         }
         m_agenda->clock.setToday(QDate(2024, 12, 25));
-        sendMouse(w.Label3[0], QEvent::MouseMove, QPoint(3, 3), Qt::NoButton, Qt::NoButton);
-        QCOMPARE(w.Label3[0]->toolTip(), QStringLiteral("MIÉRCOLES, 25 DE DICIEMBRE DE 2024"));
+        sendMouse(w.face()->Label3[0], QEvent::MouseMove, QPoint(3, 3), Qt::NoButton, Qt::NoButton);
+        QCOMPARE(w.face()->Label3[0]->toolTip(), QStringLiteral("MIÉRCOLES, 25 DE DICIEMBRE DE 2024"));
     }
 
     void draggingMovesAndStoresThePlace_data()
@@ -520,9 +522,9 @@ private slots:
         const QRect screen = screenArea();
         const QPoint grab(10, 5);
         const QPoint beyond(screen.x() - w.x() - 40, 0); // 40 pixels past the left edge
-        sendMouse(w.Image1, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
-        sendMouse(w.Image1, QEvent::MouseMove, grab + beyond, Qt::NoButton, Qt::LeftButton);
-        sendMouse(w.Image1, QEvent::MouseButtonRelease, grab + beyond, Qt::LeftButton, Qt::NoButton);
+        sendMouse(w.face()->Image1, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(w.face()->Image1, QEvent::MouseMove, grab + beyond, Qt::NoButton, Qt::LeftButton);
+        sendMouse(w.face()->Image1, QEvent::MouseButtonRelease, grab + beyond, Qt::LeftButton, Qt::NoButton);
         QCOMPARE(w.x(), screen.x());
         QVERIFY(settings().WidgetLeft < 0);
     }
@@ -532,7 +534,7 @@ private slots:
         m_main->hide();
         Form9 &w = openWidget();
         QVERIFY(!m_main->Timer4.isActive());
-        QTest::mouseDClick(w.Label2[0], Qt::LeftButton);
+        QTest::mouseDClick(w.face()->Label2[0], Qt::LeftButton);
         QVERIFY(!w.isVisible());
         QVERIFY(m_main->isVisible());
         QVERIFY(m_main->Timer4.isActive());
@@ -540,7 +542,7 @@ private slots:
 
         m_main->hide();
         w.show();
-        QTest::mouseDClick(w.Image1, Qt::LeftButton);
+        QTest::mouseDClick(w.face()->Image1, Qt::LeftButton);
         QVERIFY(!w.isVisible());
         QVERIFY(m_main->isVisible());
     }
@@ -563,8 +565,8 @@ private slots:
         Form9 &w = openWidget();
         const QString file = m_agenda->context.paths.settingsFile;
         QVERIFY(!QFile::exists(file)); // nothing changed since start, nothing written yet
-        rightClick(w.Image1);
-        QTest::mouseClick(w.Image3, Qt::LeftButton);
+        rightClick(w.face()->Image1);
+        QTest::mouseClick(w.Picture1->Image3, Qt::LeftButton);
         QCOMPARE(m_quits, 1);
         QVERIFY(QFile::exists(file));
         Settings reread;

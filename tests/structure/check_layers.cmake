@@ -3,6 +3,7 @@ cmake_minimum_required(VERSION 3.25)
 #   data      may include only data (and no Qt Widgets or Gui)
 #   widgets   may include data and widgets
 #   sections  may include data, widgets and sections, never the main window
+# and when X11 code lies outside src/widgets/x11, the one place that talks to the X server.
 # Run as: cmake -DSOURCE_DIR=<src> -P check_layers.cmake
 set(sections agenda calendar tasks phonebook search alarms desktopclock)
 set(problems "")
@@ -11,6 +12,13 @@ foreach(source ${sources})
   file(RELATIVE_PATH relative "${SOURCE_DIR}" "${source}")
   string(REGEX MATCH "^[^/]+" folder "${relative}")
   file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include")
+  if(NOT relative MATCHES "^widgets/x11/")
+    file(STRINGS "${source}" x11 REGEX "QUILLOMAR_HAS_XCB|#[ \t]*include[ \t]*[<\"](xcb/|X11/|widgets/x11/Xcb\\.h)")
+    foreach(line ${x11})
+      string(STRIP "${line}" line)
+      list(APPEND problems "${relative}: ${line} (X11 code belongs in widgets/x11)")
+    endforeach()
+  endif()
   foreach(line ${includes})
     set(bad "")
     if(folder STREQUAL "data")

@@ -1,6 +1,7 @@
 #pragma once
 
-// What the X11 code of the shared widgets has in common. Built only where libxcb was found.
+// What the X11 code in this folder has in common; included only here. Built only where libxcb was
+// found.
 #ifdef QUILLOMAR_HAS_XCB
 
 #include <QGuiApplication>

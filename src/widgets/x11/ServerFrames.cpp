@@ -1,5 +1,5 @@
-#include "widgets/ServerFrames.h"
-#include "widgets/Xcb.h"
+#include "widgets/x11/ServerFrames.h"
+#include "widgets/x11/Xcb.h"
 
 #include <QGuiApplication>
 #include <QImage>

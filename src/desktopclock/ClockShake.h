@@ -1,0 +1,51 @@
+// ClockShake: the desktop clock's shake, ten quick trips of the card to the right and back.
+#pragma once
+
+#include "widgets/x11/ServerFrames.h"
+
+#include <QImage>
+#include <QObject>
+#include <QPoint>
+#include <QTimer>
+
+class QWidget;
+
+// A shake is a few frames of a short timer that stops when the shake is over, and ends where it
+// began. Where the desktop shows through what the card leaves unpainted, the card moves inside
+// its own window, widened for the moment: the window system and the compositor then hear of two
+// changes of size instead of a move per frame. Elsewhere the window itself moves.
+class ClockShake final : public QObject
+{
+public:
+    // Shakes the top-level `window`, every child of which is part of the card's picture.
+    explicit ClockShake(QWidget &window);
+
+    // Shakes the window from where it stands; `inside`: the card moves within the window.
+    void start(bool inside);
+    // Ends a shake at once, with everything back where it began.
+    void stop();
+    bool active() const { return m_timer.isActive(); }
+    // How far right of its place the card is drawn inside the window, in pixels.
+    int cardShift() const;
+    // The window's width without the room a shake inside it takes.
+    int restWidth() const;
+    // The card changed (a colon blink): the frames show it as it is now.
+    void faceChanged();
+
+private:
+    class Cover;
+
+    int reach() const; // how far the card goes out, in pixels
+    QImage faceSnapshot() const;
+    void takeFaceSnapshot();
+    void showStep();
+
+    QWidget &m_window;
+    QTimer m_timer;
+    int m_step = 0;
+    QPoint m_base;
+    bool m_inside = false; // the card moves within the window, not the window
+    int m_restWidth = 0; // the window's width before it was widened for the shake
+    Cover *m_cover = nullptr; // the card's picture, drawn over the window while it shakes
+    ServerFrames m_frames; // the same picture kept by the display server, where it can be
+};
