@@ -81,11 +81,6 @@ Form9::Form9(Diary &diary, AppContext &context)
     connect(&Timer2, &QTimer::timeout, this, &Form9::Timer2_Timer);
     connect(&Timer3, &QTimer::timeout, this, &Form9::Timer3_Timer);
 
-    // Every press, key or pointer move anywhere on the widget counts as the user being there.
-    installEventFilter(this);
-    for (QWidget *child : findChildren<QWidget *>())
-        child->installEventFilter(this);
-
     Form_Load();
 
     // The clock, the shaking and the idle count run whether the widget is shown or hidden.
@@ -303,7 +298,6 @@ void Form9::saveAndQuit()
 
 void Form9::pointerPressed(QMouseEvent *event)
 {
-    m_context.IdleCount = 0;
     m_shake->stop();
     if (event->button() == Qt::LeftButton) {
         m_pressed = true;
@@ -368,22 +362,4 @@ void Form9::moveTo(const QPoint &position)
     // A move of the program's own is never the user's: it ends any drag being followed.
     endDrag();
     move(position);
-}
-
-bool Form9::eventFilter(QObject *watched, QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::KeyPress:
-    case QEvent::Wheel:
-        m_context.IdleCount = 0;
-        break;
-    default:
-        break;
-    }
-
-    return QWidget::eventFilter(watched, event);
 }
