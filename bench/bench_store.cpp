@@ -2,9 +2,9 @@
 // Builds the agenda once (200,000 entries, 5,000 cards, 2,000 tasks, 3,000 day rows), then
 // reports the median of repeated runs of each operation. Figures, not pass or fail.
 #include "data/AgendaBackups.h"
+#include "data/DateText.h"
 #include "data/store/Criterion.h"
 #include "data/store/Database.h"
-#include "data/DateText.h"
 #include "data/store/RecordCursor.h"
 
 #include "Median.h"

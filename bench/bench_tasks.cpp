@@ -4,9 +4,9 @@
 // list filled again), on the offscreen platform. Budget: 20 ms each. A tick holds one write
 // committed to disk, whose time is the disk's: give a folder on tmpfs to see the list's own.
 #include "data/AppContext.h"
-#include "data/store/Database.h"
 #include "data/DateText.h"
 #include "data/Diary.h"
+#include "data/store/Database.h"
 #include "tasks/TaskList.h"
 
 #include "Median.h"

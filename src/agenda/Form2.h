@@ -1,3 +1,4 @@
+// Form2: the entry strip, in which one diary entry's time and short text are written.
 #pragma once
 
 #include "data/Entry.h"

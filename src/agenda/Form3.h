@@ -1,3 +1,4 @@
+// Form3: the day status dialog, a date's holiday mark and texts.
 #pragma once
 
 #include <QDialog>

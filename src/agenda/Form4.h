@@ -1,3 +1,4 @@
+// Form4: the long note editor of one diary entry.
 #pragma once
 
 #include <QDialog>

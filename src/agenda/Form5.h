@@ -1,3 +1,4 @@
+// Form5: the alarm strip, in which a diary entry's alarm time is set.
 #pragma once
 
 #include <QDialog>

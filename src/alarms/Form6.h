@@ -1,3 +1,4 @@
+// Form6: the alarm window "Alarma de Quillomar", which rings the alarms that fall due.
 #pragma once
 
 #include "DueAlarm.h"

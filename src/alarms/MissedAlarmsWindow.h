@@ -1,3 +1,4 @@
+// MissedAlarmsWindow: "Alarmas perdidas", the alarms that passed without ringing.
 #pragma once
 
 #include "DueAlarm.h"

@@ -3,11 +3,11 @@
 #include "AlarmMark.h"
 #include "AppContext.h"
 #include "Clock.h"
-#include "store/Database.h"
 #include "DateText.h"
 #include "Diary.h"
-#include "store/FailureText.h"
 #include "Messenger.h"
+#include "store/Database.h"
+#include "store/FailureText.h"
 
 #include <QDir>
 #include <QFile>

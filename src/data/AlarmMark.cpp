@@ -1,7 +1,7 @@
 #include "AlarmMark.h"
 
-#include "store/Database.h"
 #include "DateText.h"
+#include "store/Database.h"
 
 namespace AlarmMark {
 

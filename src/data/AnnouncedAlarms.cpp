@@ -1,7 +1,7 @@
 #include "AnnouncedAlarms.h"
 
-#include "store/Database.h"
 #include "OwnTables.h"
+#include "store/Database.h"
 
 namespace AnnouncedAlarms {
 

@@ -1,8 +1,8 @@
 #include "DayStatus.h"
 
-#include "store/Criterion.h"
 #include "DateText.h"
 #include "Module1.h"
+#include "store/Criterion.h"
 #include "store/RecordCursor.h"
 
 DayStatus DayStatus::read(RecordCursor &dias, RecordCursor &fixed, const QDate &date, Messenger *messenger)

@@ -1,9 +1,9 @@
 #include "Diary.h"
 
 #include "CardStore.h"
-#include "TaskStore.h"
 #include "DayStore.h"
 #include "EntryStore.h"
+#include "TaskStore.h"
 #include "store/Database.h"
 
 Diary::Diary(QObject *parent)

@@ -1,7 +1,7 @@
 #include "Module1.h"
 
-#include "store/FailureText.h"
 #include "Messenger.h"
+#include "store/FailureText.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,7 +1,7 @@
 #include "PendingReminders.h"
 
-#include "store/Database.h"
 #include "OwnTables.h"
+#include "store/Database.h"
 
 namespace PendingReminders {
 

@@ -1,10 +1,10 @@
 #include "BackupWindow.h"
 
 #include "data/AppContext.h"
-#include "data/store/Database.h"
 #include "data/DateText.h"
 #include "data/Diary.h"
 #include "data/Messenger.h"
+#include "data/store/Database.h"
 #include "widgets/Theme.h"
 
 #include <QApplication>

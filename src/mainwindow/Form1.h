@@ -1,3 +1,4 @@
+// Form1: the main window, the open week-to-view diary with its sections behind index tabs.
 #pragma once
 
 #include "data/AppContext.h"

@@ -1,3 +1,4 @@
+// Form7: the card dialog of the phone book.
 #pragma once
 
 #include "data/Card.h"

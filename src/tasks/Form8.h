@@ -1,3 +1,4 @@
+// Form8: the task dialog, a new or changed task handed back to the task list.
 #pragma once
 
 #include <QDialog>

@@ -1,5 +1,5 @@
-#include "data/store/Criterion.h"
 #include "data/DateText.h"
+#include "data/store/Criterion.h"
 #include "data/store/TextMatch.h"
 #include "support/TestAgenda.h"
 

@@ -1,6 +1,6 @@
 #include "data/AgendaBackups.h"
-#include "data/store/Database.h"
 #include "data/Diary.h"
+#include "data/store/Database.h"
 #include "support/TestAgenda.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
+#include "data/DateText.h"
 #include "data/store/Criterion.h"
 #include "data/store/Database.h"
-#include "data/DateText.h"
 #include "data/store/RecordCursor.h"
 #include "support/TestAgenda.h"
 

@@ -1,7 +1,7 @@
 #include "data/Diary.h"
-#include "support/TestAgenda.h"
 #include "desktopclock/Autostart.h"
 #include "desktopclock/Form9.h"
+#include "support/TestAgenda.h"
 
 #include <QCheckBox>
 #include <QProcess>

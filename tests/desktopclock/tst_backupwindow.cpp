@@ -1,8 +1,8 @@
 #include "data/AgendaBackups.h"
-#include "data/store/Database.h"
 #include "data/Diary.h"
-#include "support/TestAgenda.h"
+#include "data/store/Database.h"
 #include "desktopclock/BackupWindow.h"
+#include "support/TestAgenda.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "Criterion.h"
 
-#include "data/DateText.h"
 #include "TableSchema.h"
 #include "TextMatch.h"
+#include "data/DateText.h"
 
 #include <algorithm>
 
