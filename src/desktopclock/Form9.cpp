@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -124,14 +125,7 @@ void Form9::Form_Activate()
     m_context.IdleCount = 0;
     if (isShaking())
         return; // the shake ends where it began; the clock pulls the card up after it
-    const QRect screen = Twips::screenPixels(this->screen());
-    QPoint place = pos();
-    if (place.y() + height() > screen.bottom() + 1)
-        place.setY(screen.bottom() + 1 - height());
-    if (place.x() + width() > screen.right() + 1)
-        place.setX(screen.right() + 1 - width());
-    if (place != pos())
-        moveTo(place);
+    pullOnScreen(false);
 }
 
 void Form9::ShowMainWindow()
@@ -195,16 +189,23 @@ void Form9::KeepWidgetOnScreen()
 {
     if (isShaking())
         return; // the shake ends where it began
+    pullOnScreen(true);
+}
+
+// Moves the widget so that its right and bottom edges are on the screen, and its left and top
+// edges too when leftAndTop is set.
+void Form9::pullOnScreen(bool leftAndTop)
+{
     const QRect screen = Twips::screenPixels(this->screen());
     QPoint place = pos();
     if (place.y() + height() > screen.bottom() + 1)
         place.setY(screen.bottom() + 1 - height());
     if (place.x() + width() > screen.right() + 1)
         place.setX(screen.right() + 1 - width());
-    if (place.x() < screen.left())
-        place.setX(screen.left());
-    if (place.y() < screen.top())
-        place.setY(screen.top());
+    if (leftAndTop) {
+        place.setX(std::max(place.x(), screen.left()));
+        place.setY(std::max(place.y(), screen.top()));
+    }
     if (place != pos())
         moveTo(place);
 }

@@ -77,6 +77,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void pullOnScreen(bool leftAndTop);
     void Form_Load();
     void Form_Activate();
     void openBackups();

@@ -14,7 +14,6 @@ class TestCardStore : public QObject
     Q_OBJECT
 
     std::unique_ptr<TestAgenda> m_agenda;
-    std::unique_ptr<Diary> m_diary;
 
     static Card card(const QString &name, const QString &phone = QStringLiteral("911111111"))
     {
@@ -23,20 +22,11 @@ class TestCardStore : public QObject
         card.fields[Card::Phone1] = phone;
         return card;
     }
-    CardStore &store() { return m_diary->cards(); }
+    CardStore &store() { return m_agenda->diary().cards(); }
 
 private slots:
-    void init()
-    {
-        m_agenda = std::make_unique<TestAgenda>();
-        m_diary = std::make_unique<Diary>();
-        QCOMPARE(m_diary->open(m_agenda->databaseFile()), QString());
-    }
-    void cleanup()
-    {
-        m_diary.reset();
-        m_agenda.reset();
-    }
+    void init() { m_agenda = std::make_unique<TestAgenda>(); }
+    void cleanup() { m_agenda.reset(); }
 
     void refusesWhatIsNotKept_data()
     {
@@ -60,7 +50,7 @@ private slots:
         }
         Card written = card(write.endsWith(u"gone") ? QStringLiteral("Ana") : QString());
         written.key = write == u"add" ? -1 : key;
-        QSignalSpy told(m_diary.get(), &Diary::changed);
+        QSignalSpy told(&m_agenda->diary(), &Diary::changed);
         const StoreResult result = write == u"add" ? store().add(written)
             : write == u"remove gone"              ? store().remove(key)
                                                    : store().update(written);
@@ -90,7 +80,7 @@ private slots:
         auto telefonos = m_agenda->cursor(Schema::Telefonos::Table);
         QVERIFY(telefonos->AddNew() && telefonos->SetField(Schema::Telefonos::Tel1, QStringLiteral("1")) &&
                 telefonos->Update());
-        QSignalSpy told(m_diary.get(), &Diary::changed);
+        QSignalSpy told(&m_agenda->diary(), &Diary::changed);
         const StoreResult result = write == u"add" ? store().add(card(QStringLiteral("Bea")))
             : write == u"update"                   ? store().update(ana)
             : write == u"remove"                   ? store().remove(ana.key)
@@ -108,9 +98,9 @@ private slots:
         ana.key = store().add(ana).key();
         const qint64 bea = store().add(card(QStringLiteral("Bea"), QStringLiteral("922222222"))).key();
         // The last search left the phone book's cursor on Bea.
-        QVERIFY(m_diary->DataTelefonos.Refresh());
-        QVERIFY(
-            m_diary->DataTelefonos.FindFirst(Criterion::textEquals(Schema::Telefonos::Nombre, QStringLiteral("Bea"))));
+        QVERIFY(m_agenda->diary().DataTelefonos.Refresh());
+        QVERIFY(m_agenda->diary().DataTelefonos.FindFirst(
+            Criterion::textEquals(Schema::Telefonos::Nombre, QStringLiteral("Bea"))));
         ana.fields[Card::Phone2] = QStringLiteral("933333333");
         ana.fields[Card::Country] = QString(); // kept as empty text, not Null
         QVERIFY(store().update(ana));
