@@ -25,8 +25,8 @@
 namespace {
 
 const QRegularExpression DailyPattern(QStringLiteral("^quillomar-(\\d{4}-\\d{2}-\\d{2})\\.mdb$"));
-const QRegularExpression
-    BeforeRestorePattern(QStringLiteral("^quillomar-(\\d{4}-\\d{2}-\\d{2}-\\d{6})-antes-de-restaurar\\.mdb$"));
+const QRegularExpression BeforeRestorePattern(
+    QStringLiteral("^quillomar-(\\d{4}-\\d{2}-\\d{2}-\\d{6})-antes-de-restaurar(-dañada)?\\.mdb$"));
 
 const QString UnfinishedSuffix = QStringLiteral(".part");
 
@@ -215,6 +215,7 @@ QList<AgendaBackups::Copy> AgendaBackups::copies() const
         else if (const QRegularExpressionMatch before = BeforeRestorePattern.match(name); before.hasMatch()) {
             copy.madeAt = QDateTime::fromString(before.captured(1), QStringLiteral("yyyy-MM-dd-HHmmss"));
             copy.beforeRestore = true;
+            copy.damaged = before.hasCaptured(2);
         }
         if (copy.madeAt.isValid())
             found << copy;
@@ -279,19 +280,30 @@ void AgendaBackups::rotate()
 void AgendaBackups::keepNewestBeforeRestore()
 {
     int kept = 0;
-    for (const Copy &copy : copies())
-        if (copy.beforeRestore && ++kept > BeforeRestoreCopies)
+    int keptDamaged = 0;
+    for (const Copy &copy : copies()) {
+        if (!copy.beforeRestore)
+            continue;
+        if (copy.damaged ? ++keptDamaged > DamagedBeforeRestoreCopies : ++kept > BeforeRestoreCopies)
             QFile::remove(copy.path);
+    }
 }
 
 QString AgendaBackups::restore(const QString &path, Diary &diary)
 {
+    // A file that is not a whole agenda is refused before anything is touched.
+    if (const QString why = Database::examine(path); !why.isEmpty())
+        return QStringLiteral("la copia %1 no se puede restaurar: %2").arg(QDir::toNativeSeparators(path), why);
     const QDateTime now = m_context.clock->now();
-    const QString before = QDir(folder()).filePath(
-        QStringLiteral("quillomar-%1-antes-de-restaurar.mdb").arg(now.toString(QStringLiteral("yyyy-MM-dd-HHmmss"))));
+    const QString stamp = now.toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
+    const QString before = QDir(folder()).filePath(QStringLiteral("quillomar-%1-antes-de-restaurar.mdb").arg(stamp));
     if (const QString error = copyAgenda(m_databaseFile, before); !error.isEmpty())
         return QStringLiteral("no se pudo hacer la copia de la agenda actual en la carpeta %1: %2")
             .arg(QDir::toNativeSeparators(folder()), error);
+    // The agenda as it was is kept whatever its state, but a damaged one under a name of its own.
+    if (!Database::examine(before).isEmpty())
+        QFile::rename(before,
+                      QDir(folder()).filePath(QStringLiteral("quillomar-%1-antes-de-restaurar-dañada.mdb").arg(stamp)));
 
     QString error;
     const std::shared_ptr<Database> db = Database::open(m_databaseFile, &error);

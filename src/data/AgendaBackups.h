@@ -20,7 +20,9 @@ struct AppContext;
 // opened whole, read-only) is not copied at all: a bad copy never pushes a good one out. The
 // newest DailyCopies copies are kept, and the newest copy of each of the WeeklyCopies calendar
 // weeks before the week of the oldest of them; the rest go. Of the copies made just before a
-// restore, the newest BeforeRestoreCopies are kept.
+// restore, the newest BeforeRestoreCopies are kept; a copy of an agenda that was damaged when it
+// was restored over is named so, and only the newest such is kept beside them, so that restoring
+// over a damaged agenda again and again never pushes out a good copy.
 class AgendaBackups final : public QObject
 {
     Q_OBJECT
@@ -31,6 +33,7 @@ public:
         QString path;
         QDateTime madeAt; // the day of a daily copy (at 00:00), or the moment of a restore's copy
         bool beforeRestore = false;
+        bool damaged = false; // made before a restore of an agenda that did not pass the check
     };
     struct Counts
     {
@@ -41,6 +44,7 @@ public:
     static constexpr int DailyCopies = 7;
     static constexpr int WeeklyCopies = 8;
     static constexpr int BeforeRestoreCopies = 3;
+    static constexpr int DamagedBeforeRestoreCopies = 1;
     // How often the running program looks whether the day has changed.
     static constexpr int CheckIntervalMs = 5 * 60 * 1000;
     // Pages copied under one read lock: writes of the diary meanwhile wait at most one step.

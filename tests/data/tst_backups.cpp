@@ -203,9 +203,30 @@ void TestBackups::restoringMendsADamagedAgenda()
     };
     QVERIFY(!add());
 
-    QCOMPARE(backups.restore(backups.copies().first().path, *m_diary), QString());
+    // Good copies made before earlier restores stay: the damaged agenda's copy is kept apart, and
+    // only the newest such.
+    const QStringList good{QStringLiteral("quillomar-2024-03-01-101010-antes-de-restaurar.mdb"),
+                           QStringLiteral("quillomar-2024-03-02-101010-antes-de-restaurar.mdb"),
+                           QStringLiteral("quillomar-2024-03-03-101010-antes-de-restaurar.mdb")};
+    for (const QString &name :
+         good + QStringList{QStringLiteral("quillomar-2024-03-04-101010-antes-de-restaurar-dañada.mdb")})
+        QVERIFY(QFile(QDir(backups.folder()).filePath(name)).open(QIODevice::WriteOnly));
+
+    // A file that is no agenda is never restored over it.
+    const QString planted = backups.copies().last().path;
+    QVERIFY(backups.restore(planted, *m_diary).contains(QStringLiteral("no se puede restaurar")));
+    QCOMPARE(names(backups).size(), 5);
+
+    QCOMPARE(
+        backups.restore(QDir(backups.folder()).filePath(AgendaBackups::dailyName(m_agenda->clock.today())), *m_diary),
+        QString());
     QVERIFY2(add(), qPrintable(m_diary->Data1.lastError()));
     QCOMPARE(AgendaBackups::countsOf(m_agenda->databaseFile()).entries, 3);
+    QStringList before = names(backups).filter(QStringLiteral("antes-de-restaurar"));
+    QCOMPARE(before.mid(0, 3), good);
+    QCOMPARE(before.size(), 4);
+    QVERIFY2(before.last().endsWith(QStringLiteral("-dañada.mdb")) && !before.last().contains(u"2024-03-04"),
+             qPrintable(before.last()));
 }
 
 void TestBackups::startRemovesUnfinishedCopiesAndKeepsThreeBeforeRestoring()

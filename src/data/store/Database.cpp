@@ -225,6 +225,11 @@ bool Database::restoreFrom(const QString &copyPath)
         m_lastError = QStringLiteral("el archivo %1 está dañado").arg(m_path);
         return false;
     }
+    // A file that is not a whole agenda would leave the user with nothing where the diary was.
+    if (const QString why = examine(copyPath); !why.isEmpty()) {
+        m_lastError = QStringLiteral("la copia %1 no se puede restaurar: %2").arg(copyPath, why);
+        return false;
+    }
     sqlite3 *source = nullptr;
     if (const int rc = sqlite3_open_v2(copyPath.toUtf8().constData(), &source, SQLITE_OPEN_READONLY, nullptr);
         rc != SQLITE_OK) {
