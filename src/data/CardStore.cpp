@@ -1,5 +1,7 @@
 #include "CardStore.h"
 
+#include "WriteRules.h"
+
 #include "Diary.h"
 #include "Schema.h"
 
@@ -29,16 +31,7 @@ CardStore::CardStore(Diary &diary)
 bool CardStore::open()
 {
     // The diary may have been opened on another agenda since the last write.
-    m_telefonos.DatabaseName = m_diary.databaseFile();
-    m_telefonos.RecordSource = Column::Table;
-    return m_telefonos.Refresh();
-}
-
-StoreResult CardStore::failed()
-{
-    const QString why = m_telefonos.lastError();
-    m_telefonos.CancelUpdate();
-    return StoreResult::failed(why.isEmpty() ? QStringLiteral("error desconocido") : why);
+    return WriteRules::openOn(m_telefonos, m_diary.databaseFile(), Column::Table);
 }
 
 std::optional<Card> CardStore::card(qint64 key)
@@ -62,7 +55,7 @@ StoreResult CardStore::write(const Card &card)
         ok = m_telefonos.SetField(columns()[size_t(i)], text.isNull() ? QStringLiteral("") : text);
     }
     if (!ok || !m_telefonos.Update())
-        return failed();
+        return WriteRules::failure(m_telefonos);
     const qint64 key = card.key < 0 ? m_telefonos.lastAddedKey() : card.key;
     m_diary.notifyChanged({DiaryChange::Kind::Cards, key});
     return StoreResult::ok(key);
@@ -73,7 +66,7 @@ StoreResult CardStore::add(const Card &card)
     if (card.name().isEmpty())
         return StoreResult::refused(NoName);
     if (!open() || !m_telefonos.AddNew())
-        return failed();
+        return WriteRules::failure(m_telefonos);
     Card added = card;
     added.key = -1;
     return write(added);
@@ -84,22 +77,22 @@ StoreResult CardStore::update(const Card &card)
     if (card.name().isEmpty())
         return StoreResult::refused(NoName);
     if (!open())
-        return failed();
+        return WriteRules::failure(m_telefonos);
     if (!m_telefonos.FindKey(card.key))
-        return m_telefonos.NoMatch() ? StoreResult::refused(Gone) : failed();
+        return m_telefonos.NoMatch() ? StoreResult::refused(Gone) : WriteRules::failure(m_telefonos);
     if (!m_telefonos.Edit())
-        return failed();
+        return WriteRules::failure(m_telefonos);
     return write(card);
 }
 
 StoreResult CardStore::remove(qint64 key)
 {
     if (!open())
-        return failed();
+        return WriteRules::failure(m_telefonos);
     if (!m_telefonos.FindKey(key))
-        return m_telefonos.NoMatch() ? StoreResult::refused(Gone) : failed();
+        return m_telefonos.NoMatch() ? StoreResult::refused(Gone) : WriteRules::failure(m_telefonos);
     if (!m_telefonos.Delete())
-        return failed();
+        return WriteRules::failure(m_telefonos);
     m_diary.notifyChanged({DiaryChange::Kind::Cards, key});
     return StoreResult::ok(key);
 }
@@ -107,14 +100,14 @@ StoreResult CardStore::remove(qint64 key)
 StoreResult CardStore::removeUnnamed()
 {
     if (!open())
-        return failed();
+        return WriteRules::failure(m_telefonos);
     bool removed = false;
     StoreResult result = StoreResult::ok();
     for (bool on = m_telefonos.MoveFirst(); on && !m_telefonos.Eof(); on = m_telefonos.MoveNext()) {
         if (!m_telefonos.Field(Column::Nombre).isNull())
             continue;
         if (!m_telefonos.Delete()) {
-            result = failed();
+            result = WriteRules::failure(m_telefonos);
             break;
         }
         removed = true;

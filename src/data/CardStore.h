@@ -30,7 +30,6 @@ public:
 private:
     bool open();
     StoreResult write(const Card &card);
-    StoreResult failed();
 
     Diary &m_diary;
     RecordCursor m_telefonos;

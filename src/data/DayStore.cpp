@@ -20,23 +20,9 @@ struct Row
     const char *textName; // the text as the user knows it
 };
 
-void openOn(RecordCursor &cursor, const QString &databaseFile, const QString &table)
-{
-    cursor.DatabaseName = databaseFile;
-    cursor.RecordSource = table;
-    cursor.Refresh();
-}
-
 WriteRules::Lookup findRow(RecordCursor &cursor, const Row &row, QString *unreadable)
 {
     return WriteRules::findRow(cursor, row.keyColumn, row.key, unreadable);
-}
-
-StoreResult failure(RecordCursor &cursor)
-{
-    const QString why = cursor.lastError();
-    cursor.CancelUpdate();
-    return StoreResult::failed(why.isEmpty() ? QStringLiteral("error desconocido") : why);
 }
 
 // Writes row: added, changed, or deleted when it says nothing. *changed tells whether the agenda
@@ -73,7 +59,7 @@ StoreResult saveRow(RecordCursor &cursor, const Row &row, bool *changed)
         done = done && cursor.Update();
     }
     if (!done)
-        return failure(cursor);
+        return WriteRules::failure(cursor);
     *changed = true;
     return StoreResult::ok();
 }
@@ -105,8 +91,8 @@ DayStore::DayStore(Diary &diary)
 
 void DayStore::open(const QString &databaseFile)
 {
-    openOn(m_dias, databaseFile, Schema::Dias::Table);
-    openOn(m_yearly, databaseFile, Schema::FestivosFijos::Table);
+    WriteRules::openOn(m_dias, databaseFile, Schema::Dias::Table);
+    WriteRules::openOn(m_yearly, databaseFile, Schema::FestivosFijos::Table);
 }
 
 std::optional<Day> DayStore::find(const QDate &date)

@@ -1,5 +1,7 @@
 #include "EntryStore.h"
 
+#include "WriteRules.h"
+
 #include "DateText.h"
 #include "Diary.h"
 #include "Schema.h"
@@ -19,9 +21,7 @@ EntryStore::EntryStore(Diary &diary)
 
 void EntryStore::open(const QString &databaseFile)
 {
-    m_notas.DatabaseName = databaseFile;
-    m_notas.RecordSource = Schema::Notas::Table;
-    m_notas.Refresh();
+    WriteRules::openOn(m_notas, databaseFile, Schema::Notas::Table);
 }
 
 WriteRules::Lookup EntryStore::findRow(qint64 numero, QString *unreadable)
@@ -67,13 +67,6 @@ StoreResult EntryStore::refusal(const Entry &entry)
     return StoreResult::ok();
 }
 
-StoreResult EntryStore::failed()
-{
-    const QString why = m_notas.lastError();
-    m_notas.CancelUpdate();
-    return StoreResult::failed(why.isEmpty() ? QStringLiteral("error desconocido") : why);
-}
-
 StoreResult EntryStore::written(qint64 numero)
 {
     m_diary.notifyChanged({DiaryChange::Kind::Entries, numero});
@@ -92,7 +85,7 @@ StoreResult EntryStore::add(const Entry &entry)
     if (!entry.alarmTime.isEmpty())
         done = done && m_notas.SetField(HoraAlarma, entry.alarmTime);
     if (!(done && m_notas.Update()))
-        return failed();
+        return WriteRules::failure(m_notas);
     return written(m_notas.lastAddedKey());
 }
 
@@ -121,7 +114,7 @@ StoreResult EntryStore::update(const Entry &entry)
         if (values.first != values.second)
             done = done && m_notas.SetField(column, values.first);
     if (!(done && m_notas.Update()))
-        return failed();
+        return WriteRules::failure(m_notas);
     return written(entry.numero);
 }
 
@@ -158,6 +151,6 @@ StoreResult EntryStore::remove(qint64 numero)
     if (const QString why = WriteRules::whyNotWritable(m_notas); !why.isEmpty())
         return StoreResult::refused(why);
     if (!m_notas.Delete())
-        return failed();
+        return WriteRules::failure(m_notas);
     return written(numero);
 }

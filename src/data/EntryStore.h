@@ -46,7 +46,6 @@ private:
     WriteRules::Lookup findRow(qint64 numero, QString *unreadable);
     StoreResult change(qint64 numero, const std::function<void(Entry &)> &edit);
     StoreResult refusal(const Entry &entry);
-    StoreResult failed();
     StoreResult written(qint64 numero);
 
     Diary &m_diary;

@@ -1,5 +1,7 @@
 #include "TaskStore.h"
 
+#include "WriteRules.h"
+
 #include "Diary.h"
 #include "Schema.h"
 
@@ -27,9 +29,7 @@ TaskStore::TaskStore(Diary &diary)
 bool TaskStore::open()
 {
     // The diary may have been opened on another agenda since the last write.
-    m_tareas.DatabaseName = m_diary.databaseFile();
-    m_tareas.RecordSource = Column::Table;
-    return m_tareas.Refresh();
+    return WriteRules::openOn(m_tareas, m_diary.databaseFile(), Column::Table);
 }
 
 // Puts the store's cursor on the task; a task no longer there is refused, an agenda that cannot
@@ -38,7 +38,7 @@ StoreResult TaskStore::standOn(qint64 key)
 {
     if (m_tareas.FindKey(key))
         return StoreResult::ok(key);
-    return m_tareas.NoMatch() ? StoreResult::refused(Gone) : failed();
+    return m_tareas.NoMatch() ? StoreResult::refused(Gone) : WriteRules::failure(m_tareas);
 }
 
 std::optional<Task> TaskStore::task(qint64 key)
@@ -97,23 +97,16 @@ StoreResult TaskStore::written(qint64 key)
     return StoreResult::ok(key);
 }
 
-StoreResult TaskStore::failed()
-{
-    const QString why = m_tareas.lastError();
-    m_tareas.CancelUpdate();
-    return StoreResult::failed(why.isEmpty() ? QStringLiteral("error desconocido") : why);
-}
-
 StoreResult TaskStore::add(const Task &task)
 {
     if (!open())
-        return failed();
+        return WriteRules::failure(m_tareas);
     Task added = task;
     added.key = -1;
     if (StoreResult refused = refusal(added); !refused)
         return refused;
     if (!m_tareas.AddNew())
-        return failed();
+        return WriteRules::failure(m_tareas);
     // Every column is written, the alarm's as Null when there is none: an alarm switched off
     // must not ring.
     const bool ok = m_tareas.SetField(Column::Fecha, added.date) && m_tareas.SetField(Column::Hora, added.time) &&
@@ -121,13 +114,13 @@ StoreResult TaskStore::add(const Task &task)
         m_tareas.SetField(Column::FechaAlarma, added.alarmDate.isValid() ? QVariant(added.alarmDate) : QVariant()) &&
         m_tareas.SetField(Column::HoraAlarma, added.alarmTime.isEmpty() ? QVariant() : QVariant(added.alarmTime)) &&
         m_tareas.Update();
-    return ok ? written(m_tareas.lastAddedKey()) : failed();
+    return ok ? written(m_tareas.lastAddedKey()) : WriteRules::failure(m_tareas);
 }
 
 StoreResult TaskStore::update(const Task &task)
 {
     if (!open())
-        return failed();
+        return WriteRules::failure(m_tareas);
     if (StoreResult refused = refusal(task); !refused)
         return refused;
     if (StoreResult found = standOn(task.key); !found)
@@ -138,23 +131,23 @@ StoreResult TaskStore::update(const Task &task)
         m_tareas.SetField(Column::FechaAlarma, task.alarmDate.isValid() ? QVariant(task.alarmDate) : QVariant()) &&
         m_tareas.SetField(Column::HoraAlarma, task.alarmTime.isEmpty() ? QVariant() : QVariant(task.alarmTime)) &&
         m_tareas.Update();
-    return ok ? written(task.key) : failed();
+    return ok ? written(task.key) : WriteRules::failure(m_tareas);
 }
 
 StoreResult TaskStore::setDone(qint64 key, bool done)
 {
     if (!open())
-        return failed();
+        return WriteRules::failure(m_tareas);
     if (StoreResult found = standOn(key); !found)
         return found;
     const bool ok = m_tareas.Edit() && m_tareas.SetField(Column::Terminada, done) && m_tareas.Update();
-    return ok ? written(key) : failed();
+    return ok ? written(key) : WriteRules::failure(m_tareas);
 }
 
 StoreResult TaskStore::moveAlarm(qint64 key, const QDate &date, const QString &time, const QDateTime &moment)
 {
     if (!open())
-        return failed();
+        return WriteRules::failure(m_tareas);
     if (StoreResult found = standOn(key); !found)
         return found;
     // The user may have changed the alarm, or finished the task, while it rang.
@@ -163,19 +156,19 @@ StoreResult TaskStore::moveAlarm(qint64 key, const QDate &date, const QString &t
         return StoreResult::refused(QStringLiteral("La tarea ya no tiene esa alarma"));
     const bool ok = m_tareas.Edit() && m_tareas.SetField(Column::FechaAlarma, moment.date()) &&
         m_tareas.SetField(Column::HoraAlarma, moment.time().toString(QStringLiteral("HH:mm"))) && m_tareas.Update();
-    return ok ? written(key) : failed();
+    return ok ? written(key) : WriteRules::failure(m_tareas);
 }
 
 StoreResult TaskStore::removeFinished()
 {
     if (!open())
-        return failed();
+        return WriteRules::failure(m_tareas);
     bool removed = false;
     for (bool on = m_tareas.MoveFirst(); on && !m_tareas.Eof(); on = m_tareas.MoveNext()) {
         if (!m_tareas.Bool(Column::Terminada))
             continue;
         if (!m_tareas.Delete()) {
-            const StoreResult failure = failed();
+            const StoreResult failure = WriteRules::failure(m_tareas);
             if (removed)
                 m_diary.notifyChanged({DiaryChange::Kind::Tasks, -1});
             return failure;

@@ -41,7 +41,6 @@ private:
     StoreResult standOn(qint64 key);
     StoreResult refusal(const Task &task);
     StoreResult written(qint64 key);
-    StoreResult failed();
 
     Diary &m_diary;
     RecordCursor m_tareas;

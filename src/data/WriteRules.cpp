@@ -16,6 +16,20 @@ QString whyNotWritable(RecordCursor &cursor)
     return {};
 }
 
+bool openOn(RecordCursor &cursor, const QString &databaseFile, const QString &table)
+{
+    cursor.DatabaseName = databaseFile;
+    cursor.RecordSource = table;
+    return cursor.Refresh();
+}
+
+StoreResult failure(RecordCursor &cursor)
+{
+    const QString why = cursor.lastError();
+    cursor.CancelUpdate();
+    return StoreResult::failed(why.isEmpty() ? QStringLiteral("error desconocido") : why);
+}
+
 QString whyTooLong(const QString &table, const QString &column, const QString &value, const QString &what)
 {
     const TableSchema *schema = TableSchema::find(table);

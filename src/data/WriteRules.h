@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StoreResult.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -15,6 +17,13 @@ QString whyNotWritable(RecordCursor &cursor);
 // Why value does not fit the text column of table (what names it for the user: "el asunto"), or
 // an empty text. A longer value is refused, never cut.
 QString whyTooLong(const QString &table, const QString &column, const QString &value, const QString &what);
+
+// Points cursor at table of the agenda file and opens it. False, with the cursor's lastError()
+// saying why, when it cannot be opened.
+bool openOn(RecordCursor &cursor, const QString &databaseFile, const QString &table);
+
+// The failure of the cursor's last operation, with its reason; its pending edit is cancelled.
+StoreResult failure(RecordCursor &cursor);
 
 enum class Lookup { Found, Absent, Unreadable };
 // Puts cursor on the first row whose column equals value (a number, or a text compared as the
