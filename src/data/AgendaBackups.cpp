@@ -291,26 +291,28 @@ void AgendaBackups::keepNewestBeforeRestore()
 
 QString AgendaBackups::restore(const QString &path, Diary &diary)
 {
-    // A file that is not a whole agenda is refused before anything is touched.
-    if (const QString why = Database::examine(path); !why.isEmpty())
-        return QStringLiteral("la copia %1 no se puede restaurar: %2").arg(QDir::toNativeSeparators(path), why);
     const QDateTime now = m_context.clock->now();
     const QString stamp = now.toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
-    const QString before = QDir(folder()).filePath(QStringLiteral("quillomar-%1-antes-de-restaurar.mdb").arg(stamp));
+    QString before = QDir(folder()).filePath(QStringLiteral("quillomar-%1-antes-de-restaurar.mdb").arg(stamp));
     if (const QString error = copyAgenda(m_databaseFile, before); !error.isEmpty())
         return QStringLiteral("no se pudo hacer la copia de la agenda actual en la carpeta %1: %2")
             .arg(QDir::toNativeSeparators(folder()), error);
     // The agenda as it was is kept whatever its state, but a damaged one under a name of its own.
-    if (!Database::examine(before).isEmpty())
-        QFile::rename(before,
-                      QDir(folder()).filePath(QStringLiteral("quillomar-%1-antes-de-restaurar-dañada.mdb").arg(stamp)));
+    if (!Database::examine(before).isEmpty()) {
+        const QString damaged =
+            QDir(folder()).filePath(QStringLiteral("quillomar-%1-antes-de-restaurar-dañada.mdb").arg(stamp));
+        if (QFile::rename(before, damaged))
+            before = damaged;
+    }
 
     QString error;
     const std::shared_ptr<Database> db = Database::open(m_databaseFile, &error);
-    if (!db)
-        return error;
-    if (!db->restoreFrom(path))
-        return db->lastError();
+    if (!db || !db->restoreFrom(path)) {
+        // The agenda is as it was (a copy that is no whole agenda is refused before anything is
+        // written): its copy would only take the place of an earlier one.
+        QFile::remove(before);
+        return db ? db->lastError() : error;
+    }
     keepNewestBeforeRestore();
     // The copy remembers the alarms as they were looked at when it was made: those that fell
     // due since are not the user's missed alarms.
