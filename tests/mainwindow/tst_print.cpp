@@ -113,8 +113,10 @@ private slots:
                     if (action->text() == QStringLiteral("Exportar a PDF…"))
                         QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(action).center());
             });
+            // A right click on the open section's title page, through the window as the pointer's is.
             QWidget *page = m_main->Picture1;
-            QTest::mouseClick(page, Qt::RightButton, {}, QPoint(page->width() / 2, page->height() - 20));
+            QTest::mouseClick(m_main->windowHandle(), Qt::RightButton, {},
+                              page->mapTo(m_main, QPoint(page->width() / 2, page->height() - 20)));
         } else {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::ControlModifier);
         }
