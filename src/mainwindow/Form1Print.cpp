@@ -117,5 +117,6 @@ void Form1::printOpenSection(bool toPdf)
     }
     preview.exec();
     if (!failure.isEmpty())
-        m_context.messenger->tell(failure, QStringLiteral("Atención"), Messenger::Icon::Warning);
+        m_context.messenger->tell(PrintText::capitalizeFirst(failure), QStringLiteral("Atención"),
+                                  Messenger::Icon::Warning);
 }

@@ -57,7 +57,7 @@ QString dayLine(const DayStatus &status)
 
 QString unreadable(const QString &reason)
 {
-    return QStringLiteral("No se puede leer la agenda: %1").arg(reason);
+    return QStringLiteral("no se puede leer la agenda: %1.").arg(reason);
 }
 
 } // namespace PrintText

@@ -18,7 +18,8 @@ QColor holiday();
 QString capitalizeFirst(const QString &text);
 // A day's holiday text and own text on one line ("VIERNES SANTO - Viaje"), or empty.
 QString dayLine(const DayStatus &status);
-// Why the agenda could not be read, from a cursor's reason.
+// Why the agenda could not be read, from a cursor's reason (a sentence without its capital, to
+// follow the program's name on a terminal).
 QString unreadable(const QString &reason);
 
 } // namespace PrintText

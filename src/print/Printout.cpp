@@ -60,7 +60,7 @@ QString paint(Diary &diary, const PrintRequest &request, QPagedPaintDevice &devi
         return why;
     QPainter painter;
     if (!painter.begin(&device))
-        return QStringLiteral("No se pueden preparar las páginas.");
+        return QStringLiteral("no se pueden preparar las páginas.");
     PageFlow flow(device);
     const QRectF page(0, 0, device.width(), device.height());
     const QList<PrintedLine> heading = flow.wrap(view->title(), PrintText::serif(13, true), Qt::black, page.width());

@@ -20,7 +20,7 @@ QString title(const PrintRequest &request);
 QPageLayout::Orientation orientation(PrintRequest::Kind kind);
 
 // Paints the request on the device's pages (a printer, the preview's printer or a PDF writer).
-// Returns an empty text, or why it could not, in the user's words.
+// Returns an empty text, or why it could not, in the user's words (without a capital letter).
 QString paint(Diary &diary, const PrintRequest &request, QPagedPaintDevice &device);
 
 // Writes the request as a PDF at path, whole or not at all: the file is written beside the

@@ -1,3 +1,4 @@
+#include "data/CardStore.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/TabStrip.h"
@@ -79,19 +80,33 @@ private slots:
     {
         QTest::addColumn<int>("tab");
         QTest::addColumn<bool>("pdf");
+        QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("title");
-        QTest::newRow("week, Ctrl+P") << 4 << false << "Imprimir";
-        QTest::newRow("tasks, menu") << 3 << true << "Tareas";
-        QTest::newRow("calendar, menu") << 1 << true << "Calendario de abril de 2024";
+        QTest::newRow("week, Ctrl+P") << 4 << false << ""
+                                      << "Imprimir";
+        QTest::newRow("tasks, menu") << 3 << true << ""
+                                     << "Tareas";
+        QTest::newRow("calendar, menu") << 1 << true << ""
+                                        << "Calendario de abril de 2024";
+        QTest::newRow("cards found, menu") << 2 << true << "garc"
+                                           << "Teléfonos: búsqueda «garc»";
     }
 
     void printsWhatTheOpenSectionShows()
     {
         QFETCH(int, tab);
         QFETCH(bool, pdf);
+        QFETCH(QString, typed);
         QFETCH(QString, title);
+        Card card;
+        card.fields[Card::Name] = QStringLiteral("Lucía García");
+        QVERIFY(m_main->diary().cards().add(card));
         if (tab < 4)
             QTest::mouseClick(m_main->tabs().ImagenI[size_t(tab - 1)], Qt::LeftButton);
+        if (!typed.isEmpty()) {
+            QTest::keyClicks(QApplication::focusWidget(), typed);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }
         const QString file = QDir(m_agenda->folder()).filePath(QStringLiteral("vista"));
         m_chooser.answer = file;
 

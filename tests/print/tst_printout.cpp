@@ -205,7 +205,7 @@ private slots:
         QTest::newRow("no such folder") << false << "no-existe/"
                                         << "no se puede escribir";
         QTest::newRow("agenda unreadable") << true << ""
-                                           << "No se puede leer la agenda";
+                                           << "no se puede leer la agenda";
     }
 
     void aFailedPdfLeavesNoHalfFile()
