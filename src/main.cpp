@@ -3,6 +3,7 @@
 #include "data/DateText.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
+#include "print/PdfCommand.h"
 #include "widgets/QtMessenger.h"
 #include "widgets/QtSoundPlayer.h"
 
@@ -42,8 +43,8 @@ void print(FILE *stream, const QString &text)
 
 // Help, version and a mistyped option are answered on the terminal before any window system is
 // reached, so that they work over ssh or in a text console. Returns the exit status when the
-// program should end here.
-std::optional<int> answerCommandLine(int argc, char *argv[])
+// program should end here. A PDF asked for is left in pdf, to be written once the options are read.
+std::optional<int> answerCommandLine(int argc, char *argv[], std::optional<PdfCommand> &pdf)
 {
     if (argc < 2)
         return std::nullopt;
@@ -60,6 +61,21 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
                                      QStringLiteral("Muestra la versión de Quillomar y termina."));
     parser.addOption(help);
     parser.addOption(version);
+    const QList<QCommandLineOption> printing = {
+        {QStringLiteral("pdf"),
+         QStringLiteral("Escribe en ARCHIVO un PDF, sin ventanas (por omisión, la semana de hoy)."),
+         QStringLiteral("ARCHIVO")},
+        {QStringLiteral("semana"), QStringLiteral("La semana que contiene esa fecha."), QStringLiteral("DD/MM/AAAA")},
+        {QStringLiteral("mes"), QStringLiteral("El calendario de ese mes."), QStringLiteral("MM/AAAA")},
+        {QStringLiteral("tareas"), QStringLiteral("La lista de tareas.")},
+        {QStringLiteral("telefonos"), QStringLiteral("Todas las fichas de teléfonos.")},
+        {QStringLiteral("notas"), QStringLiteral("Incluye las notas largas de las entradas.")},
+        {QStringLiteral("papel"), QStringLiteral("A4 (por omisión) o Carta."), QStringLiteral("PAPEL")},
+        {QStringLiteral("orientacion"),
+         QStringLiteral("vertical o apaisada (por omisión, apaisadas la semana y el mes, verticales las listas)."),
+         QStringLiteral("ORIENTACIÓN")},
+    };
+    parser.addOptions(printing);
     for (const char *name : {"platform", "platformtheme", "display", "style", "stylesheet", "qwindowgeometry",
                              "qwindowtitle", "qwindowicon"}) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("valor"));
@@ -91,8 +107,14 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
                              "alarmas.\n\n"
                              "Opciones:\n"
                              "  -h, --help     %2\n"
-                             "  -v, --version  %3\n")
+                             "  -v, --version  %3\n\n"
+                             "Impresión en PDF:\n")
                   .arg(program, help.description(), version.description()));
+        for (const QCommandLineOption &option : printing) {
+            const QString name = QStringLiteral("--") + option.names().first() +
+                (option.valueName().isEmpty() ? QString() : QLatin1Char(' ') + option.valueName());
+            print(stdout, QStringLiteral("  %1 %2\n").arg(name, -26).arg(option.description()));
+        }
         return 0;
     }
     if (parser.isSet(version)) {
@@ -105,6 +127,21 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
                   .arg(program, parser.positionalArguments().first(), seeHelp));
         return 2;
     }
+    bool printOption = false;
+    for (const QCommandLineOption &option : printing)
+        printOption = printOption || parser.isSet(option);
+    if (printOption) {
+        PdfCommand command;
+        const QString wrong =
+            PdfCommand::parse(parser.value(printing[0]), parser.value(printing[1]), parser.value(printing[2]),
+                              parser.isSet(printing[3]), parser.isSet(printing[4]), parser.isSet(printing[5]),
+                              parser.value(printing[6]), parser.value(printing[7]), &command);
+        if (!wrong.isEmpty()) {
+            print(stderr, QStringLiteral("%1: %2%3").arg(program, wrong, seeHelp));
+            return 2;
+        }
+        pdf = command;
+    }
     return std::nullopt;
 }
 
@@ -112,8 +149,11 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    if (const std::optional<int> status = answerCommandLine(argc, argv))
+    std::optional<PdfCommand> pdf;
+    if (const std::optional<int> status = answerCommandLine(argc, argv, pdf))
         return *status;
+    if (pdf)
+        return pdf->run(argc, argv);
 
     // Window positions are the program's own business: on a Wayland session run through
     // XWayland, where a window may place itself, unless the user chose a platform.

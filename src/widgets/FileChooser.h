@@ -4,7 +4,7 @@
 
 class QWidget;
 
-// The one way the widget asks the user for a file. The real one is Qt's file dialog; tests
+// The one way the program asks the user for a file. The real one is Qt's file dialog; tests
 // answer with a name of their own or cancel.
 class FileChooser
 {
@@ -13,10 +13,15 @@ public:
 
     // The full name of the chosen file, or an empty text when the user cancelled.
     virtual QString openFileName(QWidget *parent, const QString &title) = 0;
+    // The full name of a file to write, suggested first; an empty text when the user cancelled.
+    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &suggested,
+                                 const QString &filter) = 0;
 };
 
 class QtFileChooser final : public FileChooser
 {
 public:
     QString openFileName(QWidget *parent, const QString &title) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &suggested,
+                         const QString &filter) override;
 };

@@ -1,4 +1,6 @@
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 // The program's command line, answered on a terminal with no display at all.
@@ -14,14 +16,14 @@ private:
         QString err;
     };
 
-    static Run quillomar(const QStringList &arguments)
+    static Run quillomar(const QStringList &arguments, const QString &program = QStringLiteral(QUILLOMAR_EXECUTABLE))
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QString::fromLatin1(name));
         QProcess process;
         process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(QUILLOMAR_EXECUTABLE), arguments);
+        process.start(program, arguments);
         Run run;
         if (process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit)
             run.status = process.exitCode();
@@ -42,7 +44,9 @@ private slots:
             const Run help = quillomar({option});
             QCOMPARE(help.status, 0);
             QVERIFY2(help.out.startsWith(QStringLiteral("Uso: quillomar")), qPrintable(help.out));
-            QVERIFY(help.out.contains(QStringLiteral("--version")));
+            for (const char *option : {"--version", "--pdf ARCHIVO", "--semana DD/MM/AAAA", "--mes MM/AAAA", "--tareas",
+                                       "--telefonos", "--notas", "--papel", "--orientacion"})
+                QVERIFY2(help.out.contains(QString::fromUtf8(option)), option);
             QVERIFY2(help.err.isEmpty(), qPrintable(help.err));
         }
     }
@@ -56,6 +60,10 @@ private slots:
         QTest::newRow("after a good one") << QStringList{"--version", "--frob=1"} << "«--frob»";
         QTest::newRow("missing value") << QStringList{"-platform"} << "-platform";
         QTest::newRow("argument") << QStringList{"agenda.mdb"} << "«agenda.mdb»";
+        QTest::newRow("no such day") << QStringList{"--pdf", "s.pdf", "--semana", "31/02/2024"} << "«31/02/2024»";
+        QTest::newRow("no such month") << QStringList{"--pdf", "s.pdf", "--mes", "13/2024"} << "«13/2024»";
+        QTest::newRow("two views") << QStringList{"--pdf", "s.pdf", "--tareas", "--mes", "05/2024"} << "solo una";
+        QTest::newRow("no file") << QStringList{"--telefonos"} << "--pdf";
     }
 
     void wrongArgumentsAreToldInOneLine()
@@ -67,6 +75,34 @@ private slots:
         QVERIFY(run.out.isEmpty());
         QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
         QVERIFY2(run.err.startsWith(QStringLiteral("quillomar: ")) && run.err.contains(named), qPrintable(run.err));
+    }
+
+    // Without any display, from a copy of the program with an agenda of its own.
+    void pdfIsWrittenWithoutDisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("week of today") << QStringList{"--pdf", "semana.pdf"} << 0 << "";
+        QTest::newRow("month") << QStringList{"--pdf", "mes.pdf", "--mes", "2/2024", "--papel", "carta"} << 0 << "";
+        QTest::newRow("folder missing") << QStringList{"--pdf", "no-existe/t.pdf", "--tareas"} << 1
+                                        << "no se puede escribir";
+    }
+
+    void pdfIsWrittenWithoutDisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, told);
+        QTemporaryDir folder;
+        const QString program = folder.filePath(QStringLiteral("quillomar"));
+        QVERIFY(QFile::copy(QStringLiteral(QUILLOMAR_EXECUTABLE), program));
+        arguments[1] = folder.filePath(arguments[1]);
+        const Run run = quillomar(arguments, program);
+        QCOMPARE(run.status, status);
+        QVERIFY2(run.err.contains(told), qPrintable(run.err));
+        QFile pdf(arguments[1]);
+        QCOMPARE(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-", status == 0);
     }
 };
 
