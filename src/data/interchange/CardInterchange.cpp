@@ -100,13 +100,15 @@ CardInterchange CardInterchange::fromVCard(const VCard &vcard)
         } else if (property.name == u"N") {
             placed = nSeen++ == 0 && property.value == plainN(fields[Card::Name]).value;
         } else if (property.name == u"TEL" && !text.isEmpty()) {
+            // 4.0 may write the number as a tel: address.
+            const QString number = text.startsWith(u"tel:", Qt::CaseInsensitive) ? text.mid(4) : text;
             if (property.hasType(QStringLiteral("FAX"))) {
                 if (!fax)
-                    fields[Card::Fax] = text;
+                    fields[Card::Fax] = number;
                 placed = !fax;
                 fax = true;
             } else if (phones < Phones) {
-                fields[Card::Phone1 + phones++] = text;
+                fields[Card::Phone1 + phones++] = number;
                 placed = true;
             }
         } else if (property.name == u"EMAIL" && !text.isEmpty() && emails < Emails) {
@@ -197,8 +199,9 @@ QMap<QString, int> CardInterchange::keptKinds(const QByteArray &kept)
 {
     QMap<QString, int> kinds;
     for (const QByteArray &line : keptLines(kept)) {
-        QByteArrayView name = line.first(std::min(line.indexOf(':') < 0 ? line.size() : line.indexOf(':'),
-                                                  line.indexOf(';') < 0 ? line.size() : line.indexOf(';')));
+        QByteArrayView name =
+            QByteArrayView(line).first(std::min(line.indexOf(':') < 0 ? line.size() : line.indexOf(':'),
+                                                line.indexOf(';') < 0 ? line.size() : line.indexOf(';')));
         name = name.sliced(name.lastIndexOf('.') + 1);
         ++kinds[QString::fromUtf8(name).toUpper()];
     }

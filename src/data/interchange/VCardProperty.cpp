@@ -323,6 +323,13 @@ std::optional<VCardProperty> VCardProperty::read(const QByteArray &line, const Q
         property.value = QString::fromLatin1(payload);
         return property;
     }
-    property.value = version == u"2.1" ? escapesOfVersion3(value) : value;
+    if (version == u"2.1") {
+        value = escapesOfVersion3(value);
+    } else {
+        // A line end decoded from quoted-printable, which some 3.0 writers still use.
+        value.replace(QStringLiteral("\r\n"), QStringLiteral("\\n"));
+        value.replace(u'\r', QStringLiteral("\\n")).replace(u'\n', QStringLiteral("\\n"));
+    }
+    property.value = value;
     return property;
 }
