@@ -298,7 +298,8 @@ std::optional<VCardProperty> VCardProperty::read(const QByteArray &line, const Q
     if (!encoding.isEmpty())
         property.removeParameter(QStringLiteral("ENCODING"));
 
-    QStringDecoder decoder(charset.isEmpty() ? "UTF-8" : qPrintable(charset));
+    const QByteArray charsetName = charset.isEmpty() ? QByteArray("UTF-8") : charset.toLatin1();
+    QStringDecoder decoder(charsetName.constData(), QStringConverter::Flag::Stateless);
     if (!decoder.isValid())
         return fail(QStringLiteral("El juego de caracteres «%1» no se conoce").arg(charset.left(40)));
     QString value = decoder.decode(bytes);
