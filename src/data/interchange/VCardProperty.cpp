@@ -307,6 +307,9 @@ std::optional<VCardProperty> VCardProperty::read(const QByteArray &line, const Q
         return fail(charset.isEmpty() ? QStringLiteral("El texto no es UTF-8 válido")
                                       : QStringLiteral("El texto no es %1 válido").arg(charset.left(40)));
 
+    if (value.contains(QChar(0))) // written out, it would make a file no reader takes
+        return fail(QStringLiteral("El archivo contiene un carácter nulo"));
+
     // 4.0 carries a photo or a sound inside the value, as data:image/jpeg;base64,...
     static const QString dataPrefix = QStringLiteral("data:");
     const qsizetype base64 = value.indexOf(u";base64,");
