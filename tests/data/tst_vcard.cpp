@@ -63,24 +63,26 @@ private slots:
         QTest::addColumn<QStringList>("fields");
         QTest::addColumn<QString>("uid");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("2.1 quoted-printable, bare types, photo") << "quoted-printable-2.1.vcf" << 0
-                                                                 << QStringList{u"José Muñoz"_qs,
-                                                                                u"+34 91 123 45 67"_qs,
-                                                                                u"600111222"_qs,
-                                                                                u"917777777"_qs,
-                                                                                u"+34 91 765 43 21"_qs,
-                                                                                u"jose@example.es"_qs,
-                                                                                {},
-                                                                                {},
-                                                                                u"Calle de la Cañada 3, 2º izda."_qs,
-                                                                                u"28801 Alcalá de Henares"_qs,
-                                                                                u"Madrid"_qs,
-                                                                                u"España"_qs}
-                                                                 << QString() << "ADR=1 NOTE=1 PHOTO=1 TEL=2";
+        QTest::addColumn<QByteArray>("keptLine"); // one property kept as the card will write it
+        QTest::newRow("2.1 quoted-printable, bare types, photo")
+            << "quoted-printable-2.1.vcf" << 0
+            << QStringList{u"José Muñoz"_qs,
+                           u"+34 91 123 45 67"_qs,
+                           u"600111222"_qs,
+                           u"917777777"_qs,
+                           u"+34 91 765 43 21"_qs,
+                           u"jose@example.es"_qs,
+                           {},
+                           {},
+                           u"Calle de la Cañada 3, 2º izda."_qs,
+                           u"28801 Alcalá de Henares"_qs,
+                           u"Madrid"_qs,
+                           u"España"_qs}
+            << QString() << "ADR=1 NOTE=1 PHOTO=1 TEL=2" << QByteArray("PHOTO;ENCODING=b;TYPE=JPEG:AAECAwQF");
         QTest::newRow("2.1 name from N, 8-bit ISO-8859-1")
             << "quoted-printable-2.1.vcf" << 1
             << QStringList{u"Lucía Pérez"_qs, u"+34 699 000 111"_qs, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}}
-            << QString() << "";
+            << QString() << "" << QByteArray();
         QTest::newRow("3.0 Google, first address, group")
             << "google-3.0.vcf" << 0
             << QStringList{u"Ana García López"_qs,
@@ -95,7 +97,8 @@ private slots:
                            u"28046 Madrid"_qs,
                            {},
                            u"España"_qs}
-            << QString() << "ADR=1 BDAY=1 CATEGORIES=1 EMAIL=1 NOTE=1 ORG=1 PHOTO=1 TITLE=1 URL=1 X-ABLABEL=1";
+            << QString() << "ADR=1 BDAY=1 CATEGORIES=1 EMAIL=1 NOTE=1 ORG=1 PHOTO=1 TITLE=1 URL=1 X-ABLABEL=1"
+            << QByteArray("NOTE:Conocida en el congreso\\, en Lisboa.\\nLlamar por la tarde.");
         QTest::newRow("3.0 Google, fax before phone") << "google-3.0.vcf" << 1 << QStringList{u"Bruno Sánchez"_qs,
                                                                                               u"+34 913 333 334"_qs,
                                                                                               {},
@@ -108,7 +111,7 @@ private slots:
                                                                                               {},
                                                                                               {},
                                                                                               {}}
-                                                      << QString() << "";
+                                                      << QString() << "" << QByteArray();
         QTest::newRow("3.0 Apple, preferred address, fourth phone")
             << "apple-3.0.vcf" << 0
             << QStringList{u"Dra. Carmen Ortega"_qs,
@@ -124,7 +127,8 @@ private slots:
                            u"Vizcaya"_qs,
                            u"España"_qs}
             << "5AD380FD-B2DE-4261-BA99-DE1D1DB52FBE"
-            << "ADR=1 ORG=1 PHOTO=1 TEL=1 X-ABADR=2 X-ABLABEL=1 X-ABUID=1";
+            << "ADR=1 ORG=1 PHOTO=1 TEL=1 X-ABADR=2 X-ABLABEL=1 X-ABUID=1"
+            << QByteArray("item1.X-ABLABEL:_$!<Other>!$_");
         QTest::newRow("4.0 tel: addresses, PREF=1, data: photo")
             << "rfc-4.0.vcf" << 0
             << QStringList{u"Simon Perreault"_qs,
@@ -140,7 +144,8 @@ private slots:
                            u"QC"_qs,
                            u"Canada"_qs}
             << "urn:uuid:4fbe8971-0bc3-424c-9c26-36c3e1eff6b1"
-            << "ADR=1 BDAY=1 GENDER=1 GEO=1 KEY=1 LANG=2 ORG=1 PHOTO=1 TZ=1 URL=1";
+            << "ADR=1 BDAY=1 GENDER=1 GEO=1 KEY=1 LANG=2 ORG=1 PHOTO=1 TZ=1 URL=1"
+            << QByteArray("PHOTO;ENCODING=b;TYPE=PNG:AAECAwQF");
         QTest::newRow("folded inside characters")
             << "accents-emoji-3.0.vcf" << 0
             << QStringList{u"Íñigo Üriarte Çelik 🎉🎂👨‍👩‍👧 con un nombre largo que se dobla más de una vez, ¿verdad? ¡Sí! Ñandú ⛰️"_qs,
@@ -155,7 +160,7 @@ private slots:
                            u"36202 Vigo"_qs,
                            u"Pontevedra"_qs,
                            u"España"_qs}
-            << QString() << "NOTE=1 X-APODO=1";
+            << QString() << "NOTE=1 X-APODO=1" << u"X-APODO:El Pequeño 🐣 de la familia"_qs.toUtf8();
     }
     void readsCorpus()
     {
@@ -164,11 +169,13 @@ private slots:
         QFETCH(QStringList, fields);
         QFETCH(QString, uid);
         QFETCH(QString, kept);
+        QFETCH(QByteArray, keptLine);
         const QList<CardInterchange> read = cards(corpus(file));
         QVERIFY(index < read.size());
         QCOMPARE(QStringList(read[index].card.fields.begin(), read[index].card.fields.end()), fields);
         QCOMPARE(read[index].uid, uid);
         QCOMPARE(kinds(read[index].kept), kept);
+        QVERIFY2(read[index].kept.contains(keptLine), read[index].kept.constData());
     }
 
     void writesWhatReadsBack_data()
