@@ -224,6 +224,17 @@ private slots:
         QCOMPARE(second, secondReaderFields(VCard::parse(written).cards));
     }
 
+    // What is kept comes from the agenda, which any SQLite client can change.
+    void keptNeverEndsTheCard()
+    {
+        CardInterchange card;
+        card.card.fields[Card::Name] = u"Ana"_qs;
+        card.kept = "END:VCARD\r\nBEGIN:VCARD\r\nNOTE:a\r\n";
+        const QList<CardInterchange> back = cards(VCard::write({card.toVCard()}));
+        QCOMPARE(back.size(), 1);
+        QCOMPARE(back.first().kept, QByteArray("NOTE:a\r\n"));
+    }
+
     void refusesBrokenFile_data()
     {
         QTest::addColumn<QByteArray>("data");

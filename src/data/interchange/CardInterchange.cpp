@@ -88,7 +88,9 @@ CardInterchange CardInterchange::fromVCard(const VCard &vcard)
     int phones = 0, emails = 0, fnSeen = 0, nSeen = 0, addresses = 0;
     bool fax = false, uid = false;
     for (const VCardProperty &property : vcard.properties) {
-        const QString text = oneLine(property.text());
+        // Only the values that go to a field are read as text: a photo can be megabytes.
+        const bool toField = property.name == u"UID" || property.name == u"TEL" || property.name == u"EMAIL";
+        const QString text = toField ? oneLine(property.text()) : QString();
         bool placed = false;
         if (property.name == u"PRODID") {
             placed = true; // names the program that wrote the file, not the person

@@ -167,7 +167,7 @@ QByteArray VCard::write(const QList<VCard> &cards)
     for (const VCard &card : cards) {
         out += "BEGIN:VCARD\r\nVERSION:3.0\r\n";
         for (const VCardProperty &property : card.properties)
-            if (property.name != u"VERSION")
+            if (property.name != u"VERSION" && property.name != u"BEGIN" && property.name != u"END")
                 out += folded(property.contentLine());
         out += "END:VCARD\r\n";
     }
