@@ -11,6 +11,7 @@ packages=(
   desktop-file-utils appstream dpkg-dev file
   clang-format lintian
   poppler-utils
+  python3-vobject clang libclang-rt-14-dev
 )
 
 missing=()
