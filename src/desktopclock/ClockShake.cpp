@@ -72,13 +72,12 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override
     {
-        // Copied, not blended: the picture already holds the card over nothing. Only the part
-        // asked for is painted: a colon blink repaints the time's box alone.
+        // Copied, not blended: the picture already holds the card over nothing. The painter
+        // keeps to the part asked for: a colon blink copies the time's box alone.
         QPainter painter(this);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        const QRect drawn = card() & event->rect();
-        if (!drawn.isEmpty())
-            painter.drawPixmap(drawn, face, drawn.translated(-shift, 0));
+        if (event->region().intersects(card()))
+            painter.drawPixmap(card().topLeft(), face);
         for (const QRect &bare : event->region().subtracted(card()))
             painter.fillRect(bare, Qt::transparent);
     }
