@@ -6,11 +6,14 @@
 # BUILD_DIR holds src/quillomar and bench/quillomar_bench_clock (configure with
 # -DQUILLOMAR_BENCH=ON). AGENDA.mdb, when given, is the diary to start with (quillomar_bench builds
 # a large one); otherwise an empty one is used. On a private X display with a window manager and a
-# compositor, each round starts, one after the other: the bare clock; the program with its main
-# window closed through the window manager (so the desktop clock stands alone) and no entry today;
-# the same with an entry today (the clock shakes every ten seconds). Each runs SECONDS at rest and
-# the script prints CPU per minute, context switches per second and the X server's and the
-# compositor's CPU per minute, as medians, and the ratios to the bare clock of the same round.
+# compositor, each round starts, one after the other: the bare clock standing still; the program
+# with its main window closed through the window manager (so the desktop clock stands alone) and
+# no entry today; the bare clock shaking every ten seconds as the program's does (same window,
+# reach and frames); the program with an entry today (its clock shakes every ten seconds). Each
+# runs SECONDS at rest (a multiple of ten holds the same number of shakes) and the script prints
+# CPU per minute, context switches per second and the X server's and the compositor's CPU per
+# minute, as medians, and the ratios of each case of the program to its bare clock of the same
+# round. REST_CASES="clock today" runs only the shaking pair.
 # Needs: xvfb openbox xcompmgr wmctrl xdotool sqlite3.
 set -euo pipefail
 
@@ -91,13 +94,14 @@ results="$work/results"
 run_case() { # name round
   local name=$1 round=$2 pid
   case $name in
+    still) "$build/bench/quillomar_bench_clock" --still >/dev/null 2>&1 & pid=$! ;;
     clock) "$build/bench/quillomar_bench_clock" >/dev/null 2>&1 & pid=$! ;;
     *) (cd "$work/$name" && exec ./quillomar >/dev/null 2>&1) & pid=$! ;;
   esac
   xdotool search --sync --onlyvisible --pid "$pid" >/dev/null 2>&1 || true
   sleep 2
   local rss; rss=$(rss_kb "$pid")
-  if [ "$name" != clock ]; then
+  if [ "$name" = empty ] || [ "$name" = today ]; then
     # Through the window manager, as a user closing the window would.
     wmctrl -c Quillomar
     sleep 3
@@ -123,29 +127,37 @@ run_case() { # name round
   sleep 1
 }
 
+cases=${REST_CASES:-still empty clock today}
 for round in $(seq "$rounds"); do
-  for name in clock empty today; do run_case "$name" "$round"; done
+  for name in $cases; do run_case "$name" "$round"; done
 done
 
-python3 - "$results" <<'EOF'
+python3 - "$results" "$rounds" "$seconds" <<'EOF'
 import statistics, sys
 rows = [line.split() for line in open(sys.argv[1])]
 data = {}
 for round_, name, cpu, sw, x, comp, rss in rows:
     # cpu, x, comp in microseconds per minute; sw in hundredths per second
     data.setdefault(name, {})[int(round_)] = (int(cpu), int(sw) / 100, int(x), int(comp), int(rss))
-names = {"clock": "bare Qt clock", "empty": "widget, no entries today", "today": "widget, entries today (shakes)"}
+names = {"still": "bare Qt clock, still", "empty": "widget, no entries today",
+         "clock": "bare Qt clock, shaking", "today": "widget, entries today (shakes)"}
+floors = {"empty": "still", "today": "clock"}
+print(f"{sys.argv[2]} rounds of {sys.argv[3]} s, interleaved; medians")
 print(f"{'':32} {'CPU ms/min':>10} {'% core':>7} {'switch/s':>9} {'X ms/min':>9} {'comp ms/min':>11} {'RSS MB':>7}")
-for name in ("clock", "empty", "today"):
+for name in names:
+    if name not in data:
+        continue
     runs = list(data[name].values())
     med = [statistics.median(r[i] for r in runs) for i in range(5)]
     print(f"{names[name]:32} {med[0]/1000:10.1f} {med[0]/600000:7.3f} {med[1]:9.1f} {med[2]/1000:9.1f} {med[3]/1000:11.1f} {med[4]/1024:7.1f}")
-print("ratios to the bare clock of the same round (median):")
-for name in ("empty", "today"):
-    ratios = []
-    for i in range(5):
-        per = [data[name][r][i] / max(data["clock"][r][i], 1) for r in data[name] if r in data["clock"]]
-        ratios.append(statistics.median(per))
+print("ratios to the bare clock of the same round, still or shaking (median of the rounds' ratios):")
+for name, floor in floors.items():
+    if name not in data or floor not in data:
+        continue
+    per = [[data[name][r][i] / max(data[floor][r][i], 1) for r in sorted(data[name]) if r in data[floor]]
+           for i in range(5)]
+    ratios = [statistics.median(p) for p in per]
     print(f"  {names[name]:30} CPU {ratios[0]:.2f}x  switches {ratios[1]:.2f}x  X server {ratios[2]:.2f}x  "
           f"compositor {ratios[3]:.2f}x  RSS {ratios[4]:.2f}x")
+    print(f"  {'':30} each round: CPU {' '.join(f'{v:.2f}' for v in per[0])}; X server {' '.join(f'{v:.2f}' for v in per[2])}")
 EOF

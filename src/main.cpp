@@ -159,13 +159,6 @@ int main(int argc, char *argv[])
     // XWayland, where a window may place itself, unless the user chose a platform.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
-    // The desktop clock repaints a small window twice a second, and a few frames more while it
-    // shakes. Through X shared memory every repaint first waits on a round trip to the X server,
-    // two thread hand-overs each; sending those few pixels over the connection costs the clock
-    // and the machine less, and the diary's own repaints stay far under a frame. A user's own
-    // choice of the variable is kept.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
-        qputenv("QT_XCB_NO_MITSHM", "1");
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillomar"));

@@ -102,15 +102,16 @@ void ClockFace::showTime(bool colon)
     Label1[0]->setText(time.toString(colon ? QStringLiteral("HH:mm") : QStringLiteral("HH mm")));
 }
 
-void ClockFace::showToday()
+bool ClockFace::showToday()
 {
     const QDate today = m_clock.today();
     if (today == m_shownDay)
-        return;
+        return false;
     m_shownDay = today;
     const QLocale locale = DateText::spanishLocale();
     Label2[0]->setText(capitalised(locale.dayName(today.dayOfWeek(), QLocale::LongFormat)));
     Label3[0]->setText(locale.toString(today, QLocale::ShortFormat));
+    return true;
 }
 
 bool ClockFace::eventFilter(QObject *watched, QEvent *event)

@@ -29,8 +29,8 @@ public:
     void CenterLabel(QLabel *label);
     // The time, with the colon or without it.
     void showTime(bool colon);
-    // The weekday and the date, written again only when the day changed.
-    void showToday();
+    // The weekday and the date, written again only when the day changed; whether it did.
+    bool showToday();
 
     PictureBox *Image1 = nullptr;
     std::array<QLabel *, 1> Label1{}; // time

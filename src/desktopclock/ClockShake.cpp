@@ -2,7 +2,9 @@
 
 #include "widgets/Twips.h"
 
+#include <QPaintEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QRegion>
 #include <QWidget>
 
@@ -31,20 +33,57 @@ public:
         hide();
     }
 
-    QImage face;
+    // The card as the window's controls show it now, kept at the window's device pixel ratio.
+    void takeFace(const QSize &cardSize)
+    {
+        m_cardSize = cardSize;
+        const qreal ratio = parentWidget()->devicePixelRatio();
+        if (face.size() != cardSize * ratio || face.devicePixelRatio() != ratio) {
+            face = QPixmap(cardSize * ratio);
+            face.setDevicePixelRatio(ratio);
+        }
+        face.fill(Qt::transparent);
+        paintFace(QRect(QPoint(0, 0), cardSize));
+    }
+    // Paints the controls within `part` of the card into its picture again.
+    void paintFace(const QRect &part)
+    {
+        const QRect area = part & QRect(QPoint(0, 0), m_cardSize);
+        QPainter painter(&face);
+        painter.setCompositionMode(QPainter::CompositionMode_Clear);
+        painter.fillRect(area, Qt::transparent);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        for (QObject *object : parentWidget()->children()) { // lowest first
+            auto *child = qobject_cast<QWidget *>(object);
+            if (!child || child == this || !child->isVisible())
+                continue;
+            // The part of the child inside `area`, drawn with its top-left corner where it lies.
+            const QRect part = area.translated(-child->pos()) & child->rect();
+            if (!part.isEmpty())
+                child->render(&painter, child->pos() + part.topLeft(), QRegion(part), QWidget::DrawChildren);
+        }
+    }
+    // The card's picture at its place in this frame.
+    QRect card() const { return QRect(QPoint(shift, 0), m_cardSize); }
+
+    QPixmap face;
     int shift = 0;
 
 protected:
-    void paintEvent(QPaintEvent *) override
+    void paintEvent(QPaintEvent *event) override
     {
-        // Copied, not blended: the picture already holds the card over nothing.
+        // Copied, not blended: the picture already holds the card over nothing. The painter
+        // keeps to the part asked for: a colon blink copies the time's box alone.
         QPainter painter(this);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        const QRect card(QPoint(shift, 0), face.deviceIndependentSize().toSize());
-        painter.drawImage(card.topLeft(), face);
-        for (const QRect &bare : QRegion(rect()).subtracted(card))
+        if (event->region().intersects(card()))
+            painter.drawPixmap(card().topLeft(), face);
+        for (const QRect &bare : event->region().subtracted(card()))
             painter.fillRect(bare, Qt::transparent);
     }
+
+private:
+    QSize m_cardSize;
 };
 
 ClockShake::ClockShake(QWidget &window)
@@ -53,7 +92,6 @@ ClockShake::ClockShake(QWidget &window)
     , m_cover(new Cover(&window))
 {
     m_timer.setInterval(ShakeFrameMs);
-    m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] {
         // The last trip back is the card settling in its place.
         if (++m_step < 2 * ShakeTrips - 1)
@@ -70,7 +108,7 @@ void ClockShake::start(bool inside)
     m_inside = inside;
     if (m_inside) {
         m_restWidth = m_window.width();
-        takeFaceSnapshot();
+        m_cover->takeFace(m_window.size());
         // Place and size together: a size alone lets some window managers place the window anew.
         m_window.setGeometry(QRect(m_base, QSize(m_restWidth + reach(), m_window.height())));
         m_cover->setGeometry(m_window.rect());
@@ -88,50 +126,20 @@ void ClockShake::showStep()
     // began, so rounding twips to pixels never leaves the card a pixel off when it is over.
     const int shift = m_step % 2 == 0 ? reach() : 0;
     if (m_inside) {
+        if (shift != m_cover->shift)
+            m_cover->update(m_cover->card() | m_cover->card().translated(shift - m_cover->shift, 0));
         m_cover->shift = shift;
-        // The first frame is painted with the widened window; the others are copies made by the
-        // display server where it keeps the picture. Whatever the window paints meanwhile (a
-        // colon blink, an uncovered part) is painted at the same place.
-        const qreal ratio = m_window.devicePixelRatioF();
-        const QRect part(QPoint(qRound((reach() - shift) * ratio), 0), m_window.size() * ratio);
-        if (m_step == 0 || !m_frames.show(part))
-            m_cover->update();
     } else {
         m_window.move(m_base + QPoint(shift, 0));
     }
 }
 
-void ClockShake::faceChanged()
+void ClockShake::faceChanged(const QRect &changed)
 {
     if (!m_inside)
         return;
-    takeFaceSnapshot();
-    m_cover->update();
-}
-
-QImage ClockShake::faceSnapshot() const
-{
-    const QRect face(0, 0, restWidth(), m_window.height());
-    const qreal ratio = m_window.devicePixelRatioF();
-    QImage picture(face.size() * ratio, QImage::Format_ARGB32_Premultiplied);
-    picture.setDevicePixelRatio(ratio);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    for (QObject *object : m_window.children()) { // lowest first
-        auto *child = qobject_cast<QWidget *>(object);
-        if (child && child != m_cover && child->isVisible() && child->geometry().intersects(face))
-            child->render(&painter, child->pos(), QRegion(), QWidget::DrawChildren);
-    }
-    return picture;
-}
-
-// The card's picture for the frames of a shake: drawn over the controls by the cover, and, with
-// the reach left bare on both of its sides, kept by the display server for the frames it copies.
-void ClockShake::takeFaceSnapshot()
-{
-    m_cover->face = faceSnapshot();
-    const int bare = qRound(reach() * m_window.devicePixelRatioF());
-    m_frames.prepare(m_window, m_cover->face, QMargins(bare, 0, bare, 0));
+    m_cover->paintFace(changed);
+    m_cover->update(changed.translated(m_cover->shift, 0));
 }
 
 int ClockShake::reach() const
@@ -146,9 +154,8 @@ void ClockShake::stop()
     m_timer.stop();
     if (m_inside) {
         m_inside = false;
-        m_frames.release();
         m_cover->hide();
-        m_cover->face = QImage();
+        m_cover->shift = 0;
         m_window.setGeometry(QRect(m_base, QSize(m_restWidth, m_window.height())));
     } else {
         m_window.move(m_base);

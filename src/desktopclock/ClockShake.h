@@ -1,13 +1,11 @@
 // ClockShake: the desktop clock's shake, ten quick trips of the card to the right and back.
 #pragma once
 
-#include "widgets/x11/ServerFrames.h"
-
-#include <QImage>
 #include <QObject>
 #include <QPoint>
 #include <QTimer>
 
+class QRect;
 class QWidget;
 
 // A shake is a few frames of a short timer that stops when the shake is over, and ends where it
@@ -29,15 +27,13 @@ public:
     int cardShift() const;
     // The window's width without the room a shake inside it takes.
     int restWidth() const;
-    // The card changed (a colon blink): the frames show it as it is now.
-    void faceChanged();
+    // The part `changed` of the card (a colon blink) was painted anew: the frames show it as it is now.
+    void faceChanged(const QRect &changed);
 
 private:
     class Cover;
 
     int reach() const; // how far the card goes out, in pixels
-    QImage faceSnapshot() const;
-    void takeFaceSnapshot();
     void showStep();
 
     QWidget &m_window;
@@ -47,5 +43,4 @@ private:
     bool m_inside = false; // the card moves within the window, not the window
     int m_restWidth = 0; // the window's width before it was widened for the shake
     Cover *m_cover = nullptr; // the card's picture, drawn over the window while it shakes
-    ServerFrames m_frames; // the same picture kept by the display server, where it can be
 };

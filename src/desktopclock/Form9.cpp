@@ -21,6 +21,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScreen>
@@ -176,8 +177,9 @@ void Form9::Timer1_Timer()
 {
     ColonShown = !ColonShown;
     m_face->showTime(ColonShown);
-    m_face->showToday();
-    m_shake->faceChanged();
+    const bool newDay = m_face->showToday();
+    // The face stands at the window's top-left corner: its parts are where the window has them.
+    m_shake->faceChanged(newDay ? m_face->geometry() : m_face->Label1[0]->geometry());
 
     // Pulled back onto the screen only when no drag is running, so the pull does not fight the
     // user's hand.

@@ -412,6 +412,48 @@ private slots:
         QVERIFY(!w.isShaking()); // nobody sees a hidden card tremble
     }
 
+    void aBlinkDuringAShakeRepaintsTheTimeAlone()
+    {
+        Form9 &w = openWidget();
+        w.desktopComposites = [] { return true; };
+        m_main->diary().TodayHasEntries = true;
+        const QRect time = w.face()->Label1[0]->geometry();
+        QImage restTime[2];
+        for (QImage &shown : restTime) {
+            w.Timer1_Timer();
+            shown = w.grab(time).toImage();
+        }
+        w.Timer2_Timer();
+        while (w.isShaking() && w.cardShift() == 0)
+            QTest::qWait(1);
+        QVERIFY(w.isShaking());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest); // the frame is on screen
+
+        QRegion painted;
+        struct Painted : QObject
+        {
+            QRegion *region;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                if (event->type() == QEvent::Paint)
+                    *region += static_cast<QPaintEvent *>(event)->region();
+                return false;
+            }
+        } watch;
+        watch.region = &painted;
+        for (QWidget *child : w.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            child->installEventFilter(&watch);
+        const int shift = w.cardShift();
+        w.Timer1_Timer();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        QVERIFY(w.isShaking());
+        QCOMPARE(w.cardShift(), shift);
+        // The card shows the new time at the frame's place; nothing else of it is painted again.
+        QCOMPARE(w.grab(time.translated(shift, 0)).toImage(), restTime[0]);
+        QVERIFY(!painted.isEmpty());
+        QVERIFY(painted.subtracted(QRegion(time) + time.translated(shift, 0)).isEmpty());
+    }
+
     void atRestNoTimerFiresMoreThanTwiceASecond()
     {
         Form9 &w = openWidget();
