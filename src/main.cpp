@@ -3,6 +3,7 @@
 #include "data/DateText.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
+#include "widgets/DBusNotifier.h"
 #include "widgets/QtMessenger.h"
 #include "widgets/QtSoundPlayer.h"
 
@@ -146,11 +147,13 @@ int main(int argc, char *argv[])
     SystemClock clock;
     QtMessenger messenger;
     QtSoundPlayer sound;
+    DBusNotifier notifier(QStringLiteral(QUILLOMAR_APP_ID));
     AppContext context;
     context.paths = AppPaths::forProgramFolder(QApplication::applicationDirPath());
     context.clock = &clock;
     context.messenger = &messenger;
     context.sound = &sound;
+    context.notifier = &notifier;
 
     Application program(context);
     if (!program.Form_Load())
