@@ -210,6 +210,8 @@ QString TestNotifications::alarmOf(qint64 numero)
 void TestNotifications::alarmIsPostedOnceWithItsActions()
 {
     startProgram();
+    if (QTest::currentTestFailed())
+        return;
     const NotificationStandIn::Notice notice =
         m_service->notices.at(int(m_service->idOf(QStringLiteral("Dentista"))) - 1);
     QCOMPARE(notice.summary, QStringLiteral("09:00 Dentista"));
@@ -245,15 +247,18 @@ void TestNotifications::actionOnTheDesktopDealsWithThatAlarmAlone()
     QFETCH(bool, behindClock);
     QFETCH(QString, alarmLeft);
     startProgram();
+    if (QTest::currentTestFailed())
+        return;
     Form1 &main = m_program->mainWindow();
     m_program->diary().showWeekOf(m_today.addDays(21));
     if (behindClock)
         main.ShowWidget();
 
-    m_service->invoke(m_service->idOf(QStringLiteral("Dentista")), action);
-    QTRY_COMPARE(alarmWindow()->shownText(), QStringLiteral("Farmacia"));
-    QCOMPARE(alarmOf(m_dentist), alarmLeft);
-    QCOMPARE(alarmOf(m_chemist), QStringLiteral("10:05"));
+    // The later line of the day, which the keyboard focus does not land on by itself.
+    m_service->invoke(m_service->idOf(QStringLiteral("Farmacia")), action);
+    QTRY_COMPARE(alarmWindow()->shownText(), QStringLiteral("Dentista"));
+    QCOMPARE(alarmOf(m_chemist), alarmLeft);
+    QCOMPARE(alarmOf(m_dentist), QStringLiteral("10:05"));
     if (action != QLatin1String("abrir"))
         return;
     QVERIFY(main.isVisible());
@@ -261,7 +266,7 @@ void TestNotifications::actionOnTheDesktopDealsWithThatAlarmAlone()
     QCOMPARE(main.week().WeekStart, m_today.addDays(1 - m_today.dayOfWeek()));
     const QListWidgetItem *line = main.week().List1[m_today.dayOfWeek() - 1]->currentItem();
     QVERIFY(line);
-    QCOMPARE(EntryLine::Number(line->text()).toLongLong(), m_dentist);
+    QCOMPARE(EntryLine::Number(line->text()).toLongLong(), m_chemist);
 }
 
 void TestNotifications::doneOnOneSideIsWithdrawnOnTheOther_data()
@@ -276,6 +281,8 @@ void TestNotifications::doneOnOneSideIsWithdrawnOnTheOther()
 {
     QFETCH(bool, onDesktop);
     startProgram();
+    if (QTest::currentTestFailed())
+        return;
     const uint dentist = m_service->idOf(QStringLiteral("Dentista"));
     if (onDesktop) {
         m_service->dismiss(dentist);
