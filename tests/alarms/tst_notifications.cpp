@@ -2,12 +2,15 @@
 #include "alarms/AlarmLine.h"
 #include "alarms/AlarmScan.h"
 #include "alarms/Form6.h"
+#include "alarms/MissedAlarmsWindow.h"
 #include "data/EntryLine.h"
+#include "data/TaskStore.h"
 #include "data/store/Criterion.h"
 #include "desktopclock/Form9.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
 #include "support/TestAgenda.h"
+#include "tasks/TaskList.h"
 #include "widgets/DBusNotifier.h"
 
 #include <QDBusConnection>
@@ -102,6 +105,7 @@ private slots:
     void actionOnTheDesktopDealsWithThatAlarmAlone();
     void doneOnOneSideIsWithdrawnOnTheOther_data();
     void doneOnOneSideIsWithdrawnOnTheOther();
+    void abrirOnATaskShowsItInTheTaskList();
 
 private:
     // Starts the program at 10:05 with the alarms of "Dentista" and "Farmacia" ringing.
@@ -299,6 +303,35 @@ void TestNotifications::doneOnOneSideIsWithdrawnOnTheOther()
     // Closing the window is done with the rest.
     alarmWindow()->close();
     QTRY_VERIFY(m_service->closed.contains(m_service->idOf(QStringLiteral("Farmacia"))));
+}
+
+void TestNotifications::abrirOnATaskShowsItInTheTaskList()
+{
+    for (const QString &text : {QStringLiteral("Regar"), QStringLiteral("Comprar pan")}) {
+        auto tareas = m_agenda->cursor(QStringLiteral("tareas"));
+        tareas->AddNew();
+        tareas->SetField(QStringLiteral("Fecha"), m_today);
+        tareas->SetField(QStringLiteral("Terminada"), false);
+        tareas->SetField(QStringLiteral("Tarea"), text);
+        QVERIFY(tareas->Update());
+    }
+    startProgram();
+    if (QTest::currentTestFailed())
+        return;
+    Diary &diary = m_program->diary();
+    const qint64 key = diary.tasks().keyOf(QStringLiteral("Comprar pan"));
+    QPointer<MissedAlarmsWindow> window = new MissedAlarmsWindow(
+        m_agenda->context, diary,
+        {{DueAlarm::Kind::Task, QStringLiteral("TAREA: Comprar pan"), -1, QStringLiteral("09:00"), m_today, key}});
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTest::mouseClick(window->openButton, Qt::LeftButton);
+
+    QTRY_VERIFY(!window);
+    const auto *tasks = qobject_cast<TaskList *>(m_program->mainWindow().section(3));
+    QVERIFY(tasks && tasks->isVisible());
+    QVERIFY(tasks->List2->currentItem());
+    QCOMPARE(tasks->List2->currentItem()->text(), QStringLiteral("Comprar pan"));
 }
 
 QTEST_MAIN(TestNotifications)
