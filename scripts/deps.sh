@@ -12,6 +12,7 @@ packages=(
   clang-format lintian
   poppler-utils
   python3-vobject clang libclang-rt-14-dev
+  dbus
 )
 
 missing=()

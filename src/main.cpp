@@ -4,6 +4,7 @@
 #include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
 #include "print/PdfCommand.h"
+#include "widgets/DBusNotifier.h"
 #include "widgets/QtMessenger.h"
 #include "widgets/QtSoundPlayer.h"
 
@@ -179,11 +180,13 @@ int main(int argc, char *argv[])
     SystemClock clock;
     QtMessenger messenger;
     QtSoundPlayer sound;
+    DBusNotifier notifier(QStringLiteral(QUILLOMAR_APP_ID));
     AppContext context;
     context.paths = AppPaths::forProgramFolder(QApplication::applicationDirPath());
     context.clock = &clock;
     context.messenger = &messenger;
     context.sound = &sound;
+    context.notifier = &notifier;
 
     Application program(context);
     if (!program.Form_Load())

@@ -46,6 +46,7 @@ WeekView::WeekView(Diary &diary, AppContext &context, QWidget *parent)
     for (int i = 0; i < 7; ++i)
         buildDay(i);
     connect(&m_diary, &Diary::changed, this, &WeekView::diaryChanged);
+    connect(&m_diary, &Diary::entryWanted, this, [this](qint64 numero) { m_wantedEntry = numero; });
 
     for (int k = 0; k < 2; ++k) {
         Label1[k] = new QLabel(QStringLiteral("Octubre 2004"), this);
@@ -157,6 +158,19 @@ void WeekView::ShowWeek(const QDate &date)
     fillWeek(date);
     if (isVisible())
         List1[date.dayOfWeek() - 1]->setFocus();
+    selectWantedEntry();
+}
+
+void WeekView::selectWantedEntry()
+{
+    if (m_wantedEntry < 0)
+        return;
+    for (QListWidget *list : List1)
+        for (int row = 0; row < list->count(); ++row)
+            if (EntryLine::Number(list->item(row)->text()).toLongLong() == m_wantedEntry) {
+                list->setCurrentRow(row);
+                return;
+            }
 }
 
 bool WeekView::showsChange(const DiaryChange &change)
@@ -344,11 +358,18 @@ bool WeekView::eventFilter(QObject *watched, QEvent *event)
 {
     for (int i = 0; i < 7; ++i) {
         if (watched == List1[i]) {
-            if (event->type() == QEvent::FocusIn)
+            if (event->type() == QEvent::FocusIn) {
                 List1_GotFocus(i);
-            else if (event->type() == QEvent::FocusOut)
+            } else if (event->type() == QEvent::FocusOut) {
+                // Another window taking the focus, or the diary hidden, is no move of the user's.
+                if (static_cast<QFocusEvent *>(event)->reason() != Qt::ActiveWindowFocusReason &&
+                    List1[i]->currentItem() &&
+                    EntryLine::Number(List1[i]->currentItem()->text()).toLongLong() == m_wantedEntry)
+                    m_wantedEntry = -1;
                 List1_LostFocus(i);
+            }
         } else if (watched == List1[i]->viewport() && event->type() == QEvent::MouseButtonPress) {
+            m_wantedEntry = -1;
             List1_MouseDown(i, static_cast<QMouseEvent *>(event)->position().toPoint().y());
         }
     }

@@ -102,6 +102,10 @@ private:
     void fillWeek(const QDate &date);
     // A change of the agenda that shows in the week on show is read again at once.
     void diaryChanged(const DiaryChange &change);
+    // Selects the line of the entry wanted (Diary::showEntry) where the week shows it. It stays
+    // wanted through the week being read again, until the user moves away from it.
+    void selectWantedEntry();
+    qint64 m_wantedEntry = -1;
     bool showsChange(const DiaryChange &change);
     void buildDay(int index);
     static void setTextColour(QWidget *widget, const QColor &colour);

@@ -19,24 +19,6 @@
 #include <memory>
 #include <utility>
 
-namespace {
-
-// The table an alarm's row is in, and that row.
-std::pair<QString, qint64> rowOf(const DueAlarm &alarm)
-{
-    switch (alarm.kind) {
-    case DueAlarm::Kind::Task:
-        return {Schema::Tareas::Table, alarm.taskKey};
-    case DueAlarm::Kind::Reminder:
-        return {QString::fromLatin1(PendingReminders::Table), alarm.reminderKey};
-    case DueAlarm::Kind::Entry:
-        break;
-    }
-    return {Schema::Notas::Table, alarm.entryKey};
-}
-
-} // namespace
-
 AlarmScan::AlarmScan(Diary &diary, AppContext &context, QTimer &timer, Announce announce)
     : m_diary(diary)
     , m_data4(diary.Data4)
@@ -92,10 +74,10 @@ void AlarmScan::listMissed(const QDateTime &after, const QDateTime &before)
 
 bool AlarmScan::firstAnnouncement(const DueAlarm &alarm)
 {
-    const auto [table, key] = rowOf(alarm);
+    const auto [table, key] = alarm.row();
     const QDateTime minute = alarm.minute();
     const QString file = m_data4.DatabaseName;
-    const QString id = QStringLiteral("%1 %2 %3").arg(table).arg(key).arg(minute.toString(Qt::ISODate));
+    const QString id = alarm.name();
     if (m_announced.contains(id) || AnnouncedAlarms::contains(file, table, key, minute))
         return false;
     m_announced.insert(id);

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTime>
 #include <QtGlobal>
+#include <utility>
 
 // One alarm that fell due: what the alarm window announces, and for a diary entry what it needs
 // to clear that entry's alarm when the window is closed.
@@ -22,4 +23,8 @@ struct DueAlarm
     qint64 reminderKey = -1; // the reminder's id; -1 for an entry's or a task's own alarm
 
     QDateTime minute() const { return QDateTime(date, QTime::fromString(alarmTime, QStringLiteral("HH:mm"))); }
+    // The table the alarm's row is in, and that row.
+    std::pair<QString, qint64> row() const;
+    // The alarm's own name, its row and minute: what it is announced once by.
+    QString name() const;
 };

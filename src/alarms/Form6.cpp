@@ -1,12 +1,18 @@
 #include "Form6.h"
 
+#include "AlarmLine.h"
 #include "AlarmScan.h"
 #include "AlarmWrites.h"
 #include "SnoozeControl.h"
 
 #include "data/AppContext.h"
 #include "data/Clock.h"
+#include "data/DateText.h"
+#include "data/Diary.h"
+#include "data/EntryStore.h"
 #include "data/Messenger.h"
+#include "data/Notifier.h"
+#include "data/SnoozeChoice.h"
 #include "data/SoundPlayer.h"
 #include "data/store/Criterion.h"
 #include "widgets/PictureBox.h"
@@ -18,6 +24,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -36,13 +43,28 @@ Form6::Form6(AppContext &context, Diary &diary, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
 
+    if (Notifier *notifier = m_context.notifier) {
+        connect(notifier, &Notifier::actionInvoked, this, [this](const QString &name, const QString &action) {
+            if (action == QLatin1String(Notifier::SnoozeAction))
+                snoozeAlarm(name);
+            else if (action == QLatin1String(Notifier::OpenAction))
+                openAlarm(name);
+        });
+        connect(notifier, &Notifier::dismissed, this, &Form6::dismissAlarm);
+    }
+
     Timer1.setInterval(200);
     Timer2.setInterval(60000);
     connect(&Timer1, &QTimer::timeout, this, &Form6::Timer1_Timer);
     connect(&Timer2, &QTimer::timeout, this, &Form6::Timer2_Timer);
 }
 
-Form6::~Form6() = default;
+Form6::~Form6()
+{
+    // The program is ending with the window open: nobody is left to act on its notices.
+    if (!m_unloaded)
+        withdrawNotices();
+}
 
 void Form6::buildControls()
 {
@@ -64,23 +86,19 @@ void Form6::buildControls()
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setFrameShape(QFrame::StyledPanel);
     Frame1->setFixedSize(320, 120);
-    Label4 = new QLabel(Frame1);
-    Label4->setObjectName(QStringLiteral("Label4"));
-    Label4->setTextFormat(Qt::PlainText);
-    Label4->setWordWrap(true);
-    Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label4->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    QFont bold = Label4->font();
-    bold.setBold(true);
-    Label4->setFont(bold);
+    auto *lines = new QWidget(Frame1);
+    lines->setObjectName(QStringLiteral("alarmLines"));
+    lines->setAutoFillBackground(false);
+    m_lines = new QVBoxLayout(lines);
+    m_lines->setContentsMargins(0, 0, 0, 0);
+    m_lines->addStretch();
     // Several alarms, or a long task text, scroll inside the frame: the window keeps its size.
     auto *scroll = new QScrollArea(Frame1);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setWidget(Label4);
+    scroll->setWidget(lines);
     scroll->viewport()->setAutoFillBackground(false);
-    Label4->setAutoFillBackground(false);
     auto *frameLayout = new QVBoxLayout(Frame1);
     frameLayout->setContentsMargins(6, 6, 6, 6);
     frameLayout->addWidget(scroll);
@@ -101,7 +119,7 @@ void Form6::buildControls()
 
     VScroll1 = new QScrollBar(Qt::Vertical, this);
     VScroll1->setObjectName(QStringLiteral("VScroll1"));
-    VScroll1->setAccessibleName(QStringLiteral("minutos"));
+    VScroll1->setAccessibleName(QStringLiteral("Minutos entre repeticiones del sonido"));
     VScroll1->setRange(scrollFromNumber(MaxRepeatMinutes), scrollFromNumber(1));
     VScroll1->setSingleStep(1);
     VScroll1->setPageStep(1);
@@ -114,6 +132,7 @@ void Form6::buildControls()
 
     snooze = new SnoozeControl(this);
     snooze->setObjectName(QStringLiteral("snooze"));
+    snooze->setMinutes(SnoozeChoice::read(m_context.paths, SnoozeControl::DefaultMinutes));
     connect(snooze, &SnoozeControl::snoozeWanted, this, &Form6::snoozeClicked);
 
     auto *top = new QHBoxLayout;
@@ -144,18 +163,39 @@ bool Form6::showsTask() const
                        [](const DueAlarm &alarm) { return alarm.kind == DueAlarm::Kind::Task; });
 }
 
-void Form6::showAlarms()
+QString Form6::shownText() const
 {
     QStringList texts;
-    for (auto it = m_alarms.crbegin(); it != m_alarms.crend(); ++it)
-        texts << it->text;
-    Label4->setText(texts.join(QStringLiteral("\n\n")));
+    for (const AlarmLine *line : Label4)
+        texts << line->alarmText->text();
+    return texts.join(QStringLiteral("\n\n"));
+}
+
+void Form6::showAlarms()
+{
+    // A line may be the one whose button is being clicked: it goes once the click is over.
+    for (AlarmLine *line : std::as_const(Label4)) {
+        line->hide();
+        m_lines->removeWidget(line);
+        line->deleteLater();
+    }
+    Label4.clear();
+    for (auto it = m_alarms.crbegin(); it != m_alarms.crend(); ++it) {
+        auto *line = new AlarmLine(it->text, it->alarmTime, m_lines->parentWidget());
+        const QString name = it->name();
+        connect(line, &AlarmLine::dismissWanted, this, [this, name] { dismissAlarm(name); });
+        connect(line, &AlarmLine::snoozeWanted, this, [this, name] { snoozeAlarm(name); });
+        connect(line, &AlarmLine::openWanted, this, [this, name] { openAlarm(name); });
+        m_lines->insertWidget(Label4.size(), line);
+        Label4.append(line);
+    }
 }
 
 void Form6::announce(const DueAlarm &alarm)
 {
     m_alarms.append(alarm);
     showAlarms();
+    postNotice(alarm);
     // Rung here rather than on activation alone: a window that comes up while the program sits
     // hidden behind the widget may not be given the focus, and the alarm must still be heard.
     ring();
@@ -179,6 +219,88 @@ void Form6::announce(const DueAlarm &alarm)
     }
     raise();
     activateWindow();
+}
+
+void Form6::postNotice(const DueAlarm &alarm)
+{
+    if (!m_context.notifier)
+        return;
+    // The entry's own time and day, as the week shows it; a task's alarm as the window shows it.
+    QString summary = alarm.text;
+    QString body;
+    if (alarm.kind != DueAlarm::Kind::Task) {
+        if (const std::optional<Entry> entry = m_diary.entries().find(alarm.entryKey)) {
+            summary = QStringLiteral("%1 %2").arg(entry->time, alarm.text);
+            body = DateText::spanishLocale().toString(entry->date, QLocale::LongFormat);
+        }
+    }
+    m_context.notifier->post(alarm.name(), summary, body);
+}
+
+bool Form6::takeOut(const QString &name, DueAlarm *alarm)
+{
+    if (m_unloaded)
+        return false; // closed: done with them all already
+    const auto it =
+        std::find_if(m_alarms.begin(), m_alarms.end(), [&name](const DueAlarm &shown) { return shown.name() == name; });
+    if (it == m_alarms.end())
+        return false;
+    *alarm = *it;
+    m_alarms.erase(it);
+    if (m_context.notifier)
+        m_context.notifier->withdraw(name);
+    if (m_alarms.isEmpty()) {
+        // Nothing is left to clear on closing.
+        m_unloaded = true;
+        Timer1.stop();
+        Timer2.stop();
+        close();
+        return true;
+    }
+    showAlarms();
+    // The keyboard goes on from the newest line still shown.
+    Label4.first()->dismissButton->setFocus();
+    return true;
+}
+
+void Form6::dismissAlarm(const QString &name)
+{
+    DueAlarm alarm;
+    if (!takeOut(name, &alarm))
+        return;
+    QString why;
+    tellNotCleared(AlarmWrites::clearEntries(m_diary, {alarm}, &why), why);
+}
+
+void Form6::snoozeAlarm(const QString &name)
+{
+    DueAlarm alarm;
+    const int minutes = snooze->minutes();
+    if (!takeOut(name, &alarm))
+        return;
+    SnoozeChoice::write(m_context.paths, minutes);
+    AlarmWrites::snoozeFor(m_diary, {alarm}, m_context.clock->now(), minutes, m_context.messenger);
+}
+
+void Form6::openAlarm(const QString &name)
+{
+    DueAlarm alarm;
+    if (!takeOut(name, &alarm))
+        return;
+    QString why;
+    tellNotCleared(AlarmWrites::clearEntries(m_diary, {alarm}, &why), why);
+    if (alarm.kind == DueAlarm::Kind::Task)
+        m_diary.showTask(alarm.taskKey);
+    else
+        m_diary.showEntry(alarm.entryKey);
+}
+
+void Form6::tellNotCleared(const QStringList &texts, const QString &why)
+{
+    if (!texts.isEmpty() && m_context.messenger)
+        m_context.messenger->tell(
+            QStringLiteral("No se pudo quitar la alarma de:\n%1\n\n%2").arg(texts.join(QLatin1Char('\n')), why),
+            QStringLiteral("Atención"), Messenger::Icon::Warning);
 }
 
 void Form6::placeOnScreen()
@@ -247,16 +369,22 @@ void Form6::Form_Unload()
     Timer1.stop();
     Timer2.stop();
 
+    withdrawNotices();
     QString why;
-    const QStringList notCleared = AlarmWrites::clearEntries(m_diary, m_alarms, &why);
-    if (!notCleared.isEmpty() && m_context.messenger)
-        m_context.messenger->tell(
-            QStringLiteral("No se pudo quitar la alarma de:\n%1\n\n%2").arg(notCleared.join(QLatin1Char('\n')), why),
-            QStringLiteral("Atención"), Messenger::Icon::Warning);
+    tellNotCleared(AlarmWrites::clearEntries(m_diary, m_alarms, &why), why);
+}
+
+void Form6::withdrawNotices()
+{
+    if (m_context.notifier)
+        for (const DueAlarm &alarm : std::as_const(m_alarms))
+            m_context.notifier->withdraw(alarm.name());
 }
 
 void Form6::snoozeClicked(int minutes)
 {
+    SnoozeChoice::write(m_context.paths, minutes);
+    withdrawNotices();
     AlarmWrites::snoozeFor(m_diary, m_alarms, m_context.clock->now(), minutes, m_context.messenger);
     // Moved alarms are not cleared on closing, and those that could not be moved keep theirs.
     m_unloaded = true;

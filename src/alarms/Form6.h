@@ -8,11 +8,13 @@
 #include <QTimer>
 #include <QWidget>
 
+class AlarmLine;
 class PictureBox;
 class QCheckBox;
 class QFrame;
 class QLabel;
 class QScrollBar;
+class QVBoxLayout;
 class Diary;
 class SnoozeControl;
 struct AppContext;
@@ -21,6 +23,9 @@ struct AppContext;
 // newest on top, rings the alarm sound and repeats it every few minutes while Check1 is ticked,
 // and blinks its bell. Closing it clears the alarm of every diary entry it announced, and removes
 // the put-off reminders it announced, so that none rings again; tasks keep their rows as they are.
+// Each alarm can also be dealt with alone, on its line or from its notice on the desktop (posted
+// as it is announced, withdrawn when it leaves the window): "Quitar" as closing does, "Posponer"
+// by the window's minutes, "Abrir" goes to its entry or task and is done with it.
 //
 // A diary alarm shows the window modeless. A task alarm, or any alarm while a dialog of the
 // program is open modally, makes it modal for the whole program, without waiting on it: the
@@ -38,6 +43,8 @@ public:
     void announce(const DueAlarm &alarm);
     const QList<DueAlarm> &alarms() const { return m_alarms; }
     bool showsTask() const;
+    // The texts of the alarms as the window reads, from the top, a blank line between them.
+    QString shownText() const;
 
     // Every time the window becomes the active one, it rings once more.
     void Form_Activate();
@@ -47,11 +54,16 @@ public:
     void Form_Unload();
     // Puts every alarm shown off by minutes and closes the window; they ring again then.
     void snoozeClicked(int minutes);
+    // One alarm, by its name (DueAlarm::name); the window closes with the last.
+    void dismissAlarm(const QString &name);
+    void snoozeAlarm(const QString &name);
+    void openAlarm(const QString &name);
 
     QString soundFile() const;
 
     QFrame *Frame1 = nullptr;
-    QLabel *Label4 = nullptr;
+    // One line per alarm, the newest on top.
+    QList<AlarmLine *> Label4;
     PictureBox *Image1 = nullptr;
     QCheckBox *Check1 = nullptr;
     QLabel *Label3 = nullptr;
@@ -86,10 +98,17 @@ private:
     void ring();
     void playSound();
     void placeOnScreen();
+    void postNotice(const DueAlarm &alarm);
+    // Takes the alarm out of the window and its notice off the desktop; the window closes with
+    // the last one. False when the window no longer holds it.
+    bool takeOut(const QString &name, DueAlarm *alarm);
+    void tellNotCleared(const QStringList &texts, const QString &why);
+    void withdrawNotices();
 
     AppContext &m_context;
     Diary &m_diary;
     QList<DueAlarm> m_alarms;
+    QVBoxLayout *m_lines = nullptr;
     QDateTime m_announcedAt;
     bool m_announcementRang = false;
     bool m_unloaded = false;

@@ -6,13 +6,18 @@
 #include "data/AppContext.h"
 #include "data/Clock.h"
 #include "data/DateText.h"
+#include "data/Diary.h"
 #include "data/Messenger.h"
+#include "data/SnoozeChoice.h"
 #include "widgets/Theme.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -42,14 +47,40 @@ MissedAlarmsWindow::MissedAlarmsWindow(AppContext &context, Diary &diary, QList<
     alarmList->setAccessibleName(heading->text());
     alarmList->setMinimumSize(380, 140);
     listAlarms(m_alarms);
+    alarmList->setCurrentRow(0);
+
+    // The chosen line's own buttons, also in its context menu.
+    auto *lineButtons = new QHBoxLayout;
+    alarmList->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto addButton = [this, lineButtons](const char *name, const QString &caption, const QString &spoken,
+                                         void (MissedAlarmsWindow::*chosen)()) {
+        auto *button = new QPushButton(caption, this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setAccessibleName(spoken);
+        connect(button, &QPushButton::clicked, this, chosen);
+        lineButtons->addWidget(button);
+        auto *action = new QAction(caption, alarmList);
+        connect(action, &QAction::triggered, this, chosen);
+        alarmList->addAction(action);
+        return button;
+    };
+    dismissButton = addButton("dismissButton", QStringLiteral("Quitar"), QStringLiteral("Quitar la alarma elegida"),
+                              &MissedAlarmsWindow::dismissChosen);
+    snoozeOneButton = addButton("snoozeOneButton", QStringLiteral("Posponer"),
+                                QStringLiteral("Posponer la alarma elegida"), &MissedAlarmsWindow::snoozeChosen);
+    openButton = addButton("openButton", QStringLiteral("Abrir"), QStringLiteral("Abrir la alarma elegida"),
+                           &MissedAlarmsWindow::openChosen);
+    lineButtons->addStretch();
 
     snooze = new SnoozeControl(this);
     snooze->setObjectName(QStringLiteral("snooze"));
+    snooze->setMinutes(SnoozeChoice::read(m_context.paths, SnoozeControl::DefaultMinutes));
     connect(snooze, &SnoozeControl::snoozeWanted, this, &MissedAlarmsWindow::snoozeClicked);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(heading);
     layout->addWidget(alarmList);
+    layout->addLayout(lineButtons);
     layout->addWidget(snooze);
 
     adjustSize();
@@ -70,8 +101,64 @@ void MissedAlarmsWindow::listAlarms(const QList<DueAlarm> &alarms)
             QStringLiteral("%1 %2   %3").arg(DateText::fromDate(alarm.date), alarm.alarmTime, alarm.text));
 }
 
+bool MissedAlarmsWindow::takeChosen(DueAlarm *alarm)
+{
+    const int row = alarmList->currentRow();
+    if (m_done || row < 0 || row >= m_alarms.size())
+        return false;
+    *alarm = m_alarms.takeAt(row);
+    delete alarmList->takeItem(row);
+    if (m_alarms.isEmpty()) {
+        m_done = true;
+        close();
+    } else {
+        alarmList->setCurrentRow(std::min(row, int(m_alarms.size()) - 1));
+    }
+    return true;
+}
+
+void MissedAlarmsWindow::dismissChosen()
+{
+    DueAlarm alarm;
+    if (!takeChosen(&alarm))
+        return;
+    QString why;
+    tellNotCleared(AlarmWrites::clearEntries(m_diary, {alarm}, &why), why);
+}
+
+void MissedAlarmsWindow::snoozeChosen()
+{
+    DueAlarm alarm;
+    if (!takeChosen(&alarm))
+        return;
+    SnoozeChoice::write(m_context.paths, snooze->minutes());
+    AlarmWrites::snoozeFor(m_diary, {alarm}, m_context.clock->now(), snooze->minutes(), m_context.messenger);
+}
+
+void MissedAlarmsWindow::openChosen()
+{
+    DueAlarm alarm;
+    if (!takeChosen(&alarm))
+        return;
+    QString why;
+    tellNotCleared(AlarmWrites::clearEntries(m_diary, {alarm}, &why), why);
+    if (alarm.kind == DueAlarm::Kind::Task)
+        m_diary.showTask(alarm.taskKey);
+    else
+        m_diary.showEntry(alarm.entryKey);
+}
+
+void MissedAlarmsWindow::tellNotCleared(const QStringList &texts, const QString &why)
+{
+    if (!texts.isEmpty() && m_context.messenger)
+        m_context.messenger->tell(
+            QStringLiteral("No se pudo quitar la alarma de:\n%1\n\n%2").arg(texts.join(QLatin1Char('\n')), why),
+            QStringLiteral("Atención"), Messenger::Icon::Warning);
+}
+
 void MissedAlarmsWindow::snoozeClicked(int minutes)
 {
+    SnoozeChoice::write(m_context.paths, minutes);
     AlarmWrites::snoozeFor(m_diary, m_alarms, m_context.clock->now(), minutes, m_context.messenger);
     // The alarms not moved are kept as they were rather than cleared.
     m_done = true;
@@ -83,11 +170,7 @@ void MissedAlarmsWindow::closeEvent(QCloseEvent *event)
     if (!m_done) {
         m_done = true;
         QString why;
-        const QStringList notCleared = AlarmWrites::clearEntries(m_diary, m_alarms, &why);
-        if (!notCleared.isEmpty() && m_context.messenger)
-            m_context.messenger->tell(QStringLiteral("No se pudo quitar la alarma de:\n%1\n\n%2")
-                                          .arg(notCleared.join(QLatin1Char('\n')), why),
-                                      QStringLiteral("Atención"), Messenger::Icon::Warning);
+        tellNotCleared(AlarmWrites::clearEntries(m_diary, m_alarms, &why), why);
     }
     QWidget::closeEvent(event);
 }

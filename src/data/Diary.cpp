@@ -62,3 +62,23 @@ void Diary::showWeekOf(const QDate &date, Arrival arrival)
     setSelectedDate(date);
     emit weekWanted(previous, arrival);
 }
+
+bool Diary::showEntry(qint64 numero)
+{
+    const std::optional<Entry> entry = m_entries->find(numero);
+    if (!entry || !entry->date.isValid())
+        return false;
+    emit entryWanted(numero);
+    showWeekOf(entry->date);
+    emit diaryWanted();
+    return true;
+}
+
+bool Diary::showTask(qint64 key)
+{
+    if (!m_tasks->task(key))
+        return false;
+    emit taskWanted(key);
+    emit diaryWanted();
+    return true;
+}

@@ -42,6 +42,11 @@ public:
 
     // Brings the week agenda back, showing the week of date (a found entry, a day of the calendar).
     void showWeekOf(const QDate &date, Arrival arrival = Arrival::FoundEntry);
+    // Brings the diary before the user at one entry: its week, with its line selected (an alarm's
+    // "Abrir"). False when the entry is gone.
+    bool showEntry(qint64 numero);
+    // Brings the diary before the user at the task list, with the task's line selected.
+    bool showTask(qint64 key);
     // Tells every view what was written to the agenda.
     void notifyChanged(const DiaryChange &change) { emit changed(change); }
 
@@ -69,6 +74,11 @@ signals:
     void weekWanted(const QDate &previous, Diary::Arrival arrival);
     // Something in the agenda changed: the views that show that kind of thing read it again.
     void changed(const DiaryChange &change);
+    // The line of an entry, or of a task, is wanted selected where it is shown.
+    void entryWanted(qint64 numero);
+    void taskWanted(qint64 key);
+    // The diary is wanted before the user, also when it is hidden behind the desktop clock.
+    void diaryWanted();
 
 private:
     QString m_readOnly;

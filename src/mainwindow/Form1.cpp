@@ -47,6 +47,17 @@ Form1::Form1(Diary &diary, AppContext &context, QWidget *parent)
         Image7_Click(4);
         m_week->arriveFrom(previous, arrival);
     });
+    // An alarm's "Abrir": the task list, and the diary before the user as a double click on the
+    // desktop clock brings it.
+    connect(&m_diary, &Diary::taskWanted, this, [this] { Image7_Click(3); });
+    connect(&m_diary, &Diary::diaryWanted, this, [this] {
+        if (m_widget && m_widget->isVisible())
+            m_widget->ShowMainWindow();
+        else
+            ShowMainWindow();
+        if (isMinimized())
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+    });
 
     Timer4.setInterval(1000);
     connect(&Timer4, &QTimer::timeout, this, &Form1::Timer4_Timer);

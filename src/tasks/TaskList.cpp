@@ -88,6 +88,20 @@ TaskList::TaskList(Diary &diary, AppContext &context, QWidget *parent)
         if (change.touches(DiaryChange::Kind::Tasks))
             LoadTasks();
     });
+    connect(&m_diary, &Diary::taskWanted, this, [this](qint64 key) {
+        const std::optional<Task> task = m_diary.tasks().task(key);
+        m_wantedTask = task ? task->description : QString();
+        selectWantedTask();
+    });
+}
+
+void TaskList::selectWantedTask()
+{
+    if (m_wantedTask.isEmpty())
+        return;
+    const QList<QListWidgetItem *> lines = List2->findItems(m_wantedTask, Qt::MatchExactly);
+    if (!lines.isEmpty())
+        List2->setCurrentItem(lines.first());
 }
 
 TaskList::~TaskList() = default;
@@ -102,6 +116,7 @@ void TaskList::enter()
     Text5->clear();
     List2->setCurrentRow(-1);
     List2->clearSelection();
+    selectWantedTask();
 }
 
 void TaskList::LayoutTasks()
@@ -121,6 +136,12 @@ void TaskList::LayoutTasks()
 }
 
 void TaskList::LoadTasks()
+{
+    fillTasks();
+    selectWantedTask();
+}
+
+void TaskList::fillTasks()
 {
     // The list is rebuilt from the table each time; clearing it is no click on a line.
     const QSignalBlocker quiet(List2);
@@ -181,6 +202,8 @@ void TaskList::MarkTaskDone(int index)
 void TaskList::List2_Click()
 {
     const QListWidgetItem *line = List2->currentItem();
+    if (line && line->text() != m_wantedTask)
+        m_wantedTask.clear();
     Text5->setPlainText(line ? line->text() : QString());
 }
 

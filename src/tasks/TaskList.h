@@ -58,6 +58,12 @@ private:
     void openDialog(Form8 &dialog, const QString &caption);
     bool readHandOver(TaskHandOver *task);
     void tellNotKept(const StoreResult &result, const QString &description);
+    // Selects the line of the task wanted (Diary::showTask); it stays wanted through the list
+    // being read again, until the user chooses another line.
+    void selectWantedTask();
+    // LoadTasks without the selection.
+    void fillTasks();
+    QString m_wantedTask;
 
     Diary &m_diary;
     AppContext &m_context;

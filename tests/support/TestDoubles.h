@@ -2,6 +2,7 @@
 
 #include "data/Clock.h"
 #include "data/Messenger.h"
+#include "data/Notifier.h"
 #include "data/SoundPlayer.h"
 
 #include <QDateTime>
@@ -67,4 +68,19 @@ class RecordingSoundPlayer final : public SoundPlayer
 public:
     void play(const QString &path) override { played << path; }
     QStringList played;
+};
+
+// Records the notices posted and withdrawn; the test acts on them as the desktop's user would.
+class FakeNotifier final : public Notifier
+{
+public:
+    void post(const QString &name, const QString &summary, const QString &) override
+    {
+        posted << name;
+        summaries << summary;
+    }
+    void withdraw(const QString &name) override { withdrawn << name; }
+    QStringList posted;
+    QStringList summaries;
+    QStringList withdrawn;
 };
