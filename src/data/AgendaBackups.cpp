@@ -180,15 +180,15 @@ QString AgendaBackups::copyAgenda(Database &source, const QString &target, const
         const int file = ::open(QFile::encodeName(temporary).constData(), O_RDONLY);
         int steps = 0;
         const int rc = source.backupInto(to, StepPages, cancel, [&] {
-            // The pages written so far go to the disk now, from this thread, a few megabytes at a
-            // time: left to pile up, they would be flushed by the diary's next sync of its own
-            // file or by the copy's final one, and a write would wait for the whole copy.
+            // The pages written so far start on their way to the disk now, a few megabytes at a
+            // time: left to pile up, they would all be flushed by the copy's final sync, and a
+            // write of the diary syncing its own file meanwhile would queue behind the whole copy.
             if (++steps % StepsPerSync == 0 && file >= 0)
-                ::fdatasync(file);
+                ::sync_file_range(file, 0, 0, SYNC_FILE_RANGE_WRITE);
             if (afterStep)
                 afterStep();
             // The diary's connection is free between steps: a write waiting for it goes first.
-            QThread::yieldCurrentThread();
+            QThread::usleep(StepPauseUs);
         });
         if (file >= 0)
             ::close(file);

@@ -50,9 +50,11 @@ public:
     static constexpr int CheckIntervalMs = 5 * 60 * 1000;
     // Pages copied under one read lock: writes of the diary meanwhile wait at most one step.
     static constexpr int StepPages = 128;
-    // Steps whose pages are sent to the disk together (4 MB with pages of 4 KB): a write of the
-    // diary, which syncs the agenda, never queues behind more of the copy than that.
+    // Steps whose pages are sent on to the disk together (4 MB with pages of 4 KB): a write of the
+    // diary, which syncs the agenda, never queues behind much more of the copy than that.
     static constexpr int StepsPerSync = 8;
+    // A pause after each step, in which a write of the diary waiting for the connection takes it.
+    static constexpr int StepPauseUs = 200;
 
     AgendaBackups(AppContext &context, QString databaseFile, QObject *parent = nullptr);
     ~AgendaBackups() override;

@@ -103,6 +103,8 @@ bool SearchIndexWorker::openAgenda()
         return false;
     }
     sqlite3_busy_timeout(m_agenda, 1000);
+    // Read once from start to end: a large page cache would only hold memory.
+    sqlite3_exec(m_agenda, "PRAGMA cache_size = -256", nullptr, nullptr, nullptr);
     return true;
 }
 
@@ -164,7 +166,8 @@ bool SearchIndexWorker::openCache()
         sqlite3_extended_result_codes(m_cache, 1);
         sqlite3_busy_timeout(m_cache, 1000);
         // The searching side reads while this side writes.
-        if (!exec("PRAGMA journal_mode = WAL") || !exec("PRAGMA synchronous = NORMAL"))
+        if (!exec("PRAGMA journal_mode = WAL") || !exec("PRAGMA synchronous = NORMAL") ||
+            !exec("PRAGMA cache_size = -1024"))
             continue;
         Statement meta(m_cache,
                        "SELECT (SELECT valor FROM datos WHERE clave = 'formato'), "
@@ -313,8 +316,12 @@ bool SearchIndexWorker::sync(bool rebuild)
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!openCache())
             return false;
-        if (scanAll())
+        if (scanAll()) {
+            // The pages read and written stay in the file: nothing is kept for the next change.
+            sqlite3_db_release_memory(m_agenda);
+            sqlite3_db_release_memory(m_cache);
             return true;
+        }
         exec("ROLLBACK");
         if (!m_cacheDamaged)
             return false;
