@@ -153,7 +153,7 @@ QString AgendaBackups::copyAgenda(const QString &source, const QString &target)
 }
 
 QString AgendaBackups::copyAgenda(Database &source, const QString &target, const std::atomic_bool *cancel,
-                                  bool *damaged)
+                                  bool *damaged, const std::function<void()> &afterStep)
 {
     const QFileInfo targetInfo(target);
     errno = 0;
@@ -177,7 +177,21 @@ QString AgendaBackups::copyAgenda(Database &source, const QString &target, const
     if (error.isEmpty()) {
         // The copy is synced once whole, below; its journal would only double the writing.
         sqlite3_exec(to, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
-        const int rc = source.backupInto(to, StepPages, cancel);
+        const int file = ::open(QFile::encodeName(temporary).constData(), O_RDONLY);
+        int steps = 0;
+        const int rc = source.backupInto(to, StepPages, cancel, [&] {
+            // The pages written so far start on their way to the disk now, a few megabytes at a
+            // time: left to pile up, they would all be flushed by the copy's final sync, and a
+            // write of the diary syncing its own file meanwhile would queue behind the whole copy.
+            if (++steps % StepsPerSync == 0 && file >= 0)
+                ::sync_file_range(file, 0, 0, SYNC_FILE_RANGE_WRITE);
+            if (afterStep)
+                afterStep();
+            // The diary's connection is free between steps: a write waiting for it goes first.
+            QThread::usleep(StepPauseUs);
+        });
+        if (file >= 0)
+            ::close(file);
         if (rc != SQLITE_DONE)
             error = cancel && *cancel ? QStringLiteral("el programa se cerró antes de terminar la copia")
                                       : writeFailure(to, rc);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTimer>
 #include <atomic>
+#include <functional>
 
 class Database;
 class Diary;
@@ -49,6 +50,11 @@ public:
     static constexpr int CheckIntervalMs = 5 * 60 * 1000;
     // Pages copied under one read lock: writes of the diary meanwhile wait at most one step.
     static constexpr int StepPages = 128;
+    // Steps whose pages are sent on to the disk together (4 MB with pages of 4 KB): a write of the
+    // diary, which syncs the agenda, never queues behind much more of the copy than that.
+    static constexpr int StepsPerSync = 8;
+    // A pause after each step, in which a write of the diary waiting for the connection takes it.
+    static constexpr int StepPauseUs = 200;
 
     AgendaBackups(AppContext &context, QString databaseFile, QObject *parent = nullptr);
     ~AgendaBackups() override;
@@ -77,8 +83,9 @@ public:
     // renamed into place. Returns an empty text, or why not. Safe on any thread. With damaged
     // given, the copy takes its name only once it has passed Database::examine; *damaged tells
     // whether it failed there.
+    // afterStep, if given, is called on the copying thread between steps.
     static QString copyAgenda(Database &source, const QString &target, const std::atomic_bool *cancel = nullptr,
-                              bool *damaged = nullptr);
+                              bool *damaged = nullptr, const std::function<void()> &afterStep = {});
     // The same for the agenda file at source, opened (or shared) on the calling thread.
     static QString copyAgenda(const QString &source, const QString &target);
 

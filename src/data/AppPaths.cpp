@@ -55,6 +55,7 @@ AppPaths AppPaths::forProgramFolder(const QString &programFolder)
     if (runtime.isEmpty())
         runtime = QDir::tempPath();
     paths.lockFile = QDir(runtime).filePath(QStringLiteral("quillomar-%1.lock").arg(getuid()));
+    paths.cacheFolder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     return paths;
 }
 

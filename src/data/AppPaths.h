@@ -15,6 +15,7 @@ struct AppPaths
     QString settingsFile; // quillomar.cfg
     QString defaultDataFolder; // where quillomar.mdb lives unless the user chose another folder
     QString lockFile; // held while a copy of the program runs
+    QString cacheFolder; // what the program can make again at will (the search index), never the agenda
 
     // The paths for a program in programFolder. Creates the user folders when they are used.
     static AppPaths forProgramFolder(const QString &programFolder);

@@ -7,6 +7,7 @@
 #include "data/Messenger.h"
 #include "data/Module1.h"
 #include "data/SingleInstance.h"
+#include "data/store/Database.h"
 #include "widgets/ActivityWatch.h"
 #include "widgets/Twips.h"
 
@@ -50,6 +51,10 @@ bool Application::Form_Load()
     m_alarmScan->start();
     m_backups = std::make_unique<AgendaBackups>(m_context, databaseFile());
     m_backups->start();
+    // The diary's search index is brought up to date on a thread of its own, in the user's cache.
+    if (opened && !m_context.paths.cacheFolder.isEmpty())
+        if (const std::shared_ptr<Database> agenda = Database::open(databaseFile(), nullptr))
+            agenda->startSearchIndex(m_context.paths.cacheFolder);
     return true;
 }
 

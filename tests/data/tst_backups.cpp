@@ -5,8 +5,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QtTest>
+#include <sqlite3.h>
 
 // The daily safety copies: made once a day by the clock, rotated, whole, never of a damaged
 // agenda, and a folder that cannot take them told once. Restoring one puts it in place of the
@@ -27,6 +29,8 @@ private slots:
     void restoreReplacesAndReopens();
     void restoringMendsADamagedAgenda();
     void startRemovesUnfinishedCopiesAndKeepsThreeBeforeRestoring();
+    void aWriteBetweenStepsGoesIntoTheCopy_data();
+    void aWriteBetweenStepsGoesIntoTheCopy();
 
 private:
     QString copyNow(AgendaBackups &backups);
@@ -255,6 +259,58 @@ void TestBackups::startRemovesUnfinishedCopiesAndKeepsThreeBeforeRestoring()
         QString());
     QCOMPARE(names(backups).size(), 1 + AgendaBackups::BeforeRestoreCopies);
     QVERIFY(!names(backups).contains(before.arg(3)));
+}
+
+void TestBackups::aWriteBetweenStepsGoesIntoTheCopy_data()
+{
+    QTest::addColumn<bool>("byThisProgram");
+    QTest::newRow("this program") << true;
+    QTest::newRow("another program") << false;
+}
+
+// The copy is made a few pages at a time; a write made between two steps is neither held up
+// until the copy ends nor lost from it, and the copy is still whole and checked.
+void TestBackups::aWriteBetweenStepsGoesIntoTheCopy()
+{
+    QFETCH(bool, byThisProgram);
+    std::shared_ptr<Database> db = Database::open(m_agenda->databaseFile(), nullptr);
+    const QString note(2000, QLatin1Char('n')); // some megabytes: many steps
+    QVERIFY(db->exec(QStringLiteral("BEGIN"), {}));
+    for (int i = 0; i < 2000; ++i)
+        QVERIFY(db->write(QStringLiteral("INSERT INTO notas (texto, nota) VALUES ('relleno', ?)"), {note}));
+    QVERIFY(db->exec(QStringLiteral("COMMIT"), {}));
+    const QString target = QDir(m_agenda->folder()).filePath(QStringLiteral("copia.mdb"));
+    QSemaphore stepped, written;
+    QString error;
+    bool damaged = true;
+    QThread *copying = QThread::create([&] {
+        bool first = true;
+        error = AgendaBackups::copyAgenda(*db, target, nullptr, &damaged, [&] {
+            if (std::exchange(first, false)) {
+                stepped.release();
+                written.acquire();
+            }
+        });
+    });
+    copying->start();
+    QVERIFY(stepped.tryAcquire(1, 10000));
+    if (byThisProgram) {
+        QVERIFY(db->write(QStringLiteral("INSERT INTO notas (texto) VALUES ('durante la copia')"), {}));
+    } else {
+        sqlite3 *other = nullptr;
+        QCOMPARE(sqlite3_open(m_agenda->databaseFile().toUtf8().constData(), &other), SQLITE_OK);
+        QCOMPARE(
+            sqlite3_exec(other, "INSERT INTO notas (texto) VALUES ('durante la copia')", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+        sqlite3_close(other);
+    }
+    written.release();
+    QVERIFY(copying->wait(30000));
+    delete copying;
+    QCOMPARE(error, QString());
+    QVERIFY(!damaged);
+    QCOMPARE(Database::examine(target), QString());
+    QCOMPARE(AgendaBackups::countsOf(target).entries, 2 + 2000 + 1);
 }
 
 QTEST_GUILESS_MAIN(TestBackups)

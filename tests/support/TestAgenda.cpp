@@ -11,6 +11,7 @@ TestAgenda::TestAgenda()
     context.paths = AppPaths::forProgramFolder(m_dir.path());
     context.paths.lockFile = QDir(m_dir.path()).filePath(QStringLiteral("quillomar.lock"));
     context.settings.DataFolder = m_dir.path();
+    context.paths.cacheFolder = QDir(m_dir.path()).filePath(QStringLiteral("cache"));
     context.clock = &clock;
     context.messenger = &messenger;
     context.sound = &sound;

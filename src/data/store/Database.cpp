@@ -1,9 +1,10 @@
 #include "Database.h"
 
 #include "FailureText.h"
-#include "FoldedIndex.h"
+#include "SearchIndex.h"
 #include "TableSchema.h"
 #include "TextMatch.h"
+#include "data/Schema.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -100,33 +101,13 @@ void sqlContainsLoosely(sqlite3_context *context, int, sqlite3_value **args)
 
 } // namespace
 
-// One searched set of columns of a table, with the rows written since it was last brought up
-// to date.
-struct Database::Index
-{
-    QString table;
-    QString orderColumn;
-    QStringList columns;
-    FoldedIndex rows;
-    bool built = false;
-    qint64 dataVersion = -1;
-    std::vector<std::pair<int, qint64>> changes;
-};
-
-// Every row this connection writes is noted for the indexes on its table; writes by other
-// connections show in PRAGMA data_version instead.
-void Database::rowChanged(void *self, int operation, const char *, const char *table, qint64 rowid)
+// Every entry this connection writes is told to the search index; writes by other connections
+// show in PRAGMA data_version instead.
+void Database::rowChanged(void *self, int, const char *, const char *table, qint64 rowid)
 {
     auto *database = static_cast<Database *>(self);
-    const QString name = QString::fromUtf8(table);
-    for (const std::unique_ptr<Index> &index : database->m_indexes) {
-        if (!index->built || index->table.compare(name, Qt::CaseInsensitive) != 0)
-            continue;
-        if (index->changes.size() > 10000)
-            index->built = false;
-        else
-            index->changes.emplace_back(operation, rowid);
-    }
+    if (database->m_searchIndex && QString::fromUtf8(table).compare(Schema::Notas::Table, Qt::CaseInsensitive) == 0)
+        database->m_searchIndex->entryWritten(rowid);
 }
 
 Database::Database(QString path)
@@ -135,6 +116,7 @@ Database::Database(QString path)
 
 Database::~Database()
 {
+    m_searchIndex.reset();
     for (sqlite3_stmt *statement : std::as_const(m_statements))
         sqlite3_finalize(statement);
     if (m_db)
@@ -242,8 +224,6 @@ bool Database::restoreFrom(const QString &copyPath)
         sqlite3_finalize(statement);
     m_statements.clear();
     ++m_generation;
-    for (const std::unique_ptr<Index> &index : m_indexes)
-        index->built = false;
 
     // An agenda whose writes are refused is written once more, by the restore that mends it.
     const QString key = QFileInfo(m_path).absoluteFilePath();
@@ -270,12 +250,17 @@ bool Database::restoreFrom(const QString &copyPath)
             refuseHere();
     }
     sqlite3_close_v2(source);
-    if (restored)
+    if (restored) {
         refusedFiles().remove(key);
+        // Looked over once the new content is committed, so the index reads that.
+        if (m_searchIndex)
+            m_searchIndex->everythingChanged();
+    }
     return restored;
 }
 
-int Database::backupInto(sqlite3 *destination, int stepPages, const std::atomic_bool *cancel)
+int Database::backupInto(sqlite3 *destination, int stepPages, const std::atomic_bool *cancel,
+                         const std::function<void()> &betweenSteps)
 {
     sqlite3_backup *backup = sqlite3_backup_init(destination, "main", m_db, "main");
     if (!backup)
@@ -289,6 +274,8 @@ int Database::backupInto(sqlite3 *destination, int stepPages, const std::atomic_
         rc = sqlite3_backup_step(backup, stepPages);
         if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
             sqlite3_sleep(20);
+        else if (rc == SQLITE_OK && betweenSteps)
+            betweenSteps();
     }
     const int finish = sqlite3_backup_finish(backup);
     return rc == SQLITE_DONE && finish != SQLITE_OK ? finish : rc;
@@ -538,89 +525,33 @@ QVariant Database::scalar(const QString &sql, const QVariantList &values, bool *
 bool Database::write(const QString &sql, const QVariantList &values)
 {
     ++m_generation;
-    if (exec(sql, values))
-        return true;
-    // A failed write may have noted rows that were then rolled back.
-    for (const std::unique_ptr<Index> &index : m_indexes)
-        index->built = false;
-    return false;
-}
-
-bool Database::readRows(Index &index, const QString &range, const QVariantList &values, bool replace)
-{
-    QStringList columns{QStringLiteral("\"%1\"").arg(index.orderColumn)};
-    for (const QString &column : std::as_const(index.columns))
-        columns << QStringLiteral("\"%1\"").arg(column);
-    bool fits = true;
-    const bool ok = exec(QStringLiteral("SELECT %1 FROM %2 %3 ORDER BY 1").arg(columns.join(u", "), index.table, range),
-                         values, [&](sqlite3_stmt *statement) {
-                             const qint64 key = sqlite3_column_int64(statement, 0);
-                             std::vector<std::string_view> texts;
-                             for (int i = 1; i <= int(index.columns.size()); ++i)
-                                 texts.emplace_back(reinterpret_cast<const char *>(sqlite3_column_text(statement, i)),
-                                                    size_t(sqlite3_column_bytes(statement, i)));
-                             if (!replace)
-                                 index.rows.append(key, texts);
-                             else if (!index.rows.replace(key, texts))
-                                 fits = false;
-                             return true;
-                         });
-    return ok && fits;
-}
-
-bool Database::bringUpToDate(Index &index)
-{
-    bool ok = false;
-    const qint64 dataVersion = scalar(QStringLiteral("PRAGMA data_version"), {}, &ok).toLongLong();
-    if (!ok)
-        return false;
-    if (index.built && dataVersion == index.dataVersion) {
-        std::vector<std::pair<int, qint64>> changes;
-        changes.swap(index.changes);
-        const QString where = QStringLiteral("WHERE \"%1\" = ?").arg(index.orderColumn);
-        for (const auto &[operation, key] : changes) {
-            if (operation == SQLITE_DELETE) {
-                index.rows.replace(key, {});
-            } else if (key > index.rows.lastKey()) {
-                if (!readRows(index, where, {key}, false))
-                    return false;
-            } else if (!readRows(index, where, {key}, true)) {
-                index.built = false; // a longer text than before in the middle: read all again
-                break;
-            }
-        }
-        if (index.built)
-            return true;
-    }
-    index.rows.clear();
-    index.changes.clear();
-    index.built = readRows(index, {}, {}, false);
-    index.dataVersion = dataVersion;
-    return index.built;
+    return exec(sql, values);
 }
 
 qint64 Database::findFolded(const QString &table, const QString &orderColumn, const QStringList &columns,
                             const QString &folded, qint64 from, bool descending, bool *ok)
 {
-    *ok = false;
-    Index *index = nullptr;
-    for (const std::unique_ptr<Index> &candidate : m_indexes)
-        if (candidate->table == table && candidate->columns == columns)
-            index = candidate.get();
-    if (!index) {
-        m_indexes.push_back(std::make_unique<Index>());
-        index = m_indexes.back().get();
-        index->table = table;
-        index->orderColumn = orderColumn;
-        index->columns = columns;
-    }
-    if (!bringUpToDate(*index)) {
-        index->built = false;
-        return -1;
-    }
     *ok = true;
     const std::string needle = folded.toStdString();
-    return descending ? index->rows.findBefore(needle, from) : index->rows.findAfter(needle, from);
+    if (m_searchIndex && table == Schema::Notas::Table &&
+        columns == QStringList{Schema::Notas::Texto, Schema::Notas::Nota})
+        if (const std::optional<qint64> key = m_searchIndex->find(needle, from, descending))
+            return *key;
+    QStringList tests;
+    for (const QString &column : columns)
+        tests << QStringLiteral("qm_contains_loosely(\"%1\", ?1)").arg(column);
+    const QString sql =
+        QStringLiteral("SELECT \"%1\" FROM %2 WHERE \"%1\" %3 ?2 AND (%4) ORDER BY 1 %5 LIMIT 1")
+            .arg(orderColumn, table, descending ? QStringLiteral("<") : QStringLiteral(">"),
+                 tests.join(QStringLiteral(" OR ")), descending ? QStringLiteral("DESC") : QStringLiteral("ASC"));
+    const QVariant key = scalar(sql, {folded, from}, ok);
+    return key.isValid() ? key.toLongLong() : -1;
+}
+
+void Database::startSearchIndex(const QString &cacheFolder)
+{
+    if (!m_searchIndex && !m_readOnly)
+        m_searchIndex = std::make_unique<SearchIndex>(*this, cacheFolder);
 }
 
 qint64 Database::lastInsertRowId() const

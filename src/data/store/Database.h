@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class SearchIndex;
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -45,11 +46,13 @@ public:
     bool restoreFrom(const QString &copyPath);
 
     // Copies the agenda into the SQLite connection destination through SQLite's online backup,
-    // stepPages pages at a time, until done or *cancel. Callable from another thread than the
-    // one using this database: the connection serializes its calls, and the program's own
-    // writes meanwhile are carried into the copy rather than starting it over. Returns the
-    // backup's last SQLite code: SQLITE_DONE when the copy is whole.
-    int backupInto(sqlite3 *destination, int stepPages, const std::atomic_bool *cancel);
+    // stepPages pages at a time, until done or *cancel, calling betweenSteps (if given) after each
+    // step but the last, when the connection is free. Callable from another thread than the one
+    // using this database: the connection serializes its calls, and the program's own writes
+    // meanwhile are carried into the copy rather than starting it over (another program's write
+    // starts it over). Returns the backup's last SQLite code: SQLITE_DONE when the copy is whole.
+    int backupInto(sqlite3 *destination, int stepPages, const std::atomic_bool *cancel,
+                   const std::function<void()> &betweenSteps = {});
 
     QString fileName() const { return m_path; }
 
@@ -77,9 +80,14 @@ public:
 
     // The key (the order column's value) of the first row after `from`, or with descending the
     // last row before it, whose columns hold folded (TextMatch::foldAccents, not empty) in any
-    // of them; -1 when none does. Searched in memory, kept up to date with every write.
+    // of them; -1 when none does. The diary's texts and notes are looked up in the search index
+    // once it is started and up to date; anything else is read from the file.
     qint64 findFolded(const QString &table, const QString &orderColumn, const QStringList &columns,
                       const QString &folded, qint64 from, bool descending, bool *ok);
+
+    // Starts the diary's search index, in a cache file in cacheFolder (see SearchIndex).
+    void startSearchIndex(const QString &cacheFolder);
+    SearchIndex *searchIndex() const { return m_searchIndex.get(); }
 
     QString lastError() const { return m_lastError; }
     // The file turned out damaged: nothing more is read from it or written to it.
@@ -93,10 +101,7 @@ public:
     static constexpr int BusyTimeoutMs = 200;
 
 private:
-    struct Index;
     static void rowChanged(void *self, int operation, const char *database, const char *table, qint64 rowid);
-    bool bringUpToDate(Index &index);
-    bool readRows(Index &index, const QString &range, const QVariantList &values, bool replace);
 
     explicit Database(QString path);
     bool openFile(QString *error, bool readOnly = false);
@@ -114,5 +119,5 @@ private:
     QString m_lastError;
     bool m_damaged = false;
     bool m_readOnly = false; // opened only to be examined
-    std::vector<std::unique_ptr<Index>> m_indexes;
+    std::unique_ptr<SearchIndex> m_searchIndex;
 };

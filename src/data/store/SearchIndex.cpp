@@ -1,0 +1,277 @@
+#include "SearchIndex.h"
+
+#include "Database.h"
+#include "SearchIndexWorker.h"
+#include "TextMatch.h"
+#include "data/Schema.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <limits>
+#include <sqlite3.h>
+#include <vector>
+
+namespace {
+
+// Candidates asked of the index at a time; most searches stop at the first.
+constexpr int PageRows = 64;
+// Trigrams of a long text looked up at most: a few spread over it narrow as well as all of them.
+constexpr size_t MostTrigrams = 8;
+
+bool damagedCode(int rc)
+{
+    return (rc & 0xFF) == SQLITE_CORRUPT || (rc & 0xFF) == SQLITE_NOTADB;
+}
+
+// An FTS5 query that every text holding folded (three characters or more) meets: each of some of
+// its trigrams, quoted, so that no character of it is read as query syntax.
+QByteArray trigramQuery(const std::u32string &folded)
+{
+    const size_t count = folded.size() - 2;
+    std::vector<size_t> starts;
+    for (size_t i = 0; i < std::min(count, MostTrigrams); ++i)
+        starts.push_back(count <= MostTrigrams ? i : i * (count - 1) / (MostTrigrams - 1));
+    QStringList terms;
+    for (const size_t start : starts) {
+        QString trigram = QString::fromUcs4(folded.data() + start, 3);
+        trigram.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+        terms << QLatin1Char('"') + trigram + QLatin1Char('"');
+    }
+    terms.removeDuplicates();
+    return terms.join(QStringLiteral(" AND ")).toUtf8();
+}
+
+} // namespace
+
+SearchIndex::SearchIndex(Database &agenda, const QString &cacheFolder)
+    : m_agenda(agenda)
+    , m_cachePath(cacheFileOf(agenda.fileName(), cacheFolder))
+{
+    m_worker = new SearchIndexWorker(agenda.fileName(), m_cachePath, m_stop);
+    m_worker->moveToThread(&m_thread);
+    m_thread.start(QThread::LowPriority);
+    bool ok = false;
+    m_dataVersion = m_agenda.scalar(QStringLiteral("PRAGMA data_version"), {}, &ok).toLongLong();
+    requestSync(false);
+}
+
+SearchIndex::~SearchIndex()
+{
+    m_stop = true;
+    m_thread.quit();
+    m_thread.wait();
+    delete m_worker;
+    closeQuery();
+}
+
+QString SearchIndex::cacheFileOf(const QString &agendaPath, const QString &cacheFolder)
+{
+    const QByteArray path = QFileInfo(agendaPath).absoluteFilePath().toUtf8();
+    const QByteArray id = QCryptographicHash::hash(path, QCryptographicHash::Sha1).toHex().left(16);
+    return QDir(cacheFolder).filePath(QStringLiteral("busqueda-%1.db").arg(QString::fromLatin1(id)));
+}
+
+void SearchIndex::requestSync(bool rebuild)
+{
+    const int request = ++m_requested;
+    m_latestRequest = request;
+    closeQuery();
+    QMetaObject::invokeMethod(m_worker, [this, request, rebuild] {
+        // A later request, already queued, does the same work again.
+        if (request != m_latestRequest)
+            return;
+        const bool ok = m_worker->sync(rebuild);
+        QMetaObject::invokeMethod(
+            this, [this, request, ok] { syncDone(request, ok); }, Qt::QueuedConnection);
+    });
+}
+
+void SearchIndex::syncDone(int request, bool ok)
+{
+    // A failed sync (the cache folder cannot be written) is not tried again until the agenda
+    // changes: the search reads the agenda itself meanwhile.
+    if (!ok || request != m_requested)
+        return;
+    m_synced = request;
+    emit becameReady();
+}
+
+void SearchIndex::entryWritten(qint64 key)
+{
+    m_written[key] = ++m_marks;
+    // Sent once back in the event loop: the write is committed by then, so the worker reads the
+    // entry as written.
+    if (m_toSend.isEmpty())
+        QMetaObject::invokeMethod(this, &SearchIndex::sendWritten, Qt::QueuedConnection);
+    m_toSend << key;
+}
+
+void SearchIndex::sendWritten()
+{
+    const QList<qint64> keys = std::exchange(m_toSend, {});
+    const quint64 mark = m_marks;
+    QMetaObject::invokeMethod(m_worker, [this, keys, mark] {
+        const bool ok = m_worker->reindex(keys);
+        QMetaObject::invokeMethod(
+            this,
+            [this, keys, mark, ok] {
+                if (!ok) {
+                    requestSync(false);
+                    return;
+                }
+                for (const qint64 key : keys)
+                    if (const auto it = m_written.find(key); it != m_written.end() && it->second <= mark)
+                        m_written.erase(it);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void SearchIndex::everythingChanged()
+{
+    requestSync(false);
+}
+
+bool SearchIndex::current()
+{
+    bool ok = false;
+    const qint64 dataVersion = m_agenda.scalar(QStringLiteral("PRAGMA data_version"), {}, &ok).toLongLong();
+    if (!ok)
+        return false;
+    // Another program wrote the agenda: its changes are looked for before the index answers again.
+    if (dataVersion != m_dataVersion) {
+        m_dataVersion = dataVersion;
+        requestSync(false);
+    }
+    return ready() && openQuery();
+}
+
+bool SearchIndex::openQuery()
+{
+    if (m_query)
+        return true;
+    if (sqlite3_open_v2(m_cachePath.toUtf8().constData(), &m_query, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        closeQuery();
+        return false;
+    }
+    sqlite3_extended_result_codes(m_query, 1);
+    sqlite3_busy_timeout(m_query, 100);
+    sqlite3_exec(m_query, "PRAGMA query_only = ON", nullptr, nullptr, nullptr);
+    return true;
+}
+
+void SearchIndex::closeQuery()
+{
+    for (sqlite3_stmt *&statement : m_statements) {
+        sqlite3_finalize(statement);
+        statement = nullptr;
+    }
+    sqlite3_close_v2(m_query);
+    m_query = nullptr;
+}
+
+bool SearchIndex::candidates(const std::string &folded, qint64 from, bool descending, QList<qint64> *keys)
+{
+    keys->clear();
+    const std::u32string codePoints = QString::fromUtf8(folded.data(), qsizetype(folded.size())).toStdU32String();
+    // Texts shorter than a trigram are looked for in the folded texts themselves, byte by byte.
+    const bool trigrams = codePoints.size() >= 3;
+    const int which = (trigrams ? 0 : 2) + (descending ? 1 : 0);
+    sqlite3_stmt *&statement = m_statements[which];
+    if (!statement) {
+        const QString table = QLatin1String(SearchIndexWorker::FoldedTable);
+        const QString filter = trigrams ? QStringLiteral("%1 MATCH ?1").arg(table)
+                                        : QStringLiteral("(instr(texto, ?1) > 0 OR instr(nota, ?1) > 0)");
+        const QByteArray sql =
+            QStringLiteral("SELECT rowid FROM %1 WHERE %2 AND rowid %3 ?2 ORDER BY rowid %4 LIMIT %5")
+                .arg(table, filter, descending ? QStringLiteral("<") : QStringLiteral(">"),
+                     descending ? QStringLiteral("DESC") : QStringLiteral("ASC"))
+                .arg(PageRows)
+                .toUtf8();
+        if (sqlite3_prepare_v3(m_query, sql.constData(), -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) !=
+            SQLITE_OK) {
+            if (damagedCode(sqlite3_extended_errcode(m_query)))
+                requestSync(true);
+            return false;
+        }
+    }
+    const QByteArray match = trigrams ? trigramQuery(codePoints) : QByteArray(folded.data(), qsizetype(folded.size()));
+    sqlite3_bind_text(statement, 1, match.constData(), int(match.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_int64(statement, 2, from);
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+        keys->append(sqlite3_column_int64(statement, 0));
+    sqlite3_reset(statement);
+    if (rc == SQLITE_DONE)
+        return true;
+    // A damaged cache is made again; the agenda answers meanwhile.
+    if (damagedCode(sqlite3_extended_errcode(m_query)))
+        requestSync(true);
+    return false;
+}
+
+int SearchIndex::confirmed(qint64 key, const std::string &folded)
+{
+    sqlite3_stmt *statement =
+        m_agenda.kept(QStringLiteral("SELECT \"%1\", \"%2\" FROM %3 WHERE \"%4\" = ?")
+                          .arg(Schema::Notas::Texto, Schema::Notas::Nota, Schema::Notas::Table, Schema::Notas::Numero));
+    if (!statement)
+        return -1;
+    sqlite3_bind_int64(statement, 1, key);
+    const int rc = sqlite3_step(statement);
+    int found = 0;
+    if (rc == SQLITE_ROW) {
+        for (int column = 0; column < 2 && !found; ++column) {
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
+            found = text &&
+                TextMatch::containsAccentsFolded({text, size_t(sqlite3_column_bytes(statement, column))}, folded);
+        }
+    } else if (rc != SQLITE_DONE) {
+        found = -1;
+        m_agenda.stepFailed();
+    }
+    sqlite3_reset(statement);
+    return found;
+}
+
+std::optional<qint64> SearchIndex::find(const std::string &folded, qint64 from, bool descending)
+{
+    if (!current())
+        return {};
+    QList<qint64> page;
+    qint64 at = from;
+    for (;;) {
+        if (!candidates(folded, at, descending, &page))
+            return {};
+        const bool full = page.size() == PageRows;
+        const qint64 bound =
+            full ? page.back() : (descending ? std::numeric_limits<qint64>::min() : std::numeric_limits<qint64>::max());
+        // Entries written since they were last folded are checked whatever the index says of them.
+        std::vector<qint64> keys(page.begin(), page.end());
+        if (descending) {
+            for (auto it = m_written.lower_bound(at); it != m_written.begin();) {
+                if ((--it)->first < bound)
+                    break;
+                keys.push_back(it->first);
+            }
+            std::sort(keys.begin(), keys.end(), std::greater<>());
+        } else {
+            for (auto it = m_written.upper_bound(at); it != m_written.end() && it->first <= bound; ++it)
+                keys.push_back(it->first);
+            std::sort(keys.begin(), keys.end());
+        }
+        keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+        for (const qint64 key : keys) {
+            const int found = confirmed(key, folded);
+            if (found < 0)
+                return {};
+            if (found)
+                return key;
+        }
+        if (!full)
+            return -1;
+        at = bound;
+    }
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QThread>
+#include <atomic>
+#include <map>
+#include <optional>
+#include <string>
+
+class Database;
+class SearchIndexWorker;
+struct sqlite3;
+struct sqlite3_stmt;
+
+// Where the diary's search that ignores case and accents finds its candidates quickly at any size
+// of the diary, without the agenda's texts folded on the heap: an FTS5 trigram index over the
+// folded texts and notes, in a cache file of the program's own, outside the agenda (which holds
+// nothing of it). It is built and kept up to date on a thread of its own; until it is up to date
+// with every write of another program, find() declines and the search reads the agenda itself.
+//
+// The index only narrows: every entry it offers is checked again against the agenda by the same
+// rule as always (TextMatch::containsAccentsFolded), so it finds exactly what the rule finds.
+class SearchIndex final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The index of the agenda open in agenda, in a file of cacheFolder; starts bringing it up
+    // to date at once.
+    SearchIndex(Database &agenda, const QString &cacheFolder);
+    ~SearchIndex() override;
+
+    static QString cacheFileOf(const QString &agendaPath, const QString &cacheFolder);
+    QString cacheFile() const { return m_cachePath; }
+
+    // The numero of the first entry after from (or, descending, the last before it) whose texto or
+    // nota holds folded (TextMatch::foldAccents, not empty); -1 when none does. Nothing when the
+    // index cannot answer yet.
+    std::optional<qint64> find(const std::string &folded, qint64 from, bool descending);
+    // Up to date with every write another program made that this one has seen.
+    bool ready() const { return m_synced == m_requested; }
+
+    // This program wrote the entry with this numero (any write, committed or not).
+    void entryWritten(qint64 key);
+    // The agenda was replaced as a whole.
+    void everythingChanged();
+
+signals:
+    // The index is ready (again).
+    void becameReady();
+
+private:
+    bool current();
+    void requestSync(bool rebuild);
+    void syncDone(int request, bool ok);
+    void sendWritten();
+    bool openQuery();
+    void closeQuery();
+    // 1 when the entry holds folded by the rule, 0 when not, -1 when the agenda cannot be read.
+    int confirmed(qint64 key, const std::string &folded);
+    bool candidates(const std::string &folded, qint64 from, bool descending, QList<qint64> *keys);
+
+    Database &m_agenda;
+    QString m_cachePath;
+    QThread m_thread;
+    std::atomic_bool m_stop = false;
+    SearchIndexWorker *m_worker = nullptr;
+    sqlite3 *m_query = nullptr;
+    sqlite3_stmt *m_statements[4] = {}; // by trigrams or not, ascending or not
+    int m_requested = 0;
+    std::atomic_int m_latestRequest = 0; // m_requested, for the worker's thread
+    int m_synced = -1;
+    qint64 m_dataVersion = -1;
+    // Entries written since the worker last folded them, with the mark of their last write: the
+    // index may hold their old texts, so they are checked against the agenda whatever it says.
+    std::map<qint64, quint64> m_written;
+    quint64 m_marks = 0;
+    QList<qint64> m_toSend;
+};
