@@ -42,8 +42,23 @@ public:
 
     // Brings the week agenda back, showing the week of date (a found entry, a day of the calendar).
     void showWeekOf(const QDate &date, Arrival arrival = Arrival::FoundEntry);
-    // Tells every view what was written to the agenda.
-    void notifyChanged(const DiaryChange &change) { emit changed(change); }
+    // Tells every view what was written to the agenda; while changes are held (many writes in a
+    // row, an import), they are told once, as everything, when released.
+    void notifyChanged(const DiaryChange &change)
+    {
+        if (m_holdChanges)
+            m_heldChange = true;
+        else
+            emit changed(change);
+    }
+    void holdChanges(bool hold)
+    {
+        m_holdChanges = hold;
+        if (!hold && m_heldChange) {
+            m_heldChange = false;
+            emit changed(DiaryChange::everything());
+        }
+    }
 
     // Every write to the tasks and the cards goes through these.
     TaskStore &tasks() { return *m_tasks; }
@@ -72,6 +87,8 @@ signals:
 
 private:
     QString m_readOnly;
+    bool m_holdChanges = false;
+    bool m_heldChange = false;
     std::unique_ptr<TaskStore> m_tasks;
     std::unique_ptr<CardStore> m_cards;
     std::unique_ptr<EntryStore> m_entries;
