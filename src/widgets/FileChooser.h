@@ -13,10 +13,26 @@ public:
 
     // The full name of the chosen file, or an empty text when the user cancelled.
     virtual QString openFileName(QWidget *parent, const QString &title) = 0;
+    // A file to read or to write, among those filter lets through ("Calendario (*.ics)", as
+    // Qt's file dialog takes it); an empty text when the user cancelled.
+    virtual QString fileToRead(QWidget *parent, const QString &title, const QString &filter)
+    {
+        Q_UNUSED(filter);
+        return openFileName(parent, title);
+    }
+    virtual QString fileToWrite(QWidget *parent, const QString &title, const QString &filter)
+    {
+        Q_UNUSED(parent);
+        Q_UNUSED(title);
+        Q_UNUSED(filter);
+        return {};
+    }
 };
 
 class QtFileChooser final : public FileChooser
 {
 public:
     QString openFileName(QWidget *parent, const QString &title) override;
+    QString fileToRead(QWidget *parent, const QString &title, const QString &filter) override;
+    QString fileToWrite(QWidget *parent, const QString &title, const QString &filter) override;
 };
