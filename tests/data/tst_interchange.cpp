@@ -204,6 +204,23 @@ private slots:
         QCOMPARE(entries(second), entries(first));
     }
 
+    // A task deleted gives up its UID: the next task, which may get its row id, is another one.
+    void aDeletedTaskTakesItsIdentityAlong()
+    {
+        TestAgenda agenda;
+        import(agenda, corpus(QStringLiteral("tasks.ics")));
+        TaskStore &store = agenda.diary().tasks();
+        const qint64 last = store.keyOf(QStringLiteral("Llamar al fontanero"));
+        QVERIFY(store.setDone(last, true));
+        QVERIFY(store.removeFinished());
+        QVERIFY(store.add({-1, m_today, QStringLiteral("10:00"), QStringLiteral("Nueva"), false, {}, {}}));
+        const QString exported = agenda.folder() + QStringLiteral("/salida.ics");
+        QVERIFY(Interchange(agenda.diary()).exportTo(exported, QDateTime(m_today, QTime(9, 0))));
+        const QByteArray text = bytes(exported);
+        QVERIFY(text.contains("SUMMARY:Nueva") && text.contains("UID:todo-pan"));
+        QCOMPARE(text.count("UID:todo-"), 1);
+    }
+
     // A second reader (python3-icalendar) finds in the export the fields the agenda holds.
     void anotherReaderReadsTheExport()
     {
