@@ -10,7 +10,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   desktop-file-utils appstream dpkg-dev file
   clang-format lintian
-  libical-dev python3-icalendar
+  libical-dev python3-icalendar clang libclang-rt-14-dev
 )
 
 missing=()
