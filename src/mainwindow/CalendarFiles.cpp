@@ -29,7 +29,7 @@ QString droppedFile(const QMimeData *data)
 
 } // namespace
 
-CalendarFiles::CalendarFiles(Diary &diary, AppContext &context, QWidget &window, QWidget &book)
+CalendarFiles::CalendarFiles(Diary &diary, AppContext &context, QWidget &window)
     : QObject(&window)
     , m_diary(diary)
     , m_context(context)
@@ -37,13 +37,15 @@ CalendarFiles::CalendarFiles(Diary &diary, AppContext &context, QWidget &window,
     , m_ownChooser(std::make_unique<QtFileChooser>())
     , m_chooser(m_ownChooser.get())
 {
-    auto *import = new QAction(QStringLiteral("Importar…"), &book);
-    auto *exportTo = new QAction(QStringLiteral("Exportar…"), &book);
+    // The book's own menu: a right click on the leather, the pages or any part of the window
+    // without a menu of its own (a text box has its own).
+    auto *import = new QAction(QStringLiteral("Importar…"), &window);
+    auto *exportTo = new QAction(QStringLiteral("Exportar…"), &window);
     connect(import, &QAction::triggered, this, &CalendarFiles::chooseImport);
     connect(exportTo, &QAction::triggered, this, &CalendarFiles::chooseExport);
-    book.setContextMenuPolicy(Qt::ActionsContextMenu);
-    book.addAction(import);
-    book.addAction(exportTo);
+    window.setContextMenuPolicy(Qt::ActionsContextMenu);
+    window.addAction(import);
+    window.addAction(exportTo);
     // A file dropped on any part of the window, a text box of the week included.
     window.setAcceptDrops(true);
     qApp->installEventFilter(this);

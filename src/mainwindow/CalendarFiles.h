@@ -12,7 +12,7 @@ class QAction;
 class QWidget;
 
 // Brings a calendar (.ics) or address (.vcf) file into the diary and takes the diary out to one:
-// "Importar…" and "Exportar…" in the context menu of the book's cover, and a .ics or .vcf file
+// "Importar…" and "Exportar…" in the book's context menu, and a .ics or .vcf file
 // dropped anywhere on the window. Before an import writes anything the user sees what comes in
 // and confirms; afterwards the week of the new entries is shown.
 class CalendarFiles final : public QObject
@@ -20,7 +20,7 @@ class CalendarFiles final : public QObject
     Q_OBJECT
 
 public:
-    CalendarFiles(Diary &diary, AppContext &context, QWidget &window, QWidget &book);
+    CalendarFiles(Diary &diary, AppContext &context, QWidget &window);
     ~CalendarFiles() override;
 
     // Tests answer the file dialogs.

@@ -43,7 +43,7 @@ private:
 
     int entries() { return int(m_agenda->cursor(QStringLiteral("notas"))->RecordCount()); }
 
-    // Right-clicks the leather beside the pages and picks the menu's item at row with the keys.
+    // Right-clicks the leather below the spine and picks the menu's item at row with the keys.
     void pickFromTheBooksMenu(int row)
     {
         auto *cover = m_main->findChild<BookCover *>();
@@ -56,7 +56,7 @@ private:
         });
         // Through the window, as the window system hands a click on: that is what opens the menu.
         QTest::mouseClick(m_main->windowHandle(), Qt::RightButton, {},
-                          cover->mapTo(m_main, QPoint(4, cover->height() / 2)));
+                          cover->mapTo(m_main, QPoint(cover->width() / 2, cover->height() - 4)));
     }
 
 private slots:
