@@ -95,7 +95,7 @@ private slots:
                                        "2024-04-01 08:00|Natación||",
                                        "2024-04-08 08:00|Natación||",
                                    }
-                                << QStringList{} << "9 entradas (de 1 serie); se guarda sin sitio en el programa: asistentes 1, lugar 1";
+                                << QStringList{} << "9 entradas (5 de 1 serie); se guarda sin sitio en el programa: asistentes 1, lugar 1";
         // A Windows zone name; an alarm a day before is kept, not set.
         QTest::newRow("outlook") << "outlook.ics" << QStringList{"2024-02-12 12:00|Comité de dirección||"}
                                  << QStringList{} << "1 alarma en otro día que su entrada no se pone";
@@ -219,6 +219,41 @@ private slots:
         const QByteArray text = bytes(exported);
         QVERIFY(text.contains("SUMMARY:Nueva") && text.contains("UID:todo-pan"));
         QCOMPARE(text.count("UID:todo-"), 1);
+    }
+
+    // Cards come in once, found again by UID or, without one, by their whole content, and go out
+    // to an address file that brings the same cards back.
+    void cardsComeInOnceAndGoOutAgain()
+    {
+        TestAgenda first;
+        const QString file = first.folder() + QStringLiteral("/contactos.vcf");
+        QFile vcf(file);
+        QVERIFY(vcf.open(QIODevice::WriteOnly));
+        vcf.write("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:ana-1\r\nFN:Ana Pérez\r\nTEL:600111222\r\n"
+                  "EMAIL:ana@example.org\r\nX-APODO:Anita\r\nEND:VCARD\r\n"
+                  "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Luis Gómez\r\nTEL:600333444\r\nEND:VCARD\r\n");
+        vcf.close();
+        const auto cards = [](TestAgenda &agenda) {
+            QStringList rows;
+            agenda.cursor(QStringLiteral("telefonos"))
+                ->ReadAll({"NOMBRE", "TEL1", "EMAIL1"}, [&](const QVariantList &v) {
+                    rows << QStringLiteral("%1|%2|%3").arg(v[0].toString(), v[1].toString(), v[2].toString());
+                });
+            rows.sort();
+            return rows;
+        };
+        QCOMPARE(import(first, file).added, 2);
+        const QStringList imported = cards(first);
+        QCOMPARE(imported, QStringList({"Ana Pérez|600111222|ana@example.org", "Luis Gómez|600333444|"}));
+        QCOMPARE(import(first, file).added, 0);
+        QCOMPARE(cards(first), imported);
+
+        const QString exported = first.folder() + QStringLiteral("/salida.vcf");
+        QVERIFY(Interchange(first.diary()).exportTo(exported, QDateTime(m_today, QTime(9, 0))));
+        QVERIFY(bytes(exported).contains("X-APODO:Anita"));
+        TestAgenda second;
+        import(second, exported);
+        QCOMPARE(cards(second), imported);
     }
 
     // A second reader (python3-icalendar) finds in the export the fields the agenda holds.

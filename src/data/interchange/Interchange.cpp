@@ -124,8 +124,13 @@ QString Interchange::describe(const ImportPlan &plan)
     QStringList parts;
     if (!plan.entries.empty() || (plan.tasks.empty() && plan.cards.empty()))
         parts << plural(int(plan.entries.size()), "entrada", "entradas");
-    if (!plan.series.isEmpty())
-        parts.last() += QStringLiteral(" (de ") + plural(int(plan.series.size()), "serie", "series") + QLatin1Char(')');
+    if (!plan.series.isEmpty()) {
+        const auto repeated = std::count_if(plan.entries.begin(), plan.entries.end(), [&](const auto &item) {
+            return !item.link.recurrence.isEmpty() && plan.series.contains(item.link.uid);
+        });
+        parts.last() += QStringLiteral(" (%1 de ").arg(repeated) + plural(int(plan.series.size()), "serie", "series") +
+            QLatin1Char(')');
+    }
     if (!plan.tasks.empty())
         parts << plural(int(plan.tasks.size()), "tarea", "tareas");
     if (!plan.cards.empty())

@@ -123,11 +123,10 @@ InterchangeFile::Checked InterchangeFile::check(QByteArray bytes, Format promise
 
     Checked checked;
     QList<QByteArray> open;
+    int notUtf8 = 0;
     forEachLine(bytes, [&](const QByteArray &line, int number) {
-        if (!validUtf8(line)) {
-            checked = refusal(QStringLiteral("el texto no está en UTF-8"), number);
-            return false;
-        }
+        if (notUtf8 == 0 && !validUtf8(line))
+            notUtf8 = number;
         if (const QByteArray begun = componentOf(line, "BEGIN:"); !begun.isEmpty()) {
             Format format = Format::Unknown;
             if (begun == "VCALENDAR")
@@ -173,6 +172,9 @@ InterchangeFile::Checked InterchangeFile::check(QByteArray bytes, Format promise
                        int(bytes.count('\n')) + 1);
     if (checked.format == Format::Unknown)
         return refusal(QStringLiteral("no es un archivo de calendario ni de contactos"));
+    // A vCard 2.1 value may say another CHARSET of its own: the vCard reader checks those.
+    if (notUtf8 > 0 && checked.format == Format::Calendar)
+        return refusal(QStringLiteral("el texto no está en UTF-8"), notUtf8);
     if (promised != Format::Unknown && promised != checked.format)
         return refusal(checked.format == Format::Calendar
                            ? QStringLiteral("el archivo es un calendario, pero su nombre no acaba en .ics")

@@ -26,9 +26,10 @@ public:
     // The format the file's name promises (.ics or .vcf, in any letter case).
     static Format formatOf(const QString &path);
 
-    // Reads the file and checks it whole: not empty, not over MaxSize, no NUL byte, valid UTF-8
-    // once its folded lines are joined, every BEGIN closed by its END, the content saying the
-    // same format as the name.
+    // Reads the file and checks it whole: not empty, not over MaxSize, no NUL byte, every BEGIN
+    // closed by its END, the content saying the same format as the name, and a calendar in valid
+    // UTF-8 once its folded lines are joined (a vCard 2.1 value may declare a CHARSET of its own,
+    // which the vCard reader checks).
     static Checked read(const QString &path);
     // The same checks on bytes already read, for a file named as `promised` says.
     static Checked check(QByteArray bytes, Format promised);
