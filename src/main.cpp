@@ -6,6 +6,7 @@
 #include "data/interchange/Interchange.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
+#include "print/PdfCommand.h"
 #include "widgets/QtMessenger.h"
 #include "widgets/QtSoundPlayer.h"
 
@@ -82,8 +83,8 @@ int interchange(const QString &importFile, const QString &exportFile)
 
 // Help, version and a mistyped option are answered on the terminal before any window system is
 // reached, so that they work over ssh or in a text console. Returns the exit status when the
-// program should end here.
-std::optional<int> answerCommandLine(int argc, char *argv[])
+// program should end here. A PDF asked for is left in pdf, to be written once the options are read.
+std::optional<int> answerCommandLine(int argc, char *argv[], std::optional<PdfCommand> &pdf)
 {
     if (argc < 2)
         return std::nullopt;
@@ -110,6 +111,21 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
     parser.addOption(version);
     parser.addOption(importOption);
     parser.addOption(exportOption);
+    const QList<QCommandLineOption> printing = {
+        {QStringLiteral("pdf"),
+         QStringLiteral("Escribe en ARCHIVO un PDF, sin ventanas (por omisión, la semana de hoy)."),
+         QStringLiteral("ARCHIVO")},
+        {QStringLiteral("semana"), QStringLiteral("La semana que contiene esa fecha."), QStringLiteral("DD/MM/AAAA")},
+        {QStringLiteral("mes"), QStringLiteral("El calendario de ese mes."), QStringLiteral("MM/AAAA")},
+        {QStringLiteral("tareas"), QStringLiteral("La lista de tareas.")},
+        {QStringLiteral("telefonos"), QStringLiteral("Todas las fichas de teléfonos.")},
+        {QStringLiteral("notas"), QStringLiteral("Incluye las notas largas de las entradas.")},
+        {QStringLiteral("papel"), QStringLiteral("A4 (por omisión) o Carta."), QStringLiteral("PAPEL")},
+        {QStringLiteral("orientacion"),
+         QStringLiteral("vertical o apaisada (por omisión, apaisadas la semana y el mes, verticales las listas)."),
+         QStringLiteral("ORIENTACIÓN")},
+    };
+    parser.addOptions(printing);
     for (const char *name : {"platform", "platformtheme", "display", "style", "stylesheet", "qwindowgeometry",
                              "qwindowtitle", "qwindowicon"}) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("valor"));
@@ -140,12 +156,20 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
                              "Agenda personal: la semana, el calendario, las tareas, los teléfonos y las "
                              "alarmas.\n\n"
                              "Opciones:\n"
-                             "  -h, --help              %2\n"
-                             "  -v, --version           %3\n"
-                             "  --import ARCHIVO        %4\n"
-                             "  --export ARCHIVO        %5\n")
-                  .arg(program, help.description(), version.description(), importOption.description(),
-                       exportOption.description()));
+                             "  -h, --help     %2\n"
+                             "  -v, --version  %3\n\n"
+                             "Calendarios y contactos:\n")
+                  .arg(program, help.description(), version.description()));
+        const auto list = [](const QList<QCommandLineOption> &options) {
+            for (const QCommandLineOption &option : options) {
+                const QString name = QStringLiteral("--") + option.names().first() +
+                    (option.valueName().isEmpty() ? QString() : QLatin1Char(' ') + option.valueName());
+                print(stdout, QStringLiteral("  %1 %2\n").arg(name, -26).arg(option.description()));
+            }
+        };
+        list({importOption, exportOption});
+        print(stdout, QStringLiteral("\nImpresión en PDF:\n"));
+        list(printing);
         return 0;
     }
     if (parser.isSet(version)) {
@@ -158,12 +182,33 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
                   .arg(program, parser.positionalArguments().first(), seeHelp));
         return 2;
     }
+    bool printOption = false;
+    for (const QCommandLineOption &option : printing)
+        printOption = printOption || parser.isSet(option);
+    const bool interchangeOption = parser.isSet(importOption) || parser.isSet(exportOption);
     if (parser.isSet(importOption) && parser.isSet(exportOption)) {
         print(stderr, QStringLiteral("%1: «--import» y «--export» no van juntos.%2").arg(program, seeHelp));
         return 2;
     }
-    if (parser.isSet(importOption) || parser.isSet(exportOption))
+    if (interchangeOption && printOption) {
+        print(stderr,
+              QStringLiteral("%1: «--import» y «--export» no van con la impresión en PDF.%2").arg(program, seeHelp));
+        return 2;
+    }
+    if (interchangeOption)
         return interchange(parser.value(importOption), parser.value(exportOption));
+    if (printOption) {
+        PdfCommand command;
+        const QString wrong =
+            PdfCommand::parse(parser.value(printing[0]), parser.value(printing[1]), parser.value(printing[2]),
+                              parser.isSet(printing[3]), parser.isSet(printing[4]), parser.isSet(printing[5]),
+                              parser.value(printing[6]), parser.value(printing[7]), &command);
+        if (!wrong.isEmpty()) {
+            print(stderr, QStringLiteral("%1: %2%3").arg(program, wrong, seeHelp));
+            return 2;
+        }
+        pdf = command;
+    }
     return std::nullopt;
 }
 
@@ -171,8 +216,11 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    if (const std::optional<int> status = answerCommandLine(argc, argv))
+    std::optional<PdfCommand> pdf;
+    if (const std::optional<int> status = answerCommandLine(argc, argv, pdf))
         return *status;
+    if (pdf)
+        return pdf->run(argc, argv);
 
     // Window positions are the program's own business: on a Wayland session run through
     // XWayland, where a window may place itself, unless the user chose a platform.

@@ -37,13 +37,12 @@ CalendarFiles::CalendarFiles(Diary &diary, AppContext &context, QWidget &window)
     , m_ownChooser(std::make_unique<QtFileChooser>())
     , m_chooser(m_ownChooser.get())
 {
-    // The book's own menu: a right click on the leather, the pages or any part of the window
-    // without a menu of its own (a text box has its own).
+    // The window's actions go into the book's own menu (Form1::contextMenuEvent): a right click on
+    // the leather, the pages or any part of the window without a menu of its own.
     auto *import = new QAction(QStringLiteral("Importar…"), &window);
     auto *exportTo = new QAction(QStringLiteral("Exportar…"), &window);
     connect(import, &QAction::triggered, this, &CalendarFiles::chooseImport);
     connect(exportTo, &QAction::triggered, this, &CalendarFiles::chooseExport);
-    window.setContextMenuPolicy(Qt::ActionsContextMenu);
     window.addAction(import);
     window.addAction(exportTo);
     // A file dropped on any part of the window, a text box of the week included.
@@ -119,7 +118,8 @@ void CalendarFiles::importFile(const QString &path)
 
 void CalendarFiles::chooseExport()
 {
-    const QString path = m_chooser->fileToWrite(&m_window, QStringLiteral("Exportar"), Filter);
+    const QString path =
+        m_chooser->saveFileName(&m_window, QStringLiteral("Exportar"), QStringLiteral("agenda.ics"), Filter);
     if (path.isEmpty())
         return;
     int items = 0;

@@ -43,6 +43,7 @@ Form1::Form1(Diary &diary, AppContext &context, QWidget *parent)
     m_tabs = new TabStrip(m_diary, this);
     connect(m_tabs, &TabStrip::tabClicked, this, &Form1::Image7_Click);
     BuildChrome();
+    BuildPrinting();
     connect(m_drag, &WindowDrag::finished, this, &Form1::storeMainPlace);
     connect(&m_diary, &Diary::weekWanted, this, [this](const QDate &previous, Diary::Arrival arrival) {
         Image7_Click(4);

@@ -3,6 +3,8 @@
 
 #include "data/AppContext.h"
 #include "data/Diary.h"
+#include "print/PrintRequest.h"
+#include "widgets/FileChooser.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -75,6 +77,14 @@ public:
     // Layout.
     void Form_Resize();
 
+    // Printing: what the open section shows, ready for paper (the text search, which has no page
+    // of its own, prints the week under it), and its printing or export as a PDF through a
+    // preview where paper and orientation can be changed.
+    PrintRequest printRequest() const;
+    void printOpenSection(bool toPdf);
+    // Where the diary asks for the name of a file to write; Qt's file dialog unless set.
+    void setFileChooser(FileChooser *chooser) { m_chooser = chooser; }
+
     std::array<ImageButton *, 3> Image5{};
     PictureBox *Image6 = nullptr;
     PictureBox *Image11 = nullptr;
@@ -96,8 +106,10 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    void BuildPrinting();
     void BuildChrome();
     void BuildSections();
     void registerSection(int index, Section *section);
@@ -121,4 +133,6 @@ private:
     // Form_Activate is due the next time the window is the program's active one: first on its
     // first show.
     bool m_activationPending = true;
+    QtFileChooser m_ownChooser;
+    FileChooser *m_chooser = &m_ownChooser;
 };

@@ -194,7 +194,8 @@ void PhoneBook::Combo1_KeyPress(int key)
         NewPhoneSearch = true;
         return;
     }
-    const Criterion criterion = PhoneSearch::criterionFor(Combo1->currentText());
+    const QString searched = Combo1->currentText();
+    const Criterion criterion = PhoneSearch::criterionFor(searched);
     RecordCursor &cards = m_diary.DataTelefonos;
     // With no card found yet (nothing typed, or the names just listed) the search starts at the
     // first card, as after typing.
@@ -207,8 +208,10 @@ void PhoneBook::Combo1_KeyPress(int key)
     }
     if (found && !cards.NoMatch()) {
         ShowCard();
+        m_shownSearch = searched;
         return;
     }
+    m_shownSearch.clear();
     Combo1->setEditText(QStringLiteral("No se encontró"));
     Combo1->lineEdit()->selectAll();
     Text4->clear();
@@ -220,14 +223,19 @@ void PhoneBook::Combo1_Click(int index)
     if (index < 0)
         return;
     RecordCursor &cards = m_diary.DataTelefonos;
-    if (cards.FindFirst(Criterion::textEquals(Schema::Telefonos::Nombre, Combo1->itemText(index))))
+    if (cards.FindFirst(Criterion::textEquals(Schema::Telefonos::Nombre, Combo1->itemText(index)))) {
         ShowCard();
+        // A name chosen from the list is one card, no search.
+        m_shownSearch.clear();
+    }
 }
 
 void PhoneBook::Combo1_Change(const QString &text)
 {
-    if (text.isEmpty())
+    if (text.isEmpty()) {
         Text4->clear();
+        m_shownSearch.clear();
+    }
 }
 
 QString PhoneBook::cardText(const Card &card)

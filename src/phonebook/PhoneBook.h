@@ -34,6 +34,9 @@ public:
     // The card as shown: the name in capitals, an empty line, then one line for each of the
     // phones, e-mails and address parts that hold something.
     static QString cardText(const Card &card);
+    // The text of the search whose card is on show (the last Enter that found one); empty when
+    // no search is on show.
+    QString shownSearch() const { return m_shownSearch; }
 
     void Combo1_KeyPress(int key);
     void Combo1_Click(int index);
@@ -61,5 +64,6 @@ private:
 
     Diary &m_diary;
     AppContext &m_context;
+    QString m_shownSearch;
     bool m_listingNames = false; // the unnamed cards are being removed by LoadPhoneNames itself
 };

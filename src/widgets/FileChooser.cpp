@@ -13,7 +13,8 @@ QString QtFileChooser::fileToRead(QWidget *parent, const QString &title, const Q
     return QFileDialog::getOpenFileName(parent, title, QString(), filter);
 }
 
-QString QtFileChooser::fileToWrite(QWidget *parent, const QString &title, const QString &filter)
+QString QtFileChooser::saveFileName(QWidget *parent, const QString &title, const QString &suggested,
+                                    const QString &filter)
 {
-    return QFileDialog::getSaveFileName(parent, title, QString(), filter);
+    return QFileDialog::getSaveFileName(parent, title, suggested, filter);
 }

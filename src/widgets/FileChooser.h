@@ -4,7 +4,7 @@
 
 class QWidget;
 
-// The one way the widget asks the user for a file. The real one is Qt's file dialog; tests
+// The one way the program asks the user for a file. The real one is Qt's file dialog; tests
 // answer with a name of their own or cancel.
 class FileChooser
 {
@@ -13,20 +13,16 @@ public:
 
     // The full name of the chosen file, or an empty text when the user cancelled.
     virtual QString openFileName(QWidget *parent, const QString &title) = 0;
-    // A file to read or to write, among those filter lets through ("Calendario (*.ics)", as
-    // Qt's file dialog takes it); an empty text when the user cancelled.
+    // A file to read, among those filter lets through ("Calendario (*.ics)", as Qt's file
+    // dialog takes it); an empty text when the user cancelled.
     virtual QString fileToRead(QWidget *parent, const QString &title, const QString &filter)
     {
         Q_UNUSED(filter);
         return openFileName(parent, title);
     }
-    virtual QString fileToWrite(QWidget *parent, const QString &title, const QString &filter)
-    {
-        Q_UNUSED(parent);
-        Q_UNUSED(title);
-        Q_UNUSED(filter);
-        return {};
-    }
+    // The full name of a file to write, suggested first; an empty text when the user cancelled.
+    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &suggested,
+                                 const QString &filter) = 0;
 };
 
 class QtFileChooser final : public FileChooser
@@ -34,5 +30,6 @@ class QtFileChooser final : public FileChooser
 public:
     QString openFileName(QWidget *parent, const QString &title) override;
     QString fileToRead(QWidget *parent, const QString &title, const QString &filter) override;
-    QString fileToWrite(QWidget *parent, const QString &title, const QString &filter) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &suggested,
+                         const QString &filter) override;
 };

@@ -1,4 +1,6 @@
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 // The program's command line, answered on a terminal with no display at all.
@@ -42,9 +44,10 @@ private slots:
             const Run help = quillomar({option});
             QCOMPARE(help.status, 0);
             QVERIFY2(help.out.startsWith(QStringLiteral("Uso: quillomar")), qPrintable(help.out));
-            QVERIFY(help.out.contains(QStringLiteral("--version")));
-            QVERIFY(help.out.contains(QStringLiteral("--import ARCHIVO")) &&
-                    help.out.contains(QStringLiteral("--export ARCHIVO")));
+            for (const char *option :
+                 {"--version", "--import ARCHIVO", "--export ARCHIVO", "--pdf ARCHIVO", "--semana DD/MM/AAAA",
+                  "--mes MM/AAAA", "--tareas", "--telefonos", "--notas", "--papel", "--orientacion"})
+                QVERIFY2(help.out.contains(QString::fromUtf8(option)), option);
             QVERIFY2(help.err.isEmpty(), qPrintable(help.err));
         }
     }
@@ -58,6 +61,10 @@ private slots:
         QTest::newRow("after a good one") << QStringList{"--version", "--frob=1"} << "«--frob»";
         QTest::newRow("missing value") << QStringList{"-platform"} << "-platform";
         QTest::newRow("argument") << QStringList{"agenda.mdb"} << "«agenda.mdb»";
+        QTest::newRow("no such day") << QStringList{"--pdf", "s.pdf", "--semana", "31/02/2024"} << "«31/02/2024»";
+        QTest::newRow("no such month") << QStringList{"--pdf", "s.pdf", "--mes", "13/2024"} << "«13/2024»";
+        QTest::newRow("two views") << QStringList{"--pdf", "s.pdf", "--tareas", "--mes", "05/2024"} << "solo una";
+        QTest::newRow("no file") << QStringList{"--telefonos"} << "--pdf";
     }
 
     void wrongArgumentsAreToldInOneLine()
@@ -107,6 +114,34 @@ private slots:
         const QString &told = status == 0 ? run.out : run.err;
         QVERIFY2(told.startsWith(said) && told.count(QLatin1Char('\n')) == 1, qPrintable(told));
         QVERIFY2((status == 0 ? run.err : run.out).isEmpty(), qPrintable(run.err + run.out));
+    }
+
+    // Without any display, from a copy of the program with an agenda of its own.
+    void pdfIsWrittenWithoutDisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("week of today") << QStringList{"--pdf", "semana.pdf"} << 0 << "";
+        QTest::newRow("month") << QStringList{"--pdf", "mes.pdf", "--mes", "2/2024", "--papel", "carta"} << 0 << "";
+        QTest::newRow("folder missing") << QStringList{"--pdf", "no-existe/t.pdf", "--tareas"} << 1
+                                        << "no se puede escribir";
+    }
+
+    void pdfIsWrittenWithoutDisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, told);
+        QTemporaryDir folder;
+        const QString program = folder.filePath(QStringLiteral("quillomar"));
+        QVERIFY(QFile::copy(QStringLiteral(QUILLOMAR_EXECUTABLE), program));
+        arguments[1] = folder.filePath(arguments[1]);
+        const Run run = quillomar(arguments, program);
+        QCOMPARE(run.status, status);
+        QVERIFY2(run.err.contains(told), qPrintable(run.err));
+        QFile pdf(arguments[1]);
+        QCOMPARE(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-", status == 0);
     }
 };
 

@@ -22,6 +22,11 @@ public:
         titles << title;
         return answer;
     }
+    QString saveFileName(QWidget *, const QString &title, const QString &, const QString &) override
+    {
+        titles << title;
+        return answer;
+    }
     QString answer;
     QStringList titles;
 };

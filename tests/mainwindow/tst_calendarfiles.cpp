@@ -25,7 +25,7 @@ private:
             filters << filter;
             return answer;
         }
-        QString fileToWrite(QWidget *, const QString &, const QString &filter) override
+        QString saveFileName(QWidget *, const QString &, const QString &, const QString &filter) override
         {
             filters << filter;
             return answer;
@@ -43,14 +43,14 @@ private:
 
     int entries() { return int(m_agenda->cursor(QStringLiteral("notas"))->RecordCount()); }
 
-    // Right-clicks the leather below the spine and picks the menu's item at row with the keys.
-    void pickFromTheBooksMenu(int row)
+    // Right-clicks the leather below the spine and picks the menu's item with the keys.
+    void pickFromTheBooksMenu(const QString &item)
     {
         auto *cover = m_main->findChild<BookCover *>();
-        QTimer::singleShot(0, this, [row] {
-            QWidget *menu = QApplication::activePopupWidget();
-            QVERIFY2(qobject_cast<QMenu *>(menu), "no menu opened");
-            for (int i = 0; i <= row; ++i)
+        QTimer::singleShot(0, this, [item] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY2(menu, "no menu opened");
+            for (int i = 0; i < 8 && !(menu->activeAction() && menu->activeAction()->text() == item); ++i)
                 QTest::keyClick(menu, Qt::Key_Down);
             QTest::keyClick(menu, Qt::Key_Return);
         });
@@ -86,7 +86,7 @@ private slots:
     void importFromTheBooksMenu()
     {
         m_chooser.answer = apple();
-        pickFromTheBooksMenu(0);
+        pickFromTheBooksMenu(QStringLiteral("Importar…"));
         QTRY_COMPARE(entries(), 3);
         QVERIFY(m_chooser.filters.first().contains(QStringLiteral("*.ics")) &&
                 m_chooser.filters.first().contains(QStringLiteral("*.vcf")));
@@ -100,7 +100,7 @@ private slots:
     {
         m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("10:00"), QStringLiteral("Dentista"));
         m_chooser.answer = m_agenda->folder() + QStringLiteral("/salida.ics");
-        pickFromTheBooksMenu(1);
+        pickFromTheBooksMenu(QStringLiteral("Exportar…"));
         QTRY_VERIFY(QFileInfo::exists(m_chooser.answer));
         QFile file(m_chooser.answer);
         QVERIFY(file.open(QIODevice::ReadOnly));

@@ -1,22 +1,14 @@
 #pragma once
 
-#include "data/Card.h"
+#include "CardInterchange.h"
 
 #include <QByteArray>
 #include <QMap>
 #include <QString>
 #include <vector>
 
-// A phone card as it goes to and from an address file: its twelve texts, its UID, and the vCard
-// text of what has no field in the program.
-struct CardInterchange
-{
-    Card card;
-    QString uid;
-    QByteArray kept;
-};
-
-// The address files (vCard) as the import and export see them.
+// The address files (vCard) as the import and export see them: the cards of a file with what
+// each keeps, and the file of a list of cards.
 namespace CardCodec {
 
 struct Read

@@ -37,9 +37,7 @@ QString linkKey(const QString &uid, const QString &recurrence)
 // A card's whole content, for a card whose file gave it no UID.
 QString contentKey(const Card &card, const QByteArray &kept)
 {
-    QStringList texts(card.fields.begin(), card.fields.end());
-    texts << QString::fromUtf8(kept);
-    return texts.join(QChar(0x1F));
+    return QString::fromLatin1(CardInterchange{card, {}, kept}.contentKey());
 }
 
 // Ends a transaction that did not come to its end, and lets the views hear of what was written.
