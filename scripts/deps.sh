@@ -10,6 +10,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   desktop-file-utils appstream dpkg-dev file
   clang-format lintian
+  libical-dev python3-icalendar
   poppler-utils
   python3-vobject clang libclang-rt-14-dev
   dbus

@@ -1,6 +1,9 @@
 #include "data/AppContext.h"
 #include "data/Clock.h"
 #include "data/DateText.h"
+#include "data/Diary.h"
+#include "data/Module1.h"
+#include "data/interchange/Interchange.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
 #include "print/PdfCommand.h"
@@ -42,6 +45,43 @@ void print(FILE *stream, const QString &text)
     std::fputs(text.toLocal8Bit().constData(), stream);
 }
 
+// An import or export asked for on the command line, on the agenda the program would open.
+int interchange(const QString &importFile, const QString &exportFile)
+{
+    const AppPaths paths = AppPaths::forProgramFolder(QCoreApplication::applicationDirPath());
+    Settings settings;
+    Module1::LoadSettings(settings, paths.settingsFile, QSize(), paths.defaultDataFolder);
+    const QString agenda = paths.databaseFile(settings.DataFolder);
+    Diary diary;
+    if (const QString why = diary.open(agenda); !why.isEmpty()) {
+        print(stderr, QStringLiteral("quillomar: no se puede abrir la agenda %1: %2.\n").arg(agenda, why));
+        return 1;
+    }
+    Interchange files(diary);
+    if (!exportFile.isEmpty()) {
+        int items = 0;
+        const StoreResult done = files.exportTo(exportFile, QDateTime::currentDateTime(), &items);
+        if (!done) {
+            print(stderr, QStringLiteral("quillomar: no se puede exportar a %1: %2.\n").arg(exportFile, done.why()));
+            return 1;
+        }
+        print(stdout, QStringLiteral("Exportado %1: %2 elementos.\n").arg(exportFile).arg(items));
+        return 0;
+    }
+    const Interchange::Prepared prepared = Interchange::prepare(importFile, QDate::currentDate());
+    if (!prepared.error.isEmpty()) {
+        print(stderr, QStringLiteral("quillomar: %1\n").arg(Interchange::refusal(importFile, prepared)));
+        return 1;
+    }
+    Interchange::Counts counts;
+    if (const StoreResult done = files.apply(prepared.plan, &counts); !done) {
+        print(stderr, QStringLiteral("quillomar: no se puede importar %1: %2.\n").arg(importFile, done.why()));
+        return 1;
+    }
+    print(stdout, Interchange::summary(importFile, prepared.plan, counts) + QLatin1Char('\n'));
+    return 0;
+}
+
 // Help, version and a mistyped option are answered on the terminal before any window system is
 // reached, so that they work over ssh or in a text console. Returns the exit status when the
 // program should end here. A PDF asked for is left in pdf, to be written once the options are read.
@@ -60,8 +100,18 @@ std::optional<int> answerCommandLine(int argc, char *argv[], std::optional<PdfCo
                                   QStringLiteral("Muestra esta ayuda y termina."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Muestra la versión de Quillomar y termina."));
+    const QCommandLineOption importOption(QStringLiteral("import"),
+                                          QStringLiteral("Importa un calendario (.ics) o unos contactos (.vcf) y "
+                                                         "termina."),
+                                          QStringLiteral("ARCHIVO"));
+    const QCommandLineOption exportOption(QStringLiteral("export"),
+                                          QStringLiteral("Exporta la agenda y las tareas (.ics) o los teléfonos "
+                                                         "(.vcf) y termina."),
+                                          QStringLiteral("ARCHIVO"));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(importOption);
+    parser.addOption(exportOption);
     const QList<QCommandLineOption> printing = {
         {QStringLiteral("pdf"),
          QStringLiteral("Escribe en ARCHIVO un PDF, sin ventanas (por omisión, la semana de hoy)."),
@@ -109,13 +159,18 @@ std::optional<int> answerCommandLine(int argc, char *argv[], std::optional<PdfCo
                              "Opciones:\n"
                              "  -h, --help     %2\n"
                              "  -v, --version  %3\n\n"
-                             "Impresión en PDF:\n")
+                             "Calendarios y contactos:\n")
                   .arg(program, help.description(), version.description()));
-        for (const QCommandLineOption &option : printing) {
-            const QString name = QStringLiteral("--") + option.names().first() +
-                (option.valueName().isEmpty() ? QString() : QLatin1Char(' ') + option.valueName());
-            print(stdout, QStringLiteral("  %1 %2\n").arg(name, -26).arg(option.description()));
-        }
+        const auto list = [](const QList<QCommandLineOption> &options) {
+            for (const QCommandLineOption &option : options) {
+                const QString name = QStringLiteral("--") + option.names().first() +
+                    (option.valueName().isEmpty() ? QString() : QLatin1Char(' ') + option.valueName());
+                print(stdout, QStringLiteral("  %1 %2\n").arg(name, -26).arg(option.description()));
+            }
+        };
+        list({importOption, exportOption});
+        print(stdout, QStringLiteral("\nImpresión en PDF:\n"));
+        list(printing);
         return 0;
     }
     if (parser.isSet(version)) {
@@ -131,6 +186,18 @@ std::optional<int> answerCommandLine(int argc, char *argv[], std::optional<PdfCo
     bool printOption = false;
     for (const QCommandLineOption &option : printing)
         printOption = printOption || parser.isSet(option);
+    const bool interchangeOption = parser.isSet(importOption) || parser.isSet(exportOption);
+    if (parser.isSet(importOption) && parser.isSet(exportOption)) {
+        print(stderr, QStringLiteral("%1: «--import» y «--export» no van juntos.%2").arg(program, seeHelp));
+        return 2;
+    }
+    if (interchangeOption && printOption) {
+        print(stderr,
+              QStringLiteral("%1: «--import» y «--export» no van con la impresión en PDF.%2").arg(program, seeHelp));
+        return 2;
+    }
+    if (interchangeOption)
+        return interchange(parser.value(importOption), parser.value(exportOption));
     if (printOption) {
         PdfCommand command;
         const QString wrong =

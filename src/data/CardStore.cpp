@@ -4,6 +4,7 @@
 
 #include "Diary.h"
 #include "Schema.h"
+#include "interchange/InterchangeLinks.h"
 
 namespace {
 
@@ -93,6 +94,7 @@ StoreResult CardStore::remove(qint64 key)
         return m_telefonos.NoMatch() ? StoreResult::refused(Gone) : WriteRules::failure(m_telefonos);
     if (!m_telefonos.Delete())
         return WriteRules::failure(m_telefonos);
+    InterchangeLinks::forget(m_diary.databaseFile(), Column::Table, key);
     m_diary.notifyChanged({DiaryChange::Kind::Cards, key});
     return StoreResult::ok(key);
 }

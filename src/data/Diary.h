@@ -47,8 +47,23 @@ public:
     bool showEntry(qint64 numero);
     // Brings the diary before the user at the task list, with the task's line selected.
     bool showTask(qint64 key);
-    // Tells every view what was written to the agenda.
-    void notifyChanged(const DiaryChange &change) { emit changed(change); }
+    // Tells every view what was written to the agenda; while changes are held (many writes in a
+    // row, an import), they are told once, as everything, when released.
+    void notifyChanged(const DiaryChange &change)
+    {
+        if (m_holdChanges)
+            m_heldChange = true;
+        else
+            emit changed(change);
+    }
+    void holdChanges(bool hold)
+    {
+        m_holdChanges = hold;
+        if (!hold && m_heldChange) {
+            m_heldChange = false;
+            emit changed(DiaryChange::everything());
+        }
+    }
 
     // Every write to the tasks and the cards goes through these.
     TaskStore &tasks() { return *m_tasks; }
@@ -82,6 +97,8 @@ signals:
 
 private:
     QString m_readOnly;
+    bool m_holdChanges = false;
+    bool m_heldChange = false;
     std::unique_ptr<TaskStore> m_tasks;
     std::unique_ptr<CardStore> m_cards;
     std::unique_ptr<EntryStore> m_entries;

@@ -56,4 +56,23 @@ inline const QString Provincia = QStringLiteral("PROVINCIA");
 inline const QString Pais = QStringLiteral("PAIS");
 } // namespace Telefonos
 
+// What an imported or exported item carries beyond the program's fields (docs/file-format.md).
+namespace Intercambio {
+inline const QString Table = QStringLiteral("quillomar_intercambio");
+inline const QString Tabla = QStringLiteral("tabla");
+inline const QString Clave = QStringLiteral("clave");
+inline const QString Uid = QStringLiteral("uid");
+inline const QString Recurrencia = QStringLiteral("recurrencia");
+inline const QString Conservado = QStringLiteral("conservado");
+inline const QString Duracion = QStringLiteral("duracion");
+inline const QString TodoElDia = QStringLiteral("todoeldia");
+inline const QString Huella = QStringLiteral("huella");
+} // namespace Intercambio
+
+namespace Series {
+inline const QString Table = QStringLiteral("quillomar_series");
+inline const QString Uid = QStringLiteral("uid");
+inline const QString Componente = QStringLiteral("componente");
+} // namespace Series
+
 } // namespace Schema

@@ -4,6 +4,7 @@
 
 #include "Diary.h"
 #include "Schema.h"
+#include "interchange/InterchangeLinks.h"
 
 #include <QTime>
 
@@ -167,12 +168,14 @@ StoreResult TaskStore::removeFinished()
     for (bool on = m_tareas.MoveFirst(); on && !m_tareas.Eof(); on = m_tareas.MoveNext()) {
         if (!m_tareas.Bool(Column::Terminada))
             continue;
+        const qint64 key = m_tareas.currentKey();
         if (!m_tareas.Delete()) {
             const StoreResult failure = WriteRules::failure(m_tareas);
             if (removed)
                 m_diary.notifyChanged({DiaryChange::Kind::Tasks, -1});
             return failure;
         }
+        InterchangeLinks::forget(m_diary.databaseFile(), Column::Table, key);
         removed = true;
     }
     // Told even when no task was finished: the list is read again as after any clearing.

@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "BookCover.h"
+#include "CalendarFiles.h"
 #include "TabStrip.h"
 #include "agenda/WeekView.h"
 #include "data/Module1.h"
@@ -37,6 +38,7 @@ Form1::Form1(Diary &diary, AppContext &context, QWidget *parent)
     connect(m_cover, &BookCover::doubleClicked, this, &Form1::ToggleMaximized);
     connect(m_cover, &BookCover::pointerMoved, this, &Form1::hideHoverMarker);
     m_week = new WeekView(m_diary, m_context, m_cover);
+    m_calendarFiles = new CalendarFiles(m_diary, m_context, *this);
     BuildSections();
     m_tabs = new TabStrip(m_diary, this);
     connect(m_tabs, &TabStrip::tabClicked, this, &Form1::Image7_Click);

@@ -12,6 +12,7 @@
 #include <memory>
 
 class BookCover;
+class CalendarFiles;
 class Form9;
 class ImageButton;
 class PictureBox;
@@ -45,6 +46,8 @@ public:
     Diary &diary() { return m_diary; }
     WeekView &week() { return *m_week; }
     TabStrip &tabs() { return *m_tabs; }
+    // Import and export of calendar and address files, from the book's context menu or a drop.
+    CalendarFiles &calendarFiles() { return *m_calendarFiles; }
     // The desktop widget, made the first time the diary is hidden behind it.
     Form9 *widget() const { return m_widget.get(); }
     // The section behind tab index (0 to 3), or null while none is registered there.
@@ -121,6 +124,7 @@ private:
     std::unique_ptr<Form9> m_widget;
     WindowDrag *m_drag = nullptr;
     BookCover *m_cover = nullptr;
+    CalendarFiles *m_calendarFiles = nullptr;
     WeekView *m_week = nullptr;
     TabStrip *m_tabs = nullptr;
     // The panels over the right page, by tab: a registered section's, or an empty page.

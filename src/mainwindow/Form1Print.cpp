@@ -34,6 +34,9 @@ void Form1::contextMenuEvent(QContextMenuEvent *event)
     print->setShortcut(QKeySequence::Print);
     print->setShortcutVisibleInContextMenu(true);
     QAction *pdf = menu.addAction(QStringLiteral("Exportar a PDF…"));
+    // What else the window offers on its book (the calendar files' import and export).
+    menu.addSeparator();
+    menu.addActions(actions());
     QAction *chosen = menu.exec(event->globalPos());
     if (chosen == print || chosen == pdf)
         printOpenSection(chosen == pdf);

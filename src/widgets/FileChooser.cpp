@@ -8,6 +8,11 @@ QString QtFileChooser::openFileName(QWidget *parent, const QString &title)
     return QFileDialog::getOpenFileName(parent, title);
 }
 
+QString QtFileChooser::fileToRead(QWidget *parent, const QString &title, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+}
+
 QString QtFileChooser::saveFileName(QWidget *parent, const QString &title, const QString &suggested,
                                     const QString &filter)
 {

@@ -44,8 +44,9 @@ private slots:
             const Run help = quillomar({option});
             QCOMPARE(help.status, 0);
             QVERIFY2(help.out.startsWith(QStringLiteral("Uso: quillomar")), qPrintable(help.out));
-            for (const char *option : {"--version", "--pdf ARCHIVO", "--semana DD/MM/AAAA", "--mes MM/AAAA", "--tareas",
-                                       "--telefonos", "--notas", "--papel", "--orientacion"})
+            for (const char *option :
+                 {"--version", "--import ARCHIVO", "--export ARCHIVO", "--pdf ARCHIVO", "--semana DD/MM/AAAA",
+                  "--mes MM/AAAA", "--tareas", "--telefonos", "--notas", "--papel", "--orientacion"})
                 QVERIFY2(help.out.contains(QString::fromUtf8(option)), option);
             QVERIFY2(help.err.isEmpty(), qPrintable(help.err));
         }
@@ -75,6 +76,44 @@ private slots:
         QVERIFY(run.out.isEmpty());
         QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
         QVERIFY2(run.err.startsWith(QStringLiteral("quillomar: ")) && run.err.contains(named), qPrintable(run.err));
+    }
+
+    // An import or export from a terminal: one line, on standard output when done, on standard
+    // error (naming the file, and the line of a parse error) when refused, and the status to
+    // match. Each runs a portable copy of the program in a folder of its own, whose agenda it
+    // works on.
+    void importAndExportAnswerInOneLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        const QString corpus = QFINDTESTDATA("../data/interchange/apple.ics").section(QLatin1Char('/'), 0, -2);
+        QTest::newRow("import") << QStringList{"--import", corpus + "/apple.ics"} << 0
+                                << "Importado apple.ics: 3 entradas";
+        QTest::newRow("export") << QStringList{"--export", "salida.ics"} << 0 << "Exportado salida.ics: 0 elementos.";
+        QTest::newRow("refused, with its line") << QStringList{"--import", corpus + "/hostile/unbalanced.ics"} << 1
+                                                << "quillomar: No se puede importar unbalanced.ics (línea 7)";
+        QTest::newRow("neither .ics nor .vcf")
+            << QStringList{"--export", "salida.txt"} << 1 << "quillomar: no se puede exportar a salida.txt";
+        QTest::newRow("both at once") << QStringList{"--import", "a.ics", "--export", "b.ics"} << 2
+                                      << "quillomar: «--import» y «--export» no van juntos.";
+    }
+
+    void importAndExportAnswerInOneLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        QTemporaryDir folder;
+        const QString program = folder.filePath(QStringLiteral("quillomar"));
+        QVERIFY(QFile::copy(QStringLiteral(QUILLOMAR_EXECUTABLE), program));
+        qputenv("XDG_RUNTIME_DIR", folder.path().toUtf8());
+        QDir::setCurrent(folder.path());
+        const Run run = quillomar(arguments, program);
+        QCOMPARE(run.status, status);
+        const QString &told = status == 0 ? run.out : run.err;
+        QVERIFY2(told.startsWith(said) && told.count(QLatin1Char('\n')) == 1, qPrintable(told));
+        QVERIFY2((status == 0 ? run.err : run.out).isEmpty(), qPrintable(run.err + run.out));
     }
 
     // Without any display, from a copy of the program with an agenda of its own.

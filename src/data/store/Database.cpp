@@ -56,6 +56,17 @@ const char *const IndexStatements[] = {
     "CREATE INDEX tareas_alarma ON tareas(Fechaalarma, Horaalarma)",
 };
 
+// What version 2 added: the identity and the kept texts of imported and exported items, and the
+// series they were expanded from.
+const char *const Version2Statements[] = {
+    "CREATE TABLE IF NOT EXISTS quillomar_intercambio (tabla TEXT NOT NULL, clave INTEGER NOT NULL, "
+    "uid TEXT NOT NULL, recurrencia TEXT, conservado TEXT, duracion INTEGER, "
+    "todoeldia INTEGER NOT NULL DEFAULT 0, huella TEXT, href TEXT, etag TEXT, base TEXT, "
+    "PRIMARY KEY (tabla, clave))",
+    "CREATE INDEX IF NOT EXISTS quillomar_intercambio_uid ON quillomar_intercambio(uid)",
+    "CREATE TABLE IF NOT EXISTS quillomar_series (uid TEXT PRIMARY KEY, componente TEXT NOT NULL)",
+};
+
 // Case-insensitive text equality over all of Unicode: qm_equals(column, folded value).
 void sqlEquals(sqlite3_context *context, int, sqlite3_value **args)
 {
@@ -358,6 +369,8 @@ bool Database::createOrCheckSchema(QString *error)
         }
         for (const char *statement : IndexStatements)
             created = created && exec(QString::fromLatin1(statement), {});
+        for (const char *statement : Version2Statements)
+            created = created && exec(QString::fromLatin1(statement), {});
         created = created && exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion), {});
         if (!created) {
             const QString why = m_lastError;
@@ -591,6 +604,47 @@ void Database::setError()
         refuseWrites(m_path,
                      QStringLiteral("la agenda está dañada, y no se escribe nada en ella hasta que restaure "
                                     "una copia de seguridad o elija otra carpeta de datos"));
+}
+
+bool Database::begin()
+{
+    ++m_generation;
+    return exec(QStringLiteral("BEGIN IMMEDIATE"), {});
+}
+
+bool Database::commit()
+{
+    ++m_generation;
+    if (exec(QStringLiteral("COMMIT"), {}))
+        return true;
+    rollback();
+    return false;
+}
+
+void Database::rollback()
+{
+    const QString why = m_lastError;
+    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    m_lastError = why;
+    // Rows read or noted meanwhile may be rows that are no longer there.
+    ++m_generation;
+    for (const std::unique_ptr<Index> &index : m_indexes)
+        index->built = false;
+}
+
+bool Database::migrate()
+{
+    bool ok = false;
+    const int version = scalar(QStringLiteral("PRAGMA user_version"), {}, &ok).toInt();
+    if (!ok)
+        return false;
+    if (version >= SchemaVersion)
+        return true;
+    ++m_generation;
+    for (const char *statement : Version2Statements)
+        if (!exec(QString::fromLatin1(statement), {}))
+            return false;
+    return exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion), {});
 }
 
 int Database::changes() const

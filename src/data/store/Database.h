@@ -96,7 +96,19 @@ public:
     // A column value as the cursor hands it on: Null as an invalid QVariant.
     static QVariant columnValue(sqlite3_stmt *statement, int column);
 
-    static constexpr int SchemaVersion = 1;
+    // One transaction around many writes: each write made meanwhile, through any cursor on this
+    // file, is kept only when commit() succeeds; rollback() takes them all back, and every cursor
+    // reads the file again.
+    bool begin();
+    bool commit();
+    void rollback();
+
+    // Brings a file of an earlier schema version up to this one (see docs/file-format.md), inside
+    // the transaction begun by the caller. True when there was nothing to do.
+    bool migrate();
+
+    // 2: the tables that keep what imported items carry beyond the program's own fields.
+    static constexpr int SchemaVersion = 2;
     // How long a write waits for a file another program holds locked.
     static constexpr int BusyTimeoutMs = 200;
 
