@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
 class BookCover;
@@ -45,7 +46,8 @@ public:
     TabStrip &tabs() { return *m_tabs; }
     // The desktop widget, made the first time the diary is hidden behind it.
     Form9 *widget() const { return m_widget.get(); }
-    // The section behind tab index (0 to 3), or null while none is registered there.
+    // The section behind tab index (0 to 3), or null while none is registered there or its tab
+    // was never opened: a section's widgets are made when its tab is first opened.
     Section *section(int index) const { return m_sections[index]; }
 
     QTimer Timer4; // sweeps the day text lines, bounds IdleCount (1 s); enabled at activation
@@ -86,6 +88,10 @@ public:
     int px(double twips) const;
     double tw(int pixels) const;
 
+signals:
+    // Once, just after the week was first painted (and sent to the screen).
+    void weekPainted();
+
 protected:
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -97,7 +103,9 @@ protected:
 private:
     void BuildChrome();
     void BuildSections();
-    void registerSection(int index, Section *section);
+    void registerSection(int index, std::function<Section *()> make);
+    // The panel of tab index, made now if its section was never opened.
+    SectionPanel *panel(int index);
     void Form_QueryUnload();
     void storeMainPlace();
     void runPendingActivation();
@@ -111,10 +119,13 @@ private:
     BookCover *m_cover = nullptr;
     WeekView *m_week = nullptr;
     TabStrip *m_tabs = nullptr;
-    // The panels over the right page, by tab: a registered section's, or an empty page.
+    // The panels over the right page, by tab: a registered section's, or an empty page; null
+    // until the tab is first opened.
     std::array<SectionPanel *, 4> m_panels{};
     std::array<Section *, 4> m_sections{};
+    std::array<std::function<Section *()>, 4> m_makeSection{};
     // Form_Activate is due the next time the window is the program's active one: first on its
     // first show.
     bool m_activationPending = true;
+    bool m_weekPainted = false;
 };
