@@ -18,9 +18,9 @@
 
 namespace {
 
-const char *const Words[] = {"reunión", "médico",  "llamar",  "García", "informe", "café",     "revisión", "año",
-                             "entrega", "pequeño", "cumple",  "Núñez",  "cuentas", "jardín",   "papeles",  "banco",
-                             "viaje",   "comida",  "dentista", "Martín", "coche",  "colegio", "envío",    "plazo"};
+const char *const Words[] = {"reunión", "médico",  "llamar",   "García", "informe", "café",    "revisión", "año",
+                             "entrega", "pequeño", "cumple",   "Núñez",  "cuentas", "jardín",  "papeles",  "banco",
+                             "viaje",   "comida",  "dentista", "Martín", "coche",   "colegio", "envío",    "plazo"};
 
 std::string sentence(std::mt19937 &random, size_t minimum, size_t maximum)
 {
@@ -74,7 +74,8 @@ int main(int argc, char *argv[])
     const long long spread = monday.addDays(-14).toJulianDay() - firstDay.toJulianDay();
     for (long long i = 0; i < entries; ++i) {
         // The two weeks measured first, then the years before them.
-        const QDate date = i < shown ? monday.addDays(i / 20) : firstDay.addDays((i - shown) * spread / (entries - shown));
+        const QDate date =
+            i < shown ? monday.addDays(i / 20) : firstDay.addDays((i - shown) * spread / (entries - shown));
         const std::string fecha = DateText::fromDate(date).toStdString();
         char hora[6];
         std::snprintf(hora, sizeof hora, "%02d:%02d", int(7 + random() % 14), int(random() % 4 * 15));

@@ -13,7 +13,8 @@
 # memory read 2 s after its week settled, and "Semana Siguiente" clicked. Times are taken from
 # outside, by quillomar_paint_watch, from the process's start (or the click) to the first time
 # the screen shows what it settles on. The script prints the medians, and the medians of each
-# round's ratio to the bare program of the same round.
+# round's ratio to the bare program of the same round. BASELINE=OTHER_BUILD_DIR measures that
+# build's program too, in the same rounds (before and after a change, side by side).
 # Needs: xvfb openbox xcompmgr xdotool.
 set -euo pipefail
 
@@ -55,23 +56,30 @@ unset QT_QPA_PLATFORM
 sleep 1
 
 # A portable copy per agenda: settings, agenda and safety copies beside the executable.
-for n in $sizes; do
-  mkdir "$work/$n"
-  cp "$build/src/quillomar" "$work/$n/"
-  [ ! -e "$build/src/quillomar-sound.so" ] || cp "$build/src/quillomar-sound.so" "$work/$n/"
-  cp "$agendas/$n-${monday//\//-}.mdb" "$work/$n/quillomar.mdb"
+programs="quillomar"
+[ -z "${BASELINE:-}" ] || programs="baseline quillomar"
+for program in $programs; do
+  from=$build; [ "$program" = quillomar ] || from=$(realpath "$BASELINE")
+  for n in $sizes; do
+    mkdir -p "$work/$program/$n"
+    cp "$from/src/quillomar" "$work/$program/$n/"
+    [ ! -e "$from/src/quillomar-sound.so" ] || cp "$from/src/quillomar-sound.so" "$work/$program/$n/"
+    cp "$agendas/$n-${monday//\//-}.mdb" "$work/$program/$n/quillomar.mdb"
+  done
 done
 rss_kb() { awk '/^VmRSS/ {print $2}' /proc/"$1"/status; }
 stop() { kill "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; while kill -0 "$1" 2>/dev/null; do sleep 0.05; done; }
 
 # Where the program's window stands and where its "Semana Siguiente" is; the first start also
 # makes each agenda's safety copy of the day, which later starts leave alone.
-for n in $sizes; do
-  (cd "$work/$n" && exec ./quillomar >/dev/null 2>&1) & first=$!
-  id=$(xdotool search --sync --onlyvisible --pid "$first" | head -1)
-  sleep 3
-  eval "$(xdotool getwindowgeometry --shell "$id")"
-  stop "$first"
+for program in $programs; do
+  for n in $sizes; do
+    (cd "$work/$program/$n" && exec ./quillomar >/dev/null 2>&1) & first=$!
+    id=$(xdotool search --sync --onlyvisible --pid "$first" | head -1)
+    sleep 3
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    stop "$first"
+  done
 done
 geometry="$X $Y $WIDTH $HEIGHT"
 # "Semana Siguiente" stands right of the pages, level with Wednesday's foot: on this screen
@@ -98,12 +106,14 @@ for round in $(seq "$rounds"); do
   stop "$pid"
 
   for n in $sizes; do
-    read -r ms pid < <(cd "$work/$n" && "$watch" start $geometry -- ./quillomar)
-    sleep 2
-    rss=$(rss_kb "$pid")
-    click=$("$watch" click "$next_x" "$next_y" $geometry || echo -1)
-    stop "$pid"
-    echo "$round quillomar $n $ms $rss $click" >>"$results"
+    for program in $programs; do
+      read -r ms pid < <(cd "$work/$program/$n" && "$watch" start $geometry -- ./quillomar)
+      sleep 2
+      rss=$(rss_kb "$pid")
+      click=$("$watch" click "$next_x" "$next_y" $geometry || echo -1)
+      stop "$pid"
+      echo "$round $program $n $ms $rss $click" >>"$results"
+    done
   done
 done
 
@@ -116,16 +126,17 @@ for r, name, n, ms, rss, click in rows:
     r = int(r)
     if name == "bare": bare[r] = (float(ms), float(click))
     elif name == "clock": clock[r] = int(rss)
-    else: prog.setdefault(n, {})[r] = (float(ms), int(rss), float(click))
+    else: prog.setdefault(name, {}).setdefault(n, {})[r] = (float(ms), int(rss), float(click))
 med = statistics.median
 print(f"bare Qt window: start to painted {med(v[0] for v in bare.values()):.1f} ms, "
       f"label change {med(v[1] for v in bare.values()):.1f} ms; bare Qt clock RSS {med(clock.values())/1024:.1f} MB")
-print(f"{'entries':>9} {'start ms':>9} {'ratio':>6} {'RSS MB':>7} {'ratio':>6} {'next week ms':>13} {'ratio':>6}")
-for n in sizes:
-    runs = prog[n]
-    start = med(v[0] for v in runs.values()); rss = med(v[1] for v in runs.values()); click = med(v[2] for v in runs.values())
-    rs = med(runs[r][0] / bare[r][0] for r in runs if r in bare)
-    rm = med(runs[r][1] / clock[r] for r in runs if r in clock)
-    rc = med(runs[r][2] / bare[r][1] for r in runs if r in bare)
-    print(f"{int(n):>9} {start:9.1f} {rs:5.2f}x {rss/1024:7.1f} {rm:5.2f}x {click:13.1f} {rc:5.2f}x")
+print(f"{'program':>9} {'entries':>9} {'start ms':>9} {'ratio':>6} {'RSS MB':>7} {'ratio':>6} {'next week ms':>13} {'ratio':>6}")
+for name in sorted(prog):
+    for n in sizes:
+        runs = prog[name][n]
+        start = med(v[0] for v in runs.values()); rss = med(v[1] for v in runs.values()); click = med(v[2] for v in runs.values())
+        rs = med(runs[r][0] / bare[r][0] for r in runs if r in bare)
+        rm = med(runs[r][1] / clock[r] for r in runs if r in clock)
+        rc = med(runs[r][2] / bare[r][1] for r in runs if r in bare)
+        print(f"{name:>9} {int(n):>9} {start:9.1f} {rs:5.2f}x {rss/1024:7.1f} {rm:5.2f}x {click:13.1f} {rc:5.2f}x")
 EOF

@@ -50,8 +50,9 @@ void EntryLineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     line.state = state;
     if (!text.isEmpty()) {
         const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-        const QRect textRect =
-            style->subElementRect(QStyle::SE_ItemViewItemText, &line, widget).adjusted(margin, 0, -margin, 0);
+        // A line has no icon nor check box: its text's rectangle is the line's (asking the style
+        // would lay the text out once more).
+        const QRect textRect = line.rect.adjusted(margin, 0, -margin, 0);
         const QStaticText &shaped = shapedText(text, line.font, textRect.width());
         const QSize size(textRect.width(), qRound(QFontMetricsF(line.font).height()));
         const QRect placed =

@@ -39,8 +39,8 @@ bool Application::Form_Load()
     Module1::LoadSettings(m_context.settings, m_context.paths.settingsFile,
                           Twips::screenSize(QGuiApplication::primaryScreen()), m_context.paths.defaultDataFolder);
     m_form1->PlaceFromSettings();
-    m_startedAt = m_context.clock->now();
     OpenCursors();
+    m_startedAt = m_context.clock->now();
     m_agendaOpened = m_diary.Data1.isOpen();
     m_diary.setSelectedDate(m_context.clock->today());
     m_alarmScan = std::make_unique<AlarmScan>(m_diary, m_context, Timer1);
