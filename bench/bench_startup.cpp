@@ -1,16 +1,23 @@
-// Times start-up on an existing agenda: quillomar_bench_startup FOLDER
-// (run quillomar_bench FOLDER first to build the large agenda there). From the creation of the
-// main window to the week shown, on the offscreen platform.
+// Times start-up on an existing agenda: quillomar_bench_startup FOLDER [WEEKS]
+// (run quillomar_bench FOLDER, or quillomar_make_agenda, first to build a large agenda there).
+// From the creation of the main window to the week shown, on the offscreen platform; then, when
+// WEEKS is given, the median of that many clicks on "Semana Siguiente", each to the week painted
+// (run it under callgrind to see where a click goes).
+#include "agenda/WeekView.h"
 #include "data/AppContext.h"
 #include "data/Clock.h"
 #include "data/Messenger.h"
 #include "data/SoundPlayer.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
+#include "widgets/ImageButton.h"
+
+#include "Median.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -52,5 +59,20 @@ int main(int argc, char *argv[])
     window.Form_Activate();
     QApplication::processEvents();
     std::printf("start-up to the shown week: %.1f ms\n", timer.nsecsElapsed() / 1e6);
+
+    if (argc > 2) {
+        ImageButton *next = window.week().Image4;
+        const QPointF middle = QRectF(next->rect()).center();
+        const double click = medianMs(std::atoi(argv[2]), [&] {
+            QMouseEvent press(QEvent::MouseButtonPress, middle, next->mapToGlobal(middle), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QMouseEvent release(QEvent::MouseButtonRelease, middle, next->mapToGlobal(middle), Qt::LeftButton,
+                                Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(next, &press);
+            QApplication::sendEvent(next, &release);
+            QApplication::processEvents();
+        });
+        std::printf("click on Semana Siguiente to the week painted: %.2f ms\n", click);
+    }
     return 0;
 }

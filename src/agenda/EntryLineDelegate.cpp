@@ -2,7 +2,11 @@
 
 #include "data/EntryLine.h"
 
+#include <QApplication>
+#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPainter>
+#include <QStyle>
 
 void EntryLineDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
 {
@@ -11,13 +15,72 @@ void EntryLineDelegate::initStyleOption(QStyleOptionViewItem *option, const QMod
     option->textElideMode = Qt::ElideRight;
 }
 
+const QStaticText &EntryLineDelegate::shapedText(const QString &text, const QFont &font, int width) const
+{
+    const QString key = QString::number(width) + QLatin1Char(' ') + font.key() + QLatin1Char('\n') + text;
+    if (const auto found = m_shaped.constFind(key); found != m_shaped.cend())
+        return *found;
+    // A week holds at most a few dozen lines; what other weeks and widths left is dropped at once.
+    if (m_shaped.size() > 512)
+        m_shaped.clear();
+    QStaticText shaped(QFontMetrics(font).elidedText(text, Qt::ElideRight, width));
+    shaped.setTextFormat(Qt::PlainText);
+    shaped.prepare(QTransform(), font);
+    return *m_shaped.insert(key, shaped);
+}
+
 void EntryLineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     QStyleOptionViewItem line = option;
+    initStyleOption(&line, index);
     // The line takes the list's whole width, however short its text.
     if (option.widget)
         line.rect.setRight(std::max(option.rect.right(), option.widget->width() - 1));
-    QStyledItemDelegate::paint(painter, line, index);
+    const QString text = line.text;
+    const QStyle::State state = line.state;
+    line.text.clear();
+    line.state &= ~QStyle::State_HasFocus;
+    const QWidget *widget = option.widget;
+    QStyle *style = widget ? widget->style() : QApplication::style();
+    // The panel and the selection as the style draws them; then the text as its item views place
+    // it (inside the text's rectangle less the focus margin, centred in height) and the focus
+    // frame over it.
+    style->drawControl(QStyle::CE_ItemViewItem, &line, painter, widget);
+    line.text = text;
+    line.state = state;
+    if (!text.isEmpty()) {
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        // A line has no icon nor check box: its text's rectangle is the line's (asking the style
+        // would lay the text out once more).
+        const QRect textRect = line.rect.adjusted(margin, 0, -margin, 0);
+        const QStaticText &shaped = shapedText(text, line.font, textRect.width());
+        const QSize size(textRect.width(), qRound(QFontMetricsF(line.font).height()));
+        const QRect placed =
+            QStyle::alignedRect(Qt::LeftToRight, line.displayAlignment & Qt::AlignVertical_Mask, size, textRect);
+        QPalette::ColorGroup group = line.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        if (group == QPalette::Normal && !(line.state & QStyle::State_Active))
+            group = QPalette::Inactive;
+        painter->save();
+        painter->setClipRect(line.rect);
+        painter->setFont(line.font);
+        painter->setPen(line.palette.color(
+            group, line.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawStaticText(QPointF(textRect.x(), placed.top()), shaped);
+        painter->restore();
+    }
+    if (state & QStyle::State_HasFocus) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(line);
+        focus.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &line, widget);
+        focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+        focus.backgroundColor =
+            line.palette.color(state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled,
+                               state & QStyle::State_Selected ? QPalette::Highlight : QPalette::Window);
+        painter->save();
+        painter->setClipRect(line.rect);
+        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+        painter->restore();
+    }
     painter->save();
     painter->setPen(QColor(176, 196, 222, 150));
     painter->drawLine(line.rect.bottomLeft(), line.rect.bottomRight());

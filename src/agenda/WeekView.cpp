@@ -113,6 +113,8 @@ void WeekView::buildDay(int i)
     list->setFrameShape(QFrame::NoFrame);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setTextElideMode(Qt::ElideRight);
+    // Every line is one line of the same type: the list measures one, not each of the day's.
+    list->setUniformItemSizes(true);
     list->setItemDelegate(new EntryLineDelegate(list));
     list->setAutoFillBackground(true);
     setBackground(list->viewport(), OtherPanel);

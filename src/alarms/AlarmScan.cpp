@@ -47,10 +47,10 @@ MissedAlarmsWindow *AlarmScan::missedWindow() const
     return m_missedWindow.data();
 }
 
-void AlarmScan::showMissed()
+void AlarmScan::showMissed(const QDateTime &startedAt)
 {
     const QString file = m_data4.DatabaseName;
-    const QDateTime firstScan = minuteStart(m_context.clock->now());
+    const QDateTime firstScan = minuteStart(startedAt.isValid() ? startedAt : m_context.clock->now());
     listMissed(AlarmMark::read(file), firstScan);
     // Listed once: the next start looks only after this minute.
     m_lastScanned = firstScan.addSecs(-60);

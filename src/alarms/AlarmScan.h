@@ -52,9 +52,10 @@ public:
     // Arms the timer: the first tick scans the current minute as soon as the event loop runs.
     void start();
     // Before the first tick: shows, in a window of their own, the alarms that fell due between
-    // the last minute scanned in an earlier run (remembered in the agenda) and now, and makes the
-    // first tick scan from the current minute on.
-    void showMissed();
+    // the last minute scanned in an earlier run (remembered in the agenda) and the minute of
+    // startedAt (now when invalid), and makes the first tick scan from that minute on: an alarm
+    // due between the program's start and a later first tick still rings.
+    void showMissed(const QDateTime &startedAt = {});
     MissedAlarmsWindow *missedWindow() const;
     // The timer's tick: scans what is due and re-arms for the next minute.
     void Timer1_Timer();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QLocalServer>
 #include <QLockFile>
 #include <QString>
 
@@ -15,13 +14,22 @@ class SingleInstance final
 {
 public:
     explicit SingleInstance(const QString &lockFile);
+    ~SingleInstance();
+    SingleInstance(const SingleInstance &) = delete;
+    SingleInstance &operator=(const SingleInstance &) = delete;
     bool tryAcquire();
 
 private:
     bool holdLock();
     bool namesAnOwner() const;
+    // Takes the socket's name: false when another process holds it. A system without local
+    // sockets leaves the decision to the lock file alone.
+    bool takeName();
+    void dropName();
 
-    QLocalServer m_server;
+    // The socket is a plain one (no Qt Network): nothing ever connects to it, it only holds the
+    // name, and the program starts without the network libraries.
+    int m_socket = -1;
     QString m_serverName;
     QLockFile m_lock;
 };

@@ -41,21 +41,32 @@ bool Application::Form_Load()
                           Twips::screenSize(QGuiApplication::primaryScreen()), m_context.paths.defaultDataFolder);
     m_form1->PlaceFromSettings();
     OpenCursors();
-    const bool opened = m_diary.Data1.isOpen();
+    m_startedAt = m_context.clock->now();
+    m_agendaOpened = m_diary.Data1.isOpen();
     m_diary.setSelectedDate(m_context.clock->today());
-    // Alarms are looked for from now on, whether the diary is shown or hidden; those that fell
-    // due while the program was closed are listed first.
     m_alarmScan = std::make_unique<AlarmScan>(m_diary, m_context, Timer1);
-    if (opened)
-        m_alarmScan->showMissed();
+    // The week comes first; the rest follows as soon as it is on the screen.
+    QObject::connect(m_form1.get(), &Form1::weekPainted, m_form1.get(), [this] { startServices(); });
+    QTimer::singleShot(RestDelayMs, m_form1.get(), [this] { startServices(); });
+    return true;
+}
+
+void Application::startServices()
+{
+    if (m_servicesStarted)
+        return;
+    m_servicesStarted = true;
+    // Alarms are looked for from the minute the program started on, whether the diary is shown
+    // or hidden; those that fell due while the program was closed are listed first.
+    if (m_agendaOpened)
+        m_alarmScan->showMissed(m_startedAt);
     m_alarmScan->start();
     m_backups = std::make_unique<AgendaBackups>(m_context, databaseFile());
     m_backups->start();
     // The diary's search index is brought up to date on a thread of its own, in the user's cache.
-    if (opened && !m_context.paths.cacheFolder.isEmpty())
+    if (m_agendaOpened && !m_context.paths.cacheFolder.isEmpty())
         if (const std::shared_ptr<Database> agenda = Database::open(databaseFile(), nullptr))
             agenda->startSearchIndex(m_context.paths.cacheFolder);
-    return true;
 }
 
 void Application::OpenCursors()

@@ -3,6 +3,7 @@
 #include "data/AppContext.h"
 #include "data/Diary.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QTimer>
 #include <memory>
@@ -25,10 +26,14 @@ public:
     Application &operator=(const Application &) = delete;
 
     // Start-up, before the main window is first shown: refuses a second running copy, reads the
-    // settings, places the window, opens the agenda, sets the shown week to today's, then starts
-    // the alarm scan and the safety copies. A step that fails is told and the next one runs.
+    // settings, places the window, opens the agenda and sets the shown week to today's. What the
+    // week need not wait for (the missed alarms, the alarm scan, the safety copies) starts once
+    // the week is on the screen, or after RestDelayMs where the window is not shown; alarms due
+    // meanwhile still ring. A step that fails is told and the next one runs.
     // Returns false when the program must end at once (another copy is running).
     bool Form_Load();
+
+    static constexpr int RestDelayMs = 1500;
 
     Form1 &mainWindow() { return *m_form1; }
     Diary &diary() { return m_diary; }
@@ -39,6 +44,8 @@ public:
 
 private:
     void OpenCursors();
+    // The missed alarms, the alarm scan and the safety copies, once.
+    void startServices();
 
     AppContext &m_context;
     Diary m_diary;
@@ -46,6 +53,9 @@ private:
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<AlarmScan> m_alarmScan;
     std::unique_ptr<AgendaBackups> m_backups;
+    QDateTime m_startedAt;
+    bool m_agendaOpened = false;
+    bool m_servicesStarted = false;
     // Goes first: its sections keep what is being typed as they go, into the diary, while the
     // diary is still open.
     std::unique_ptr<Form1> m_form1;

@@ -228,6 +228,12 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             });
         }
     }
+    // The first paint of the week: told once the frame it is in has gone to the screen.
+    if (!m_weekPainted && event->type() == QEvent::Paint && watched->isWidgetType() &&
+        m_week->isAncestorOf(static_cast<QWidget *>(watched))) {
+        m_weekPainted = true;
+        QTimer::singleShot(0, this, &Form1::weekPainted);
+    }
     if (event->type() == QEvent::Enter)
         for (int k = 0; k < 3; ++k)
             if (watched == Image5[k])

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
 class BookCover;
@@ -50,7 +51,8 @@ public:
     CalendarFiles &calendarFiles() { return *m_calendarFiles; }
     // The desktop widget, made the first time the diary is hidden behind it.
     Form9 *widget() const { return m_widget.get(); }
-    // The section behind tab index (0 to 3), or null while none is registered there.
+    // The section behind tab index (0 to 3), or null while none is registered there or its tab
+    // was never opened: a section's widgets are made when its tab is first opened.
     Section *section(int index) const { return m_sections[index]; }
 
     QTimer Timer4; // sweeps the day text lines, bounds IdleCount (1 s); enabled at activation
@@ -99,6 +101,10 @@ public:
     int px(double twips) const;
     double tw(int pixels) const;
 
+signals:
+    // Once, just after the week was first painted (and sent to the screen).
+    void weekPainted();
+
 protected:
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -112,7 +118,9 @@ private:
     void BuildPrinting();
     void BuildChrome();
     void BuildSections();
-    void registerSection(int index, Section *section);
+    void registerSection(int index, std::function<Section *()> make);
+    // The panel of tab index, made now if its section was never opened.
+    SectionPanel *panel(int index);
     void Form_QueryUnload();
     void storeMainPlace();
     void runPendingActivation();
@@ -127,12 +135,15 @@ private:
     CalendarFiles *m_calendarFiles = nullptr;
     WeekView *m_week = nullptr;
     TabStrip *m_tabs = nullptr;
-    // The panels over the right page, by tab: a registered section's, or an empty page.
+    // The panels over the right page, by tab: a registered section's, or an empty page; null
+    // until the tab is first opened.
     std::array<SectionPanel *, 4> m_panels{};
     std::array<Section *, 4> m_sections{};
+    std::array<std::function<Section *()>, 4> m_makeSection{};
     // Form_Activate is due the next time the window is the program's active one: first on its
     // first show.
     bool m_activationPending = true;
     QtFileChooser m_ownChooser;
     FileChooser *m_chooser = &m_ownChooser;
+    bool m_weekPainted = false;
 };

@@ -89,24 +89,33 @@ void Form1::BuildSections()
         Markers[k]->hide();
     }
 
-    // Each section behind a tab: one line here registers it.
-    registerSection(0, new TextSearch(m_diary, m_context, this));
-    registerSection(1, new MonthCalendar(m_diary, m_context, this));
-    registerSection(2, new PhoneBook(m_diary, m_context, this));
-    registerSection(3, new TaskList(m_diary, m_context, this));
-
-    for (int k = 0; k < 4; ++k) {
-        if (!m_panels[k])
-            m_panels[k] = new SectionPanel(QString::fromLatin1(Sections[k].panelName), this);
-        m_panels[k]->hide();
-    }
+    // Each section behind a tab: one line here registers it. Its widgets are made when its tab is
+    // first opened, so that the week is on the screen sooner.
+    registerSection(0, [this] { return new TextSearch(m_diary, m_context, this); });
+    registerSection(1, [this] { return new MonthCalendar(m_diary, m_context, this); });
+    registerSection(2, [this] { return new PhoneBook(m_diary, m_context, this); });
+    registerSection(3, [this] { return new TaskList(m_diary, m_context, this); });
 }
 
-void Form1::registerSection(int index, Section *section)
+void Form1::registerSection(int index, std::function<Section *()> make)
 {
-    section->setObjectName(QString::fromLatin1(Sections[index].panelName));
-    m_sections[index] = section;
-    m_panels[index] = section;
+    m_makeSection[index] = std::move(make);
+}
+
+SectionPanel *Form1::panel(int index)
+{
+    if (m_panels[index])
+        return m_panels[index];
+    if (m_makeSection[index]) {
+        Section *section = m_makeSection[index]();
+        section->setObjectName(QString::fromLatin1(Sections[index].panelName));
+        m_sections[index] = section;
+        m_panels[index] = section;
+    } else {
+        m_panels[index] = new SectionPanel(QString::fromLatin1(Sections[index].panelName), this);
+    }
+    m_panels[index]->hide();
+    return m_panels[index];
 }
 
 int Form1::openSection() const
@@ -127,6 +136,7 @@ void Form1::Image7_Click(int index)
         marker->hide();
     m_tabs->SelectTab(index);
     if (index < 4) {
+        panel(index);
         Label2->setText(m_sections[index] ? m_sections[index]->title() : QString::fromUtf8(Sections[index].title));
         Picture1->show();
         Picture1->raise();
@@ -146,7 +156,7 @@ void Form1::Image7_Click(int index)
 void Form1::HideSectionPanels()
 {
     for (SectionPanel *panel : m_panels)
-        if (!panel->isHidden())
+        if (panel && !panel->isHidden())
             panel->hide();
 }
 

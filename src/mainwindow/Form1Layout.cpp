@@ -52,7 +52,7 @@ void Form1::Form_Resize()
         I2->raise();
 
         for (int k : {1, 0, 2, 3})
-            if (!m_panels[k]->isHidden())
+            if (m_panels[k] && !m_panels[k]->isHidden())
                 LayoutSection(k);
     }
 

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QSvgRenderer>
 
 // The pictures are compiled into the window library, which is static: its resource must be
@@ -36,6 +37,17 @@ QPixmap render(const QString &name, QSize logicalSize, qreal devicePixelRatio)
 {
     if (logicalSize.isEmpty())
         return {};
+    // Drawn once per size and pixel ratio: the seven "Añadir Entrada" buttons share a picture, and
+    // a button's repaint (a hover, a press) draws no SVG again. Qt's pixmap cache bounds what the
+    // sizes a resize goes through keep.
+    const QString key = QStringLiteral("quillomar %1 %2x%3 %4")
+                            .arg(name)
+                            .arg(logicalSize.width())
+                            .arg(logicalSize.height())
+                            .arg(devicePixelRatio);
+    QPixmap cached;
+    if (QPixmapCache::find(key, &cached))
+        return cached;
     QPixmap pixmap(logicalSize * devicePixelRatio);
     pixmap.setDevicePixelRatio(devicePixelRatio);
     pixmap.fill(Qt::transparent);
@@ -44,6 +56,7 @@ QPixmap render(const QString &name, QSize logicalSize, qreal devicePixelRatio)
         QPainter painter(&pixmap);
         r->render(&painter, QRectF(QPointF(0, 0), QSizeF(logicalSize)));
     }
+    QPixmapCache::insert(key, pixmap);
     return pixmap;
 }
 

@@ -1,49 +1,41 @@
 #include "widgets/QtSoundPlayer.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
-#include <QSoundEffect>
-#include <QUrl>
+#include <QLibrary>
 
-QtSoundPlayer::QtSoundPlayer(QObject *parent)
-    : QObject(parent)
-{}
+QtSoundPlayer::QtSoundPlayer() = default;
 
+// The player goes before the module its code is in, which stays loaded until the process ends.
 QtSoundPlayer::~QtSoundPlayer() = default;
+
+QStringList QtSoundPlayer::moduleFiles()
+{
+    const QDir folder(QCoreApplication::applicationDirPath());
+    return {folder.filePath(QStringLiteral(QUILLOMAR_SOUND_MODULE)),
+            folder.filePath(QStringLiteral(QUILLOMAR_INSTALLED_SOUND_MODULE))};
+}
 
 void QtSoundPlayer::play(const QString &path)
 {
-    if (!QFileInfo::exists(path)) {
+    if (!m_tried) {
+        m_tried = true;
+        using Make = SoundPlayer *(*)();
+        for (const QString &file : moduleFiles()) {
+            if (!QFileInfo::exists(file))
+                continue;
+            auto module = std::make_unique<QLibrary>(file);
+            if (auto make = reinterpret_cast<Make>(module->resolve("quillomar_new_sound_player"))) {
+                m_player.reset(make());
+                m_module = std::move(module);
+                break;
+            }
+        }
+    }
+    if (!m_player || !QFileInfo::exists(path)) {
         QApplication::beep();
         return;
     }
-    if (!m_effect || m_loadedPath != path) {
-        m_effect = std::make_unique<QSoundEffect>();
-        connect(m_effect.get(), &QSoundEffect::statusChanged, this, &QtSoundPlayer::onStatusChanged);
-        m_loadedPath = path;
-        m_playWhenLoaded = true;
-        m_effect->setSource(QUrl::fromLocalFile(path));
-        return;
-    }
-    switch (m_effect->status()) {
-    case QSoundEffect::Ready:
-        m_effect->play();
-        break;
-    case QSoundEffect::Loading:
-        m_playWhenLoaded = true;
-        break;
-    default:
-        QApplication::beep();
-    }
-}
-
-void QtSoundPlayer::onStatusChanged()
-{
-    if (m_effect->status() == QSoundEffect::Ready && m_playWhenLoaded) {
-        m_playWhenLoaded = false;
-        m_effect->play();
-    } else if (m_effect->status() == QSoundEffect::Error) {
-        m_playWhenLoaded = false;
-        QApplication::beep();
-    }
+    m_player->play(path);
 }

@@ -1,11 +1,19 @@
+#include "alarms/AlarmScan.h"
+#include "alarms/Form6.h"
+#include "alarms/MissedAlarmsWindow.h"
+#include "data/AgendaBackups.h"
 #include "data/AlarmMark.h"
 #include "data/DateText.h"
 #include "data/Module1.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/TabStrip.h"
 #include "support/TestAgenda.h"
+#include "widgets/ImageButton.h"
+#include "widgets/Section.h"
 #include "widgets/Twips.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLockFile>
 #include <QScreen>
@@ -256,6 +264,66 @@ private slots:
         main.close();
         QCOMPARE(m_agenda->context.settings.MainWidth, stored);
         QVERIFY(!QFile::exists(m_agenda->context.paths.settingsFile));
+    }
+
+    // The week is on the screen before the missed alarms, the alarm scan and the day's safety
+    // copy start; an alarm that falls due meanwhile still rings.
+    void theRestWaitsForTheWeekOnScreen()
+    {
+        const QDateTime start(QDate(2024, 4, 3), QTime(9, 59, 50));
+        m_agenda->clock.set(start);
+        QVERIFY(AlarmMark::write(m_agenda->databaseFile(), start.addDays(-1)));
+        m_agenda->addEntry(start.date(), QStringLiteral("08:00"), QStringLiteral("Perdida"), {},
+                           QStringLiteral("09:00"));
+        m_agenda->addEntry(start.date(), QStringLiteral("10:00"), QStringLiteral("A su hora"), {},
+                           QStringLiteral("10:00"));
+        const QString copy =
+            QDir(AgendaBackups::folderOf(m_agenda->databaseFile())).filePath(AgendaBackups::dailyName(start.date()));
+
+        Application program(m_agenda->context);
+        Form1 &main = program.mainWindow();
+        QVERIFY(program.Form_Load());
+        QVERIFY(!program.alarmScan()->missedWindow());
+        QVERIFY(!QFile::exists(copy));
+        m_agenda->clock.advanceSeconds(20); // the alarm's minute comes while the week is drawn
+        main.show();
+        QTRY_VERIFY(program.alarmScan()->alarmWindow());
+        QCOMPARE(program.alarmScan()->alarmWindow()->alarms().size(), 1);
+        QCOMPARE(program.alarmScan()->alarmWindow()->alarms()[0].text, QStringLiteral("A su hora"));
+        QVERIFY(program.alarmScan()->missedWindow());
+        QCOMPARE(program.alarmScan()->missedWindow()->alarms().size(), 1);
+        QCOMPARE(program.alarmScan()->missedWindow()->alarms()[0].text, QStringLiteral("Perdida"));
+        QTRY_VERIFY(QFile::exists(copy));
+    }
+
+    // The sound system's and the network's libraries are not loaded to show the week: the sound's
+    // come with the first alarm, through a module of their own.
+    void theWeekNeedsNoSoundOrNetworkLibraries()
+    {
+        Application program(m_agenda->context);
+        QVERIFY(program.Form_Load());
+        program.mainWindow().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&program.mainWindow()));
+        const QByteArray maps = contents(QStringLiteral("/proc/self/maps"));
+        QVERIFY(maps.contains("libQt6Widgets"));
+        QVERIFY(!maps.contains("libQt6Multimedia"));
+        QVERIFY(!maps.contains("libQt6Network"));
+    }
+
+    // A section's widgets are made when its tab is first opened.
+    void aSectionIsMadeWhenItsTabIsFirstOpened()
+    {
+        Application program(m_agenda->context);
+        Form1 &main = program.mainWindow();
+        QVERIFY(program.Form_Load());
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        for (int tab = 0; tab < 4; ++tab) {
+            QVERIFY(!main.section(tab));
+            QTest::mouseClick(main.tabs().Image7[tab], Qt::LeftButton);
+            QCOMPARE(main.openSection(), tab);
+            QVERIFY(main.section(tab) && main.section(tab)->isVisibleTo(&main));
+        }
     }
 
 private:
