@@ -78,7 +78,9 @@ bool Diary::showTask(qint64 key)
 {
     if (!m_tasks->task(key))
         return false;
+    m_wantedTask = key;
     emit taskWanted(key);
+    m_wantedTask = -1;
     emit diaryWanted();
     return true;
 }

@@ -47,6 +47,9 @@ public:
     bool showEntry(qint64 numero);
     // Brings the diary before the user at the task list, with the task's line selected.
     bool showTask(qint64 key);
+    // The task asked for while taskWanted is being told, else -1: a task list made in answer to the
+    // request (its tab opened for the first time) selects it from here.
+    qint64 wantedTask() const { return m_wantedTask; }
     // Tells every view what was written to the agenda; while changes are held (many writes in a
     // row, an import), they are told once, as everything, when released.
     void notifyChanged(const DiaryChange &change)
@@ -98,6 +101,7 @@ signals:
 private:
     QString m_readOnly;
     bool m_holdChanges = false;
+    qint64 m_wantedTask = -1;
     bool m_heldChange = false;
     std::unique_ptr<TaskStore> m_tasks;
     std::unique_ptr<CardStore> m_cards;

@@ -88,11 +88,14 @@ TaskList::TaskList(Diary &diary, AppContext &context, QWidget *parent)
         if (change.touches(DiaryChange::Kind::Tasks))
             LoadTasks();
     });
-    connect(&m_diary, &Diary::taskWanted, this, [this](qint64 key) {
+    const auto want = [this](qint64 key) {
         const std::optional<Task> task = m_diary.tasks().task(key);
         m_wantedTask = task ? task->description : QString();
         selectWantedTask();
-    });
+    };
+    connect(&m_diary, &Diary::taskWanted, this, want);
+    if (m_diary.wantedTask() >= 0)
+        want(m_diary.wantedTask());
 }
 
 void TaskList::selectWantedTask()

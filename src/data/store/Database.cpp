@@ -626,10 +626,9 @@ void Database::rollback()
     const QString why = m_lastError;
     sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     m_lastError = why;
-    // Rows read or noted meanwhile may be rows that are no longer there.
+    // Rows read meanwhile may be rows that are no longer there; the search index was told of each
+    // write as it was made, rolled back or not, and looks at those entries in the agenda itself.
     ++m_generation;
-    for (const std::unique_ptr<Index> &index : m_indexes)
-        index->built = false;
 }
 
 bool Database::migrate()
