@@ -48,7 +48,7 @@ sleep 1
 # Two program folders: the settings file and the diary live beside the executable.
 for case in empty today; do
   mkdir "$work/$case"
-  cp "$build/src/quillomar" "$work/$case/"
+  cp "$build/src/quillomar" "$build/src/quillomar-sound.so" "$work/$case/"
   if [ -n "$agenda" ]; then cp "$agenda" "$work/$case/quillomar.mdb"; fi
 done
 # Let the program create its tables, then write today's entry with a plain SQLite client.
