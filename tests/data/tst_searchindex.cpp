@@ -150,6 +150,56 @@ private slots:
         QCOMPARE(byIndex(std::numeric_limits<qint64>::min(), false), found ? edited : -1);
     }
 
+    void aNewSessionTrustsOnlyAnUnchangedAgenda_data()
+    {
+        QTest::addColumn<QString>("writer");
+        QTest::addColumn<bool>("readyAtOnce");
+        QTest::newRow("unchanged") << "" << true;
+        QTest::newRow("another program, seen") << "other" << true;
+        QTest::newRow("this program, folded") << "this" << true;
+        QTest::newRow("written while closed") << "closed" << false;
+    }
+
+    // The cache remembers the agenda's state the index matches; a new session uses the index at
+    // once only when the agenda is still in that state, and finds exactly what the rule finds.
+    void aNewSessionTrustsOnlyAnUnchangedAgenda()
+    {
+        QFETCH(QString, writer);
+        QFETCH(bool, readyAtOnce);
+        const qint64 key = m_agenda->addEntry(QDate(2024, 4, 3), QStringLiteral("09:00"), QStringLiteral("Dentista"));
+        const QString cacheFolder = m_agenda->context.paths.cacheFolder;
+        m_db->startSearchIndex(cacheFolder);
+        QTRY_VERIFY(m_db->searchIndex()->remembered());
+        const QByteArray sql = "UPDATE notas SET texto = 'Fontanero' WHERE numero = " + QByteArray::number(key);
+        const auto otherWrites = [&] {
+            sqlite3 *other = nullptr;
+            QCOMPARE(sqlite3_open(m_agenda->databaseFile().toUtf8().constData(), &other), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(other, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(other);
+        };
+        if (writer == QLatin1String("other")) {
+            otherWrites();
+            QCOMPARE(m_db->searchIndex()->find("fontanero", 0, false), std::nullopt); // looks the agenda over
+        } else if (writer == QLatin1String("this")) {
+            QVERIFY(m_db->write(QString::fromUtf8(sql), {}));
+        }
+        QTRY_VERIFY(m_db->searchIndex()->remembered());
+        m_db.reset();
+        m_notas.reset();
+        if (writer == QLatin1String("closed"))
+            otherWrites();
+
+        m_notas = m_agenda->cursor(QStringLiteral("notas"));
+        m_db = Database::open(m_agenda->databaseFile(), nullptr);
+        m_db->startSearchIndex(cacheFolder);
+        SearchIndex *index = m_db->searchIndex();
+        QCOMPARE(index->ready(), readyAtOnce);
+        QTRY_VERIFY(index->ready());
+        const bool written = !writer.isEmpty();
+        QCOMPARE(index->find("fontanero", 0, false), std::optional<qint64>(written ? key : -1));
+        QCOMPARE(index->find("dentista", 0, false), std::optional<qint64>(written ? -1 : key));
+    }
+
     // A cache made for one agenda is no index of another.
     void aForeignCacheIsMadeAgain()
     {

@@ -53,8 +53,13 @@ SearchIndex::SearchIndex(Database &agenda, const QString &cacheFolder)
     m_worker->moveToThread(&m_thread);
     m_thread.start(QThread::LowPriority);
     bool ok = false;
+    // Read first: a commit of another program after it shows in current(), before it in the state.
     m_dataVersion = m_agenda.scalar(QStringLiteral("PRAGMA data_version"), {}, &ok).toLongLong();
-    requestSync(false);
+    // The index as the last session left it answers at once when the agenda is as it then was.
+    if (ok && agendaUnchanged())
+        m_synced = m_requested;
+    else
+        requestSync(false);
 }
 
 SearchIndex::~SearchIndex()
@@ -73,8 +78,20 @@ QString SearchIndex::cacheFileOf(const QString &agendaPath, const QString &cache
     return QDir(cacheFolder).filePath(QStringLiteral("busqueda-%1.db").arg(QString::fromLatin1(id)));
 }
 
+bool SearchIndex::agendaUnchanged()
+{
+    sqlite3 *agenda = nullptr;
+    QByteArray state;
+    if (sqlite3_open_v2(m_agenda.fileName().toUtf8().constData(), &agenda, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK)
+        state = SearchIndexWorker::stateOf(agenda);
+    sqlite3_close_v2(agenda);
+    m_remembered = !state.isEmpty() && openQuery() && SearchIndexWorker::rememberedState(m_query) == state;
+    return m_remembered;
+}
+
 void SearchIndex::requestSync(bool rebuild)
 {
+    m_remembered = false;
     const int request = ++m_requested;
     m_latestRequest = request;
     closeQuery();
@@ -82,24 +99,27 @@ void SearchIndex::requestSync(bool rebuild)
         // A later request, already queued, does the same work again.
         if (request != m_latestRequest)
             return;
-        const bool ok = m_worker->sync(rebuild);
+        bool remembered = false;
+        const bool ok = m_worker->sync(rebuild, &remembered);
         QMetaObject::invokeMethod(
-            this, [this, request, ok] { syncDone(request, ok); }, Qt::QueuedConnection);
+            this, [this, request, ok, remembered] { syncDone(request, ok, remembered); }, Qt::QueuedConnection);
     });
 }
 
-void SearchIndex::syncDone(int request, bool ok)
+void SearchIndex::syncDone(int request, bool ok, bool remembered)
 {
     // A failed sync (the cache folder cannot be written) is not tried again until the agenda
     // changes: the search reads the agenda itself meanwhile.
     if (!ok || request != m_requested)
         return;
     m_synced = request;
+    m_remembered = remembered && m_written.empty();
     emit becameReady();
 }
 
 void SearchIndex::entryWritten(qint64 key)
 {
+    m_remembered = false;
     m_written[key] = ++m_marks;
     // Sent once back in the event loop: the write is committed by then, so the worker reads the
     // entry as written.
@@ -113,10 +133,11 @@ void SearchIndex::sendWritten()
     const QList<qint64> keys = std::exchange(m_toSend, {});
     const quint64 mark = m_marks;
     QMetaObject::invokeMethod(m_worker, [this, keys, mark] {
-        const bool ok = m_worker->reindex(keys);
+        QByteArray state;
+        const bool ok = m_worker->reindex(keys, &state);
         QMetaObject::invokeMethod(
             this,
-            [this, keys, mark, ok] {
+            [this, keys, mark, ok, state] {
                 if (!ok) {
                     requestSync(false);
                     return;
@@ -124,6 +145,30 @@ void SearchIndex::sendWritten()
                 for (const qint64 key : keys)
                     if (const auto it = m_written.find(key); it != m_written.end() && it->second <= mark)
                         m_written.erase(it);
+                rememberIfUnchanged(state, mark);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+// The index matches the agenda in state (read with the entries just folded) when the index was up
+// to date before, this program has written no entry since these were sent (each entry it wrote
+// before was folded after its write was committed), and no other program has written since the
+// last pass over the agenda; then the cache may remember it. The worker does so after any work
+// already queued, and any later work forgets it first.
+void SearchIndex::rememberIfUnchanged(const QByteArray &state, quint64 mark)
+{
+    bool ok = false;
+    if (state.isEmpty() || mark != m_marks || !ready() ||
+        m_agenda.scalar(QStringLiteral("PRAGMA data_version"), {}, &ok).toLongLong() != m_dataVersion || !ok)
+        return;
+    const int request = m_requested;
+    QMetaObject::invokeMethod(m_worker, [this, state, mark, request] {
+        const bool remembered = m_worker->remember(state);
+        QMetaObject::invokeMethod(
+            this,
+            [this, mark, request, remembered] {
+                m_remembered = remembered && mark == m_marks && request == m_requested;
             },
             Qt::QueuedConnection);
     });

@@ -41,6 +41,9 @@ public:
     std::optional<qint64> find(const std::string &folded, qint64 from, bool descending);
     // Up to date with every write another program made that this one has seen.
     bool ready() const { return m_synced == m_requested; }
+    // The cache records that the index matches the agenda as it is now: the next session's index
+    // is ready at once, unless the agenda changes before.
+    bool remembered() const { return m_remembered; }
 
     // This program wrote the entry with this numero (any write, committed or not).
     void entryWritten(qint64 key);
@@ -53,8 +56,10 @@ signals:
 
 private:
     bool current();
+    bool agendaUnchanged();
+    void rememberIfUnchanged(const QByteArray &state, quint64 mark);
     void requestSync(bool rebuild);
-    void syncDone(int request, bool ok);
+    void syncDone(int request, bool ok, bool remembered);
     void sendWritten();
     bool openQuery();
     void closeQuery();
@@ -73,6 +78,7 @@ private:
     std::atomic_int m_latestRequest = 0; // m_requested, for the worker's thread
     int m_synced = -1;
     qint64 m_dataVersion = -1;
+    bool m_remembered = false;
     // Entries written since the worker last folded them, with the mark of their last write: the
     // index may hold their old texts, so they are checked against the agenda whatever it says.
     std::map<qint64, quint64> m_written;

@@ -8,6 +8,7 @@
 #include <limits>
 #include <sqlite3.h>
 #include <string_view>
+#include <sys/stat.h>
 #include <tuple>
 #include <vector>
 
@@ -57,7 +58,73 @@ qint64 hashOf(std::string_view texto, std::string_view nota)
     return qint64(hash);
 }
 
+// The agenda's state (SearchIndexWorker::stateOf), inside a read transaction of agenda: the read of
+// its first page takes the read lock, which no commit of any client passes before the transaction
+// ends, so the header read here is the state every read of the same transaction sees.
+QByteArray headerState(sqlite3 *agenda)
+{
+    Statement cookie(agenda, "PRAGMA schema_version");
+    if (!cookie || sqlite3_step(cookie.get()) != SQLITE_ROW)
+        return {};
+    sqlite3_file *file = nullptr;
+    unsigned char header[100] = {};
+    sqlite3_int64 size = 0;
+    struct stat info = {};
+    if (sqlite3_file_control(agenda, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+        !file->pMethods || file->pMethods->xRead(file, header, sizeof header, 0) != SQLITE_OK ||
+        file->pMethods->xFileSize(file, &size) != SQLITE_OK || stat(sqlite3_db_filename(agenda, "main"), &info) != 0)
+        return {};
+    // Bytes 18 and 19 are 1 in rollback-journal mode only.
+    if (header[18] != 1 || header[19] != 1)
+        return {};
+    return QByteArray(reinterpret_cast<const char *>(header) + 24, 8).toHex() + ' ' +
+        QByteArray(reinterpret_cast<const char *>(header) + 40, 4).toHex() + ' ' + QByteArray::number(qint64(size)) +
+        ' ' + QByteArray::number(quint64(info.st_dev)) + ' ' + QByteArray::number(quint64(info.st_ino)) + ' ' +
+        QByteArray::number(qint64(info.st_mtim.tv_sec)) + '.' + QByteArray::number(qint64(info.st_mtim.tv_nsec)) + ' ' +
+        QByteArray::number(qint64(info.st_ctim.tv_sec)) + '.' + QByteArray::number(qint64(info.st_ctim.tv_nsec));
+}
+
 } // namespace
+
+QByteArray SearchIndexWorker::stateOf(sqlite3 *agenda)
+{
+    if (sqlite3_exec(agenda, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return {};
+    const QByteArray state = headerState(agenda);
+    sqlite3_exec(agenda, "COMMIT", nullptr, nullptr, nullptr);
+    return state;
+}
+
+QByteArray SearchIndexWorker::rememberedState(sqlite3 *cache)
+{
+    Statement remembered(cache,
+                         "SELECT valor FROM datos WHERE clave = 'estado' AND "
+                         "(SELECT valor FROM datos WHERE clave = 'formato') = ?1");
+    if (!remembered)
+        return {};
+    sqlite3_bind_int(remembered.get(), 1, CacheFormat);
+    if (sqlite3_step(remembered.get()) != SQLITE_ROW)
+        return {};
+    const std::string_view state = textOf(remembered.get(), 0);
+    return QByteArray(state.data(), qsizetype(state.size()));
+}
+
+bool SearchIndexWorker::remember(const QByteArray &state)
+{
+    if (!openCache())
+        return false;
+    Statement remembered(m_cache, "INSERT OR REPLACE INTO datos VALUES ('estado', ?1)");
+    if (!remembered)
+        return failed(sqlite3_extended_errcode(m_cache));
+    sqlite3_bind_text(remembered.get(), 1, state.constData(), int(state.size()), SQLITE_TRANSIENT);
+    return step(remembered.get());
+}
+
+// Before the index changes: until it is known to match the agenda again, no state is remembered.
+bool SearchIndexWorker::forget()
+{
+    return exec("DELETE FROM datos WHERE clave = 'estado'");
+}
 
 struct SearchIndexWorker::Row
 {
@@ -306,7 +373,7 @@ bool SearchIndexWorker::scanAll()
     }
 }
 
-bool SearchIndexWorker::sync(bool rebuild)
+bool SearchIndexWorker::sync(bool rebuild, bool *remembered)
 {
     if (rebuild)
         m_cacheDamaged = true;
@@ -316,7 +383,10 @@ bool SearchIndexWorker::sync(bool rebuild)
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!openCache())
             return false;
-        if (scanAll()) {
+        // Read before and after the pass: when no commit came between, the pass read that state.
+        const QByteArray before = stateOf(m_agenda);
+        if (forget() && scanAll()) {
+            *remembered = !before.isEmpty() && before == stateOf(m_agenda) && remember(before);
             // The pages read and written stay in the file: nothing is kept for the next change.
             sqlite3_db_release_memory(m_agenda);
             sqlite3_db_release_memory(m_cache);
@@ -329,30 +399,43 @@ bool SearchIndexWorker::sync(bool rebuild)
     return false;
 }
 
-bool SearchIndexWorker::reindex(const QList<qint64> &keys)
+bool SearchIndexWorker::reindex(const QList<qint64> &keys, QByteArray *state)
 {
     if (!openAgenda() || !openCache())
         return false;
-    Statement entry(m_agenda, "SELECT texto, nota FROM notas WHERE numero = ?1");
-    Statement known(m_cache, "SELECT 1 FROM filas WHERE numero = ?1");
-    if (!entry || !known || !exec("BEGIN IMMEDIATE"))
-        return false;
-    bool ok = true;
-    for (const qint64 key : keys) {
-        sqlite3_bind_int64(known.get(), 1, key);
-        const bool isHeld = sqlite3_step(known.get()) == SQLITE_ROW;
-        sqlite3_reset(known.get());
-        sqlite3_bind_int64(entry.get(), 1, key);
-        const int rc = sqlite3_step(entry.get());
-        if (rc == SQLITE_ROW)
-            ok = store({key, std::string(textOf(entry.get(), 0)), std::string(textOf(entry.get(), 1))}, isHeld);
-        else if (rc == SQLITE_DONE)
-            ok = !isHeld || remove(key);
-        else
-            ok = false;
+    // The entries are read in one read transaction with the state they belong to.
+    std::vector<std::pair<Row, bool>> entries; // and whether the agenda still holds it
+    {
+        Statement entry(m_agenda, "SELECT texto, nota FROM notas WHERE numero = ?1");
+        if (!entry || sqlite3_exec(m_agenda, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
+            return false;
+        *state = headerState(m_agenda);
+        int rc = SQLITE_DONE;
+        for (const qint64 key : keys) {
+            sqlite3_bind_int64(entry.get(), 1, key);
+            rc = sqlite3_step(entry.get());
+            if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+                break;
+            entries.push_back(
+                {{key, std::string(textOf(entry.get(), 0)), std::string(textOf(entry.get(), 1))}, rc == SQLITE_ROW});
+            sqlite3_reset(entry.get());
+        }
         sqlite3_reset(entry.get());
+        sqlite3_exec(m_agenda, "COMMIT", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            return false;
+    }
+    Statement known(m_cache, "SELECT 1 FROM filas WHERE numero = ?1");
+    if (!known || !exec("BEGIN IMMEDIATE"))
+        return false;
+    bool ok = forget();
+    for (const auto &[row, held] : entries) {
         if (!ok)
             break;
+        sqlite3_bind_int64(known.get(), 1, row.key);
+        const bool isHeld = sqlite3_step(known.get()) == SQLITE_ROW;
+        sqlite3_reset(known.get());
+        ok = held ? store(row, isHeld) : !isHeld || remove(row.key);
     }
     if (!ok || !exec("COMMIT")) {
         exec("ROLLBACK");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -28,10 +29,22 @@ public:
     // Brings the whole cache up to date with the agenda: a new or damaged cache, or one made for
     // another agenda, is made again; every entry whose texts changed is folded again. Each step
     // reads a few thousand entries, so the agenda is never held locked for long. With rebuild,
-    // the cache is thrown away first. False when the cache cannot be made up to date.
-    bool sync(bool rebuild);
-    // Folds again the entries with these numbers (or removes them, gone from the agenda).
-    bool reindex(const QList<qint64> &keys);
+    // the cache is thrown away first. False when the cache cannot be made up to date; remembered
+    // when the cache records the state of the agenda the index now matches.
+    bool sync(bool rebuild, bool *remembered);
+    // Folds again the entries with these numbers (or removes them, gone from the agenda); state is
+    // the agenda's state (stateOf) they were read in.
+    bool reindex(const QList<qint64> &keys, QByteArray *state);
+    // Records in the cache that the index matches the agenda in this state (stateOf).
+    bool remember(const QByteArray &state);
+
+    // What tells the agenda's committed state from every other: its header's change counter (which
+    // every commit of any client raises in rollback-journal mode), page count and schema cookie,
+    // and the file's size, identity and times. Empty when it cannot be told (e.g. in WAL mode,
+    // where a commit leaves the header alone).
+    static QByteArray stateOf(sqlite3 *agenda);
+    // The state of the agenda the index last matched, as the cache records it; empty if none.
+    static QByteArray rememberedState(sqlite3 *cache);
 
     // The cache's tables, for the reading side.
     static const char *const FoldedTable;
@@ -43,6 +56,7 @@ private:
     bool createCache();
     void closeCache();
     bool scanAll();
+    bool forget();
     bool store(const Row &row, bool known);
     bool remove(qint64 key);
     bool exec(const char *sql);
