@@ -135,4 +135,23 @@ void snoozeFor(Diary &diary, const QList<DueAlarm> &alarms, const QDateTime &now
             QStringLiteral("Atención"), Messenger::Icon::Warning);
 }
 
+void clearFor(Diary &diary, const QList<DueAlarm> &alarms, Messenger *messenger)
+{
+    QString why;
+    const QStringList notCleared = clearEntries(diary, alarms, &why);
+    if (!notCleared.isEmpty() && messenger)
+        messenger->tell(
+            QStringLiteral("No se pudo quitar la alarma de:\n%1\n\n%2").arg(notCleared.join(QLatin1Char('\n')), why),
+            QStringLiteral("Atención"), Messenger::Icon::Warning);
+}
+
+void open(Diary &diary, const DueAlarm &alarm, Messenger *messenger)
+{
+    clearFor(diary, {alarm}, messenger);
+    if (alarm.kind == DueAlarm::Kind::Task)
+        diary.showTask(alarm.taskKey);
+    else
+        diary.showEntry(alarm.entryKey);
+}
+
 } // namespace AlarmWrites

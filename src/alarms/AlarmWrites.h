@@ -31,4 +31,12 @@ QStringList snooze(Diary &diary, const QList<DueAlarm> &alarms, const QDateTime 
 // and the user is told of those that could not be moved (they keep their alarm).
 void snoozeFor(Diary &diary, const QList<DueAlarm> &alarms, const QDateTime &now, int minutes, Messenger *messenger);
 
+// "Quitar" in an alarm window: clears the entries' alarms, and tells the user of those that could
+// not be cleared (they keep their alarm).
+void clearFor(Diary &diary, const QList<DueAlarm> &alarms, Messenger *messenger);
+
+// "Abrir" in an alarm window: the alarm is dealt with (an entry's cleared), and the diary is
+// brought before the user at its entry, or at the task list with its task.
+void open(Diary &diary, const DueAlarm &alarm, Messenger *messenger);
+
 } // namespace AlarmWrites

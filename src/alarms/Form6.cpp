@@ -268,8 +268,7 @@ void Form6::dismissAlarm(const QString &name)
     DueAlarm alarm;
     if (!takeOut(name, &alarm))
         return;
-    QString why;
-    tellNotCleared(AlarmWrites::clearEntries(m_diary, {alarm}, &why), why);
+    AlarmWrites::clearFor(m_diary, {alarm}, m_context.messenger);
 }
 
 void Form6::snoozeAlarm(const QString &name)
@@ -287,20 +286,7 @@ void Form6::openAlarm(const QString &name)
     DueAlarm alarm;
     if (!takeOut(name, &alarm))
         return;
-    QString why;
-    tellNotCleared(AlarmWrites::clearEntries(m_diary, {alarm}, &why), why);
-    if (alarm.kind == DueAlarm::Kind::Task)
-        m_diary.showTask(alarm.taskKey);
-    else
-        m_diary.showEntry(alarm.entryKey);
-}
-
-void Form6::tellNotCleared(const QStringList &texts, const QString &why)
-{
-    if (!texts.isEmpty() && m_context.messenger)
-        m_context.messenger->tell(
-            QStringLiteral("No se pudo quitar la alarma de:\n%1\n\n%2").arg(texts.join(QLatin1Char('\n')), why),
-            QStringLiteral("Atención"), Messenger::Icon::Warning);
+    AlarmWrites::open(m_diary, alarm, m_context.messenger);
 }
 
 void Form6::placeOnScreen()
@@ -370,8 +356,7 @@ void Form6::Form_Unload()
     Timer2.stop();
 
     withdrawNotices();
-    QString why;
-    tellNotCleared(AlarmWrites::clearEntries(m_diary, m_alarms, &why), why);
+    AlarmWrites::clearFor(m_diary, m_alarms, m_context.messenger);
 }
 
 void Form6::withdrawNotices()

@@ -102,7 +102,6 @@ private:
     // Takes the alarm out of the window and its notice off the desktop; the window closes with
     // the last one. False when the window no longer holds it.
     bool takeOut(const QString &name, DueAlarm *alarm);
-    void tellNotCleared(const QStringList &texts, const QString &why);
     void withdrawNotices();
 
     AppContext &m_context;

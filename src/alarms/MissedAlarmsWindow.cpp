@@ -122,8 +122,7 @@ void MissedAlarmsWindow::dismissChosen()
     DueAlarm alarm;
     if (!takeChosen(&alarm))
         return;
-    QString why;
-    tellNotCleared(AlarmWrites::clearEntries(m_diary, {alarm}, &why), why);
+    AlarmWrites::clearFor(m_diary, {alarm}, m_context.messenger);
 }
 
 void MissedAlarmsWindow::snoozeChosen()
@@ -140,20 +139,7 @@ void MissedAlarmsWindow::openChosen()
     DueAlarm alarm;
     if (!takeChosen(&alarm))
         return;
-    QString why;
-    tellNotCleared(AlarmWrites::clearEntries(m_diary, {alarm}, &why), why);
-    if (alarm.kind == DueAlarm::Kind::Task)
-        m_diary.showTask(alarm.taskKey);
-    else
-        m_diary.showEntry(alarm.entryKey);
-}
-
-void MissedAlarmsWindow::tellNotCleared(const QStringList &texts, const QString &why)
-{
-    if (!texts.isEmpty() && m_context.messenger)
-        m_context.messenger->tell(
-            QStringLiteral("No se pudo quitar la alarma de:\n%1\n\n%2").arg(texts.join(QLatin1Char('\n')), why),
-            QStringLiteral("Atención"), Messenger::Icon::Warning);
+    AlarmWrites::open(m_diary, alarm, m_context.messenger);
 }
 
 void MissedAlarmsWindow::snoozeClicked(int minutes)
@@ -169,8 +155,7 @@ void MissedAlarmsWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_done) {
         m_done = true;
-        QString why;
-        tellNotCleared(AlarmWrites::clearEntries(m_diary, m_alarms, &why), why);
+        AlarmWrites::clearFor(m_diary, m_alarms, m_context.messenger);
     }
     QWidget::closeEvent(event);
 }

@@ -48,7 +48,6 @@ private:
     void listAlarms(const QList<DueAlarm> &alarms);
     // Takes the chosen alarm off the list. False when no line is chosen.
     bool takeChosen(DueAlarm *alarm);
-    void tellNotCleared(const QStringList &texts, const QString &why);
 
     AppContext &m_context;
     Diary &m_diary;
