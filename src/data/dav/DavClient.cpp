@@ -183,6 +183,7 @@ DavClient::Reply DavClient::sendOnce(const QByteArray &method, const QUrl &url, 
 
     QNetworkRequest request(url);
     request.setTransferTimeout(m_timeout);
+    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Quillomar"));
     // The password goes only to the host the user named.
     if (url.host() == m_url.host())
         request.setRawHeader("Authorization", m_authorization);
