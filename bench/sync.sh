@@ -6,8 +6,9 @@
 # Starts a Radicale of its own (127.0.0.1, a free port, a fresh storage holding ITEMS events in a
 # calendar, ITEMS cards in an address book, and an empty calendar and address book beside them).
 # Each round, interleaved, for the events and then for the cards: a first pass of a new agenda
-# (quillomar_bench_sync, a process per pass) and a second pass with nothing to do; then vdirsyncer's
-# first sync of the same collection to an empty folder and a second with nothing to do. Prints
+# (quillomar_bench_sync, a process per pass) and a second pass with nothing to do; and vdirsyncer's
+# first sync of the same collection to an empty folder and a second with nothing to do, Quillomar
+# first in odd rounds and vdirsyncer first in even ones. Needs curl and bc. Prints
 # each round's seconds (whole processes, start-up included on both sides) and the median of the
 # per-round ratios, Quillomar / vdirsyncer.
 set -euo pipefail
@@ -85,9 +86,10 @@ for _ in $(seq 200); do
   sleep 0.1
 done
 base=http://127.0.0.1:$port/$user
-# Radicale reads a collection's items into its cache at the first listing: not part of any pass.
+# Radicale reads a collection's items into its cache when they are first read whole: not part
+# of any pass.
 for c in eventos tarjetas; do
-  curl -s -o /dev/null -u "$user:$password" -X PROPFIND -H 'Depth: 1' "$base/$c/"
+  curl -sf -o /dev/null -u "$user:$password" "$base/$c/"
 done
 
 seconds() { # runs a command, prints its wall seconds
@@ -135,11 +137,18 @@ for round in $(seq "$rounds"); do
     fi
     agenda=$work/agenda-$kind-$round/quillomar.mdb
     mkdir -p "$(dirname "$agenda")"
-    q_first=$(seconds "$program" "$agenda" "$calendar" "$book" "$user" "$password")
-    q_again=$(seconds "$program" "$agenda" "$calendar" "$book" "$user" "$password")
     config=$(vdir_config $dav $collection $ext)
+    # Who goes first changes each round.
+    if [ $((round % 2)) = 1 ]; then
+      q_first=$(seconds "$program" "$agenda" "$calendar" "$book" "$user" "$password")
+      q_again=$(seconds "$program" "$agenda" "$calendar" "$book" "$user" "$password")
+    fi
     v_first=$(seconds vdirsyncer -c "$config" sync)
     v_again=$(seconds vdirsyncer -c "$config" sync)
+    if [ $((round % 2)) = 0 ]; then
+      q_first=$(seconds "$program" "$agenda" "$calendar" "$book" "$user" "$password")
+      q_again=$(seconds "$program" "$agenda" "$calendar" "$book" "$user" "$password")
+    fi
     echo "round $round $kind: first pass quillomar ${q_first}s vdirsyncer ${v_first}s;" \
       "nothing to do quillomar ${q_again}s vdirsyncer ${v_again}s"
     ratios[$kind-first]+="$(echo "scale=3; $q_first / $v_first" | bc) "
