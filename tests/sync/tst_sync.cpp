@@ -2,6 +2,7 @@
 #include "data/EntryStore.h"
 #include "data/TaskStore.h"
 #include "data/dav/DavClient.h"
+#include "data/interchange/Interchange.h"
 #include "data/sync/SyncRunner.h"
 #include "support/RadicaleServer.h"
 #include "support/TestAgenda.h"
@@ -179,7 +180,7 @@ private slots:
         for (Kind kind : {Kind::Entry, Kind::Task, Kind::Card}) {
             const QString name = QString::fromLatin1(Tables[int(kind)]);
             for (const QString &change : {QStringLiteral("make"), QStringLiteral("edit"), QStringLiteral("delete"),
-                                         QStringLiteral("delete by another program")})
+                                          QStringLiteral("delete by another program")})
                 for (bool onB : {false, true})
                     QTest::addRow("%s, %s on %s", qPrintable(name), qPrintable(change), onB ? "b" : "a")
                         << kind << change << onB;
@@ -279,6 +280,30 @@ private slots:
         QVERIFY(keyOf(a, Kind::Entry, QStringLiteral("Cita cambiada")) > 0);
     }
 
+    // The entries of an imported series go as one server item; a repetition deleted on one side
+    // is deleted on the other.
+    void aSeriesIsOneServerItem()
+    {
+        TestAgenda a;
+        TestAgenda b;
+        const QString path = a.folder() + QStringLiteral("/serie.ics");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Prueba//ES\r\nBEGIN:VEVENT\r\nUID:serie\r\n"
+                   "DTSTAMP:20261201T000000Z\r\nDTSTART:20261201T090000\r\nRRULE:FREQ=DAILY;COUNT=5\r\n"
+                   "SUMMARY:Clase\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+        file.close();
+        const Interchange::Prepared prepared = Interchange::prepare(path, Day);
+        QVERIFY(Interchange(a.diary()).apply(prepared.plan));
+        QCOMPARE(sync(a).sent, 1);
+        QVERIFY(syncAll(b, a));
+        QCOMPARE(contents(b).size(), 5);
+        QVERIFY(b.diary().entries().remove(keyOf(b, Kind::Entry, QStringLiteral("Clase"))));
+        QVERIFY(syncAll(b, a));
+        QCOMPARE(contents(a).size(), 4);
+        QCOMPARE(contents(a), contents(b));
+    }
+
     void aWrongPasswordChangesNothing()
     {
         TestAgenda a;
@@ -320,6 +345,23 @@ private slots:
         QVERIFY(syncAll(a, b));
         QCOMPARE(contents(b).size(), 60);
         QCOMPARE(contents(a), contents(b));
+    }
+
+    // The diary's window closes mid-pass: the runner gives up the calls the pass still waits
+    // for on the diary's thread, and the next pass finishes the work.
+    void aRunnerDeletedMidPassReturns()
+    {
+        TestAgenda a;
+        for (int i = 0; i < 20; ++i)
+            QVERIFY(write(a.diary(), Kind::Entry, QStringLiteral("Cita %1").arg(i)));
+        auto runner = std::make_unique<SyncRunner>(a.diary(), connector());
+        QSignalSpy progress(runner.get(), &SyncRunner::progress);
+        QVERIFY(runner->sync(m_target));
+        QVERIFY(progress.wait(100000));
+        runner.reset();
+        TestAgenda b;
+        QVERIFY(syncAll(a, b));
+        QCOMPARE(contents(b).size(), 20);
     }
 
     // More than half of what was synced gone from the server: nothing is deleted here until the

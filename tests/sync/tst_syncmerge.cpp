@@ -63,20 +63,66 @@ private slots:
         QTest::addColumn<QString>("there");
         QTest::addColumn<QString>("merged");
         QTest::addColumn<QString>("conflicts");
-        QTest::newRow("a field changed here") << ":a,b" << ":x,b" << ":a,b" << ":x,b" << "-";
-        QTest::newRow("a field changed there") << ":a,b" << ":a,b" << ":a,y" << ":a,y" << "-";
-        QTest::newRow("different fields on each side") << ":a,b" << ":x,b" << ":a,y" << ":x,y" << "-";
-        QTest::newRow("the same change on both") << ":a,b" << ":x,b" << ":x,b" << ":x,b" << "-";
-        QTest::newRow("one field changed differently") << ":a,b" << ":x,h" << ":z,b" << ":z,h" << ":x,h";
-        QTest::newRow("what is kept changed differently") << ":a/L:1" << ":a/L:2" << ":a/L:3" << ":a/L:3" << ":a/L:2";
-        QTest::newRow("kept lines only reordered there") << ":a/L+M" << ":x/L+M" << ":a/M+L" << ":x/L+M" << "-";
-        QTest::newRow("a repetition deleted here, changed there")
-            << "1:a 2:b" << "1:a" << "1:a 2:c" << "1:a 2:c" << "-";
-        QTest::newRow("a repetition changed here, deleted there")
-            << "1:a 2:b" << "1:a 2:c" << "1:a" << "1:a 2:c" << "-";
-        QTest::newRow("a repetition deleted here") << "1:a 2:b" << "1:a" << "1:a 2:b" << "1:a" << "-";
-        QTest::newRow("no base, alike") << "-" << ":a,b" << ":a,b" << ":a,b" << "-";
-        QTest::newRow("no base, different") << "-" << ":a,b" << ":c,b" << ":c,b" << ":a,b";
+        QTest::newRow("a field changed here") << ":a,b"
+                                              << ":x,b"
+                                              << ":a,b"
+                                              << ":x,b"
+                                              << "-";
+        QTest::newRow("a field changed there") << ":a,b"
+                                               << ":a,b"
+                                               << ":a,y"
+                                               << ":a,y"
+                                               << "-";
+        QTest::newRow("different fields on each side") << ":a,b"
+                                                       << ":x,b"
+                                                       << ":a,y"
+                                                       << ":x,y"
+                                                       << "-";
+        QTest::newRow("the same change on both") << ":a,b"
+                                                 << ":x,b"
+                                                 << ":x,b"
+                                                 << ":x,b"
+                                                 << "-";
+        QTest::newRow("one field changed differently") << ":a,b"
+                                                       << ":x,h"
+                                                       << ":z,b"
+                                                       << ":z,h"
+                                                       << ":x,h";
+        QTest::newRow("what is kept changed differently") << ":a/L:1"
+                                                          << ":a/L:2"
+                                                          << ":a/L:3"
+                                                          << ":a/L:3"
+                                                          << ":a/L:2";
+        QTest::newRow("kept lines only reordered there") << ":a/L+M"
+                                                         << ":x/L+M"
+                                                         << ":a/M+L"
+                                                         << ":x/L+M"
+                                                         << "-";
+        QTest::newRow("a repetition deleted here, changed there") << "1:a 2:b"
+                                                                  << "1:a"
+                                                                  << "1:a 2:c"
+                                                                  << "1:a 2:c"
+                                                                  << "-";
+        QTest::newRow("a repetition changed here, deleted there") << "1:a 2:b"
+                                                                  << "1:a 2:c"
+                                                                  << "1:a"
+                                                                  << "1:a 2:c"
+                                                                  << "-";
+        QTest::newRow("a repetition deleted here") << "1:a 2:b"
+                                                   << "1:a"
+                                                   << "1:a 2:b"
+                                                   << "1:a"
+                                                   << "-";
+        QTest::newRow("no base, alike") << "-"
+                                        << ":a,b"
+                                        << ":a,b"
+                                        << ":a,b"
+                                        << "-";
+        QTest::newRow("no base, different") << "-"
+                                            << ":a,b"
+                                            << ":c,b"
+                                            << ":c,b"
+                                            << ":a,b";
     }
     void merge()
     {
