@@ -171,6 +171,21 @@ private slots:
         QCOMPARE(contents(a), contents(b));
     }
 
+    void theAccountWindowHearsTheCollections()
+    {
+        TestAgenda a;
+        SyncRunner runner(a.diary(), connector());
+        QSignalSpy discovered(&runner, &SyncRunner::discovered);
+        QVERIFY(runner.discover(m_target));
+        QVERIFY(runner.busy() && !runner.sync(m_target));
+        QVERIFY(discovered.wait(100000));
+        QVERIFY(discovered.first().first().value<DavAnswer>());
+        const auto collections = discovered.first().last().value<QList<DavCollection>>();
+        QVERIFY(std::any_of(collections.begin(), collections.end(),
+                            [&](const DavCollection &found) { return found.url == m_target.addressBook; }));
+        QVERIFY(!runner.busy());
+    }
+
     // Each kind of item made, changed or deleted on either side reaches the other.
     void changesReachTheOtherSide_data()
     {
