@@ -12,6 +12,7 @@
 #include "widgets/Twips.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
 
 Application::Application(AppContext &context)
@@ -56,6 +57,9 @@ void Application::startServices()
     if (m_servicesStarted)
         return;
     m_servicesStarted = true;
+    // The windows' icon is drawn from its SVG at every size the window system asks for: the
+    // window manager takes it as well a moment after the week is on the screen.
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/" QUILLOMAR_APP_ID ".svg")));
     // Alarms are looked for from the minute the program started on, whether the diary is shown
     // or hidden; those that fell due while the program was closed are listed first.
     if (m_agendaOpened)
