@@ -396,7 +396,8 @@ bool WeekView::eventFilter(QObject *watched, QEvent *event)
             }
         } else if (watched == List1[i]->viewport() && event->type() == QEvent::Paint && m_aheadWanted) {
             m_aheadWanted = false;
-            QTimer::singleShot(0, this, &WeekView::shapeNextWeek);
+            // Once the window system and the compositor have drawn this week too.
+            QTimer::singleShot(AheadDelayMs, this, &WeekView::shapeNextWeek);
         } else if (watched == List1[i]->viewport() && event->type() == QEvent::MouseButtonPress) {
             m_wantedEntry = -1;
             List1_MouseDown(i, static_cast<QMouseEvent *>(event)->position().toPoint().y());

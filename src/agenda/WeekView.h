@@ -123,6 +123,7 @@ private:
     void shapeNextWeek();
     RecordCursor m_ahead;
     bool m_aheadWanted = false;
+    static constexpr int AheadDelayMs = 250;
 
     Diary &m_diary;
     AppContext &m_context;

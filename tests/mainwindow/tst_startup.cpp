@@ -295,7 +295,7 @@ private slots:
         QCOMPARE(program.alarmScan()->missedWindow()->alarms().size(), 1);
         QCOMPARE(program.alarmScan()->missedWindow()->alarms()[0].text, QStringLiteral("Perdida"));
         QTRY_VERIFY(QFile::exists(copy));
-        QVERIFY(!QGuiApplication::windowIcon().isNull());
+        QTRY_VERIFY(!QGuiApplication::windowIcon().isNull());
     }
 
     // The sound system's and the network's libraries are not loaded to show the week: the sound's
