@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <cstdio>
@@ -234,7 +233,6 @@ int main(int argc, char *argv[])
     // Docks and window lists match the windows to the menu entry by this id (and by the X11
     // class, which is the application name).
     QGuiApplication::setDesktopFileName(QStringLiteral(QUILLOMAR_APP_ID));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/" QUILLOMAR_APP_ID ".svg")));
     QApplication::setQuitOnLastWindowClosed(false);
 
     const QLocale spanish = DateText::spanishLocale();

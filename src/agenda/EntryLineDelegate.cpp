@@ -20,13 +20,31 @@ const QStaticText &EntryLineDelegate::shapedText(const QString &text, const QFon
     const QString key = QString::number(width) + QLatin1Char(' ') + font.key() + QLatin1Char('\n') + text;
     if (const auto found = m_shaped.constFind(key); found != m_shaped.cend())
         return *found;
-    // A week holds at most a few dozen lines; what other weeks and widths left is dropped at once.
+    // A week holds at most a few dozen lines: what older weeks and widths left is dropped.
     if (m_shaped.size() > 512)
-        m_shaped.clear();
+        m_older = std::exchange(m_shaped, {});
+    if (const auto older = m_older.constFind(key); older != m_older.cend())
+        return *m_shaped.insert(key, *older);
     QStaticText shaped(QFontMetrics(font).elidedText(text, Qt::ElideRight, width));
     shaped.setTextFormat(Qt::PlainText);
     shaped.prepare(QTransform(), font);
+    ++m_linesShaped;
     return *m_shaped.insert(key, shaped);
+}
+
+int EntryLineDelegate::textMargin(const QWidget *list)
+{
+    const QStyle *style = list ? list->style() : QApplication::style();
+    return style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+}
+
+void EntryLineDelegate::shapeAhead(const QWidget &list, const QStringList &lines) const
+{
+    // As paint places a line: the list's whole width, in the list's font.
+    const int width = list.width() - 2 * textMargin(&list);
+    for (const QString &line : lines)
+        if (const QString text = EntryLine::Visible(line); !text.isEmpty())
+            shapedText(text, list.font(), width);
 }
 
 void EntryLineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
@@ -49,7 +67,7 @@ void EntryLineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     line.text = text;
     line.state = state;
     if (!text.isEmpty()) {
-        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        const int margin = textMargin(widget);
         // A line has no icon nor check box: its text's rectangle is the line's (asking the style
         // would lay the text out once more).
         const QRect textRect = line.rect.adjusted(margin, 0, -margin, 0);

@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QTimer>
 #include <cmath>
 
 const QColor WeekView::HolidayColour = Theme::Holiday;
@@ -268,6 +269,29 @@ void WeekView::fillWeek(const QDate &date)
 
     Label1[0]->setText(CapitalizeFirst(locale.toString(WeekStart, QStringLiteral("MMMM yyyy"))));
     Label1[1]->setText(CapitalizeFirst(locale.toString(WeekStart.addDays(6), QStringLiteral("MMMM yyyy"))));
+    m_aheadWanted = true;
+}
+
+void WeekView::shapeNextWeek()
+{
+    if (!m_diary.Data1.isOpen() || !WeekStart.isValid())
+        return;
+    m_ahead.DatabaseName = m_diary.databaseFile();
+    m_ahead.RecordSource = Schema::Notas::Table;
+    if (!m_ahead.Refresh())
+        return;
+    for (int i = 0; i < 7; ++i) {
+        QStringList lines;
+        const Criterion sameDay =
+            Criterion::textEquals(Schema::Notas::Fecha, DateText::fromDate(WeekStart.addDays(7 + i)));
+        for (bool found = m_ahead.FindFirst(sameDay); found; found = m_ahead.FindNext(sameDay))
+            lines.append(EntryLine::Build(m_ahead.Text(Schema::Notas::Hora),
+                                          !m_ahead.Text(Schema::Notas::Nota).isEmpty(),
+                                          !m_ahead.Text(Schema::Notas::HoraAlarma).isEmpty(),
+                                          m_ahead.Text(Schema::Notas::Texto), m_ahead.Number(Schema::Notas::Numero)));
+        if (const auto *delegate = qobject_cast<const EntryLineDelegate *>(List1[i]->itemDelegate()))
+            delegate->shapeAhead(*List1[i], lines);
+    }
 }
 
 void WeekView::ShowCurrentWeekButtons()
@@ -370,6 +394,10 @@ bool WeekView::eventFilter(QObject *watched, QEvent *event)
                     m_wantedEntry = -1;
                 List1_LostFocus(i);
             }
+        } else if (watched == List1[i]->viewport() && event->type() == QEvent::Paint && m_aheadWanted) {
+            m_aheadWanted = false;
+            // Once the window system and the compositor have drawn this week too.
+            QTimer::singleShot(AheadDelayMs, this, &WeekView::shapeNextWeek);
         } else if (watched == List1[i]->viewport() && event->type() == QEvent::MouseButtonPress) {
             m_wantedEntry = -1;
             List1_MouseDown(i, static_cast<QMouseEvent *>(event)->position().toPoint().y());

@@ -117,6 +117,14 @@ private:
     double tw(int pixels) const;
     int px(double twips) const;
 
+    // Lays out the lines of the week after the one on show, once that is painted, so that
+    // "Semana Siguiente" finds them ready; read through a cursor of its own, which moves no
+    // other window's.
+    void shapeNextWeek();
+    RecordCursor m_ahead;
+    bool m_aheadWanted = false;
+    static constexpr int AheadDelayMs = 250;
+
     Diary &m_diary;
     AppContext &m_context;
     // The entry strip is made on the first press in a list, placed there, and shown by the

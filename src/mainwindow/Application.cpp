@@ -12,6 +12,7 @@
 #include "widgets/Twips.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
 
 Application::Application(AppContext &context)
@@ -45,8 +46,10 @@ bool Application::Form_Load()
     m_agendaOpened = m_diary.Data1.isOpen();
     m_diary.setSelectedDate(m_context.clock->today());
     m_alarmScan = std::make_unique<AlarmScan>(m_diary, m_context, Timer1);
-    // The week comes first; the rest follows as soon as it is on the screen.
-    QObject::connect(m_form1.get(), &Form1::weekPainted, m_form1.get(), [this] { startServices(); });
+    // The week comes first; the rest follows as soon as it is on the screen: the window system and
+    // the compositor, which share the processors, draw it after the program has painted it.
+    QObject::connect(m_form1.get(), &Form1::weekPainted, m_form1.get(),
+                     [this] { QTimer::singleShot(IdleDelayMs, m_form1.get(), [this] { startServices(); }); });
     QTimer::singleShot(RestDelayMs, m_form1.get(), [this] { startServices(); });
     return true;
 }
@@ -56,6 +59,9 @@ void Application::startServices()
     if (m_servicesStarted)
         return;
     m_servicesStarted = true;
+    // The windows' icon is drawn from its SVG at every size the window system asks for: the
+    // window manager takes it as well once the week is on the screen.
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/" QUILLOMAR_APP_ID ".svg")));
     // Alarms are looked for from the minute the program started on, whether the diary is shown
     // or hidden; those that fell due while the program was closed are listed first.
     if (m_agendaOpened)

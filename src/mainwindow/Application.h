@@ -34,6 +34,8 @@ public:
     bool Form_Load();
 
     static constexpr int RestDelayMs = 1500;
+    // After the week is painted, the rest waits this long for the screen to show it.
+    static constexpr int IdleDelayMs = 250;
 
     Form1 &mainWindow() { return *m_form1; }
     Diary &diary() { return m_diary; }

@@ -16,15 +16,22 @@ constexpr uint DismissedByUser = 2;
 
 } // namespace
 
-DBusNotifier::DBusNotifier(QString icon, const QDBusConnection &bus, QObject *parent)
+DBusNotifier::DBusNotifier(QString icon, Connect bus, QObject *parent)
     : Notifier(parent)
     , m_icon(std::move(icon))
-    , m_bus(bus)
+    , m_connect(std::move(bus))
+{}
+
+QDBusConnection &DBusNotifier::bus()
 {
-    m_bus.connect(Service, Path, Interface, QStringLiteral("ActionInvoked"), this,
-                  SLOT(onActionInvoked(uint, QString)));
-    m_bus.connect(Service, Path, Interface, QStringLiteral("NotificationClosed"), this,
-                  SLOT(onNotificationClosed(uint, uint)));
+    if (!m_bus) {
+        m_bus = m_connect();
+        m_bus->connect(Service, Path, Interface, QStringLiteral("ActionInvoked"), this,
+                       SLOT(onActionInvoked(uint, QString)));
+        m_bus->connect(Service, Path, Interface, QStringLiteral("NotificationClosed"), this,
+                       SLOT(onNotificationClosed(uint, uint)));
+    }
+    return *m_bus;
 }
 
 DBusNotifier::~DBusNotifier()
@@ -35,7 +42,7 @@ DBusNotifier::~DBusNotifier()
 
 void DBusNotifier::post(const QString &name, const QString &summary, const QString &body)
 {
-    if (!m_bus.isConnected() || m_posted.contains(name))
+    if (m_posted.contains(name) || !bus().isConnected())
         return;
     m_posted.insert(name);
     QDBusMessage notify = QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("Notify"));
@@ -46,7 +53,7 @@ void DBusNotifier::post(const QString &name, const QString &summary, const QStri
     hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(1)));
     // An alarm stays on the desktop until the user deals with it, as in the alarm window.
     notify << QStringLiteral("Quillomar") << uint(0) << m_icon << summary << body << actions << hints << int(0);
-    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(notify), this);
+    auto *watcher = new QDBusPendingCallWatcher(bus().asyncCall(notify), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, name](QDBusPendingCallWatcher *call) {
         call->deleteLater();
         const QDBusPendingReply<uint> reply = *call;
@@ -73,7 +80,7 @@ void DBusNotifier::close(uint id)
 {
     QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("CloseNotification"));
     call << id;
-    m_bus.asyncCall(call);
+    bus().asyncCall(call);
 }
 
 void DBusNotifier::onActionInvoked(uint id, const QString &action)

@@ -1,3 +1,4 @@
+#include "agenda/EntryLineDelegate.h"
 #include "agenda/WeekView.h"
 #include "data/DateText.h"
 #include "data/DayStore.h"
@@ -224,6 +225,21 @@ private slots:
         QTest::mouseClick(week().Image10, Qt::LeftButton);
         QCOMPARE(m_main->diary().SelectedDate, QDate(2024, 4, 3));
         QVERIFY(!week().Image10->isVisible());
+    }
+
+    // The next week's lines are laid out while the program waits, as they will be painted: the
+    // click that shows them lays out none.
+    void nextWeekIsLaidOutAhead()
+    {
+        for (const char *text : {"Dentista", "Farmacia de guardia, la de la plaza mayor, con la receta del mes"})
+            m_agenda->addEntry(QDate(2024, 4, 9), QStringLiteral("09:00"), QString::fromUtf8(text));
+        showActive();
+        const auto *tuesday = qobject_cast<const EntryLineDelegate *>(week().List1[1]->itemDelegate());
+        QTRY_COMPARE(tuesday->linesShaped(), 2);
+        QTest::mouseClick(week().Image4, Qt::LeftButton);
+        week().List1[1]->viewport()->repaint();
+        QCOMPARE(week().List1[1]->count(), 2);
+        QCOMPARE(tuesday->linesShaped(), 2);
     }
 
     void listTooltipAndFocusColours()

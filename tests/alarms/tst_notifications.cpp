@@ -124,6 +124,7 @@ private:
     qint64 m_dentist = -1;
     qint64 m_chemist = -1;
     int m_run = 0;
+    int m_connects = 0; // times the notifier reached for the bus
 };
 
 void TestNotifications::initTestCase()
@@ -166,9 +167,11 @@ void TestNotifications::init()
     QDBusConnection bus = serviceBus;
     QVERIFY(bus.registerObject(NotificationsPath, m_service.get(), QDBusConnection::ExportAllSlots));
     QVERIFY(bus.registerService(NotificationsInterface));
-    m_notifier = std::make_unique<DBusNotifier>(
-        QStringLiteral(QUILLOMAR_APP_ID),
-        QDBusConnection::connectToBus(m_busAddress, QStringLiteral("program%1").arg(m_run)));
+    m_connects = 0;
+    m_notifier = std::make_unique<DBusNotifier>(QStringLiteral(QUILLOMAR_APP_ID), [this] {
+        ++m_connects;
+        return QDBusConnection::connectToBus(m_busAddress, QStringLiteral("program%1").arg(m_run));
+    });
 
     m_agenda = std::make_unique<TestAgenda>();
     m_agenda->context.notifier = m_notifier.get();
@@ -197,8 +200,10 @@ void TestNotifications::startProgram()
     m_program = std::make_unique<Application>(m_agenda->context);
     QVERIFY(m_program->Form_Load());
     m_program->mainWindow().show();
+    QCOMPARE(m_connects, 0); // the bus is reached for the first notice, not as the program starts
     QTRY_VERIFY(alarmWindow());
     QTRY_COMPARE(m_service->notices.size(), 2);
+    QCOMPARE(m_connects, 1);
 }
 
 QString TestNotifications::alarmOf(qint64 numero)

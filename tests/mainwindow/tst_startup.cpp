@@ -266,8 +266,8 @@ private slots:
         QVERIFY(!QFile::exists(m_agenda->context.paths.settingsFile));
     }
 
-    // The week is on the screen before the missed alarms, the alarm scan and the day's safety
-    // copy start; an alarm that falls due meanwhile still rings.
+    // The week is on the screen before the missed alarms, the alarm scan, the day's safety copy
+    // and the windows' icon; an alarm that falls due meanwhile still rings.
     void theRestWaitsForTheWeekOnScreen()
     {
         const QDateTime start(QDate(2024, 4, 3), QTime(9, 59, 50));
@@ -285,6 +285,7 @@ private slots:
         QVERIFY(program.Form_Load());
         QVERIFY(!program.alarmScan()->missedWindow());
         QVERIFY(!QFile::exists(copy));
+        QVERIFY(QGuiApplication::windowIcon().isNull());
         m_agenda->clock.advanceSeconds(20); // the alarm's minute comes while the week is drawn
         main.show();
         QTRY_VERIFY(program.alarmScan()->alarmWindow());
@@ -294,6 +295,7 @@ private slots:
         QCOMPARE(program.alarmScan()->missedWindow()->alarms().size(), 1);
         QCOMPARE(program.alarmScan()->missedWindow()->alarms()[0].text, QStringLiteral("Perdida"));
         QTRY_VERIFY(QFile::exists(copy));
+        QTRY_VERIFY(!QGuiApplication::windowIcon().isNull());
     }
 
     // The sound system's and the network's libraries are not loaded to show the week: the sound's
