@@ -14,6 +14,7 @@ packages=(
   poppler-utils
   python3-vobject clang libclang-rt-14-dev
   dbus
+  radicale apache2-utils openssl
   qtkeychain-qt6-dev
 )
 

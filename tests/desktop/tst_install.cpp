@@ -52,6 +52,7 @@ private slots:
             QStringLiteral("bin/quillomar"),
             QStringLiteral("share/quillomar/tiempo.wav"),
             QStringLiteral(QUILLOMAR_INSTALL_LIBDIR) + QStringLiteral("/quillomar/modules/quillomar-sound.so"),
+            QStringLiteral(QUILLOMAR_INSTALL_LIBDIR) + QStringLiteral("/quillomar/modules/quillomar-dav.so"),
             QStringLiteral("share/applications/%1.desktop").arg(id),
             QStringLiteral("share/metainfo/%1.metainfo.xml").arg(id),
             QStringLiteral("share/icons/hicolor/scalable/apps/%1.svg").arg(id),
