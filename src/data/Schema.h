@@ -75,4 +75,22 @@ inline const QString Uid = QStringLiteral("uid");
 inline const QString Componente = QStringLiteral("componente");
 } // namespace Series
 
+// What a sync remembers of each server item and of each collection (docs/file-format.md).
+namespace Sincronizacion {
+inline const QString Table = QStringLiteral("quillomar_sincronizacion");
+inline const QString Coleccion = QStringLiteral("coleccion");
+inline const QString Href = QStringLiteral("href");
+inline const QString Tabla = QStringLiteral("tabla");
+inline const QString Uid = QStringLiteral("uid");
+inline const QString Etag = QStringLiteral("etag");
+inline const QString Huella = QStringLiteral("huella");
+inline const QString Base = QStringLiteral("base");
+} // namespace Sincronizacion
+
+namespace Colecciones {
+inline const QString Table = QStringLiteral("quillomar_colecciones");
+inline const QString Coleccion = QStringLiteral("coleccion");
+inline const QString Token = QStringLiteral("token");
+} // namespace Colecciones
+
 } // namespace Schema

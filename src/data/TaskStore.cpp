@@ -160,6 +160,18 @@ StoreResult TaskStore::moveAlarm(qint64 key, const QDate &date, const QString &t
     return ok ? written(key) : WriteRules::failure(m_tareas);
 }
 
+StoreResult TaskStore::remove(qint64 key)
+{
+    if (!open())
+        return WriteRules::failure(m_tareas);
+    if (!m_tareas.FindKey(key))
+        return m_tareas.NoMatch() ? StoreResult::ok(key) : WriteRules::failure(m_tareas);
+    if (!m_tareas.Delete())
+        return WriteRules::failure(m_tareas);
+    InterchangeLinks::forget(m_diary.databaseFile(), Column::Table, key);
+    return written(key);
+}
+
 StoreResult TaskStore::removeFinished()
 {
     if (!open())

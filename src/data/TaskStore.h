@@ -33,6 +33,8 @@ public:
     // Moves the task's alarm to ring at moment, while it still rings on date at time and is not
     // done; otherwise it is refused, the task being as the user left it.
     StoreResult moveAlarm(qint64 key, const QDate &date, const QString &time, const QDateTime &moment);
+    // Deletes the task; one already gone needs nothing done.
+    StoreResult remove(qint64 key);
     // Deletes every finished task.
     StoreResult removeFinished();
 

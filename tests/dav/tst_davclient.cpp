@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <thread>
 
 using Kind = DavAnswer::Kind;
 Q_DECLARE_METATYPE(DavAnswer::Kind)
@@ -222,18 +223,16 @@ private slots:
         QTest::addColumn<QString>("failure");
         QTest::addColumn<Kind>("expected");
         QTest::newRow("wrong password") << "password" << Kind::Unauthorized;
-        QTest::newRow("server stopped") << "stopped" << Kind::Unreachable;
+        QTest::newRow("server not answering") << "frozen" << Kind::Unreachable;
         QTest::newRow("self-signed certificate") << "certificate" << Kind::Certificate;
-        QTest::newRow("cancelled") << "cancelled" << Kind::Cancelled;
+        QTest::newRow("cancelled from another thread") << "cancelled" << Kind::Cancelled;
     }
     void failsInTheUsersWords()
     {
         QFETCH(QString, failure);
         QFETCH(Kind, expected);
         QTemporaryDir keys;
-        if (failure == "stopped") {
-            m_server->stop();
-        } else if (failure == "certificate") {
+        if (failure == "certificate") {
             const QString openssl = QStandardPaths::findExecutable(QStringLiteral("openssl"));
             if (openssl.isEmpty())
                 QSKIP("openssl is not installed");
@@ -247,13 +246,35 @@ private slots:
             QVERIFY(m_server->start());
         }
         auto dav = client({}, failure == "password" ? QStringLiteral("otra") : QString());
+        std::thread canceller;
+        if (failure == "frozen" || failure == "cancelled")
+            m_server->freeze();
+        if (failure == "frozen")
+            dav->setTimeout(300);
         if (failure == "cancelled")
-            dav->cancel();
+            canceller = std::thread([&dav] { dav->cancel(); });
         QList<DavCollection> collections;
         const DavAnswer answer = dav->discover(&collections);
+        if (canceller.joinable())
+            canceller.join();
         QCOMPARE(answer.kind, expected);
         QVERIFY2(answer.message.contains(m_server->url().host()), qPrintable(answer.message));
         QVERIFY(collections.isEmpty());
+    }
+
+    // A server stopped and started again: the calls in between fail, the next ones are answered.
+    void answersAgainOnceTheServerIsBack()
+    {
+        auto dav = client();
+        QList<DavCollection> collections;
+        QVERIFY(dav->discover(&collections));
+        m_server->stop();
+        QList<DavItem> items;
+        const DavAnswer stopped = dav->list(m_calendar, &items);
+        QCOMPARE(stopped.kind, Kind::Unreachable);
+        QCOMPARE(stopped.message, "No se puede conectar con el servidor " + m_server->url().host());
+        QVERIFY(m_server->start());
+        QVERIFY(dav->list(m_calendar, &items));
     }
 
     void theProgramLoadsItsNetworkModule_data()

@@ -8,6 +8,7 @@
 #include <QThread>
 
 #include <arpa/inet.h>
+#include <csignal>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -181,6 +182,18 @@ void RadicaleServer::stop()
         return;
     m_process.kill();
     m_process.waitForFinished(10000);
+}
+
+void RadicaleServer::freeze()
+{
+    if (running())
+        ::kill(pid_t(m_process.processId()), SIGSTOP);
+}
+
+void RadicaleServer::thaw()
+{
+    if (running())
+        ::kill(pid_t(m_process.processId()), SIGCONT);
 }
 
 bool RadicaleServer::running() const

@@ -30,6 +30,10 @@ public:
     bool start(QString *error = nullptr);
     // Kills the server by its pid and waits for it to end.
     void stop();
+    // Stops the server's process where it is (SIGSTOP), so connections open and nothing answers,
+    // and lets it go on.
+    void freeze();
+    void thaw();
     bool running() const;
 
     QUrl url() const; // the server's root, ending with '/'

@@ -206,7 +206,8 @@ DavClient::Reply DavClient::sendOnce(const QByteArray &method, const QUrl &url, 
         return cancelled();
 
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    result.body = reply->readAll();
+    if (reply->isOpen())
+        result.body = reply->readAll();
     result.etag = reply->rawHeader("ETag");
     if (status == 0 || reply->error() == QNetworkReply::SslHandshakeFailedError) {
         switch (reply->error()) {

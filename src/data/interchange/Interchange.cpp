@@ -172,7 +172,7 @@ StoreResult Interchange::apply(const ImportPlan &plan, Counts *counts)
     if (!database)
         return StoreResult::failed(error);
     Transaction transaction(*database, m_diary);
-    if (!transaction.begin() || !database->migrate())
+    if (!transaction.begin() || !database->migrate(Database::InterchangeSchemaVersion))
         return StoreResult::failed(database->lastError());
     InterchangeLinks links(database);
 
@@ -404,7 +404,7 @@ StoreResult Interchange::exportTo(const QString &path, const QDateTime &now, int
     // agenda that may not be written is exported all the same.
     if (!made.empty() && m_diary.readOnly().isEmpty() && Database::writesRefused(m_diary.databaseFile()).isEmpty()) {
         Transaction transaction(*database, m_diary);
-        if (!transaction.begin() || !database->migrate())
+        if (!transaction.begin() || !database->migrate(Database::InterchangeSchemaVersion))
             return StoreResult::failed(database->lastError());
         for (const InterchangeLink &link : made)
             if (!links.put(link))

@@ -67,6 +67,15 @@ const char *const Version2Statements[] = {
     "CREATE TABLE IF NOT EXISTS quillomar_series (uid TEXT PRIMARY KEY, componente TEXT NOT NULL)",
 };
 
+// What version 3 added: what a sync with a CalDAV/CardDAV server remembers of each server item
+// and of each collection at the last pass.
+const char *const Version3Statements[] = {
+    "CREATE TABLE IF NOT EXISTS quillomar_sincronizacion (coleccion TEXT NOT NULL, href TEXT NOT NULL, "
+    "tabla TEXT NOT NULL, uid TEXT NOT NULL, etag TEXT, huella TEXT, base TEXT, PRIMARY KEY (coleccion, href))",
+    "CREATE INDEX IF NOT EXISTS quillomar_sincronizacion_uid ON quillomar_sincronizacion(uid)",
+    "CREATE TABLE IF NOT EXISTS quillomar_colecciones (coleccion TEXT PRIMARY KEY, token TEXT)",
+};
+
 // Case-insensitive text equality over all of Unicode: qm_equals(column, folded value).
 void sqlEquals(sqlite3_context *context, int, sqlite3_value **args)
 {
@@ -371,6 +380,8 @@ bool Database::createOrCheckSchema(QString *error)
             created = created && exec(QString::fromLatin1(statement), {});
         for (const char *statement : Version2Statements)
             created = created && exec(QString::fromLatin1(statement), {});
+        for (const char *statement : Version3Statements)
+            created = created && exec(QString::fromLatin1(statement), {});
         created = created && exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion), {});
         if (!created) {
             const QString why = m_lastError;
@@ -631,19 +642,23 @@ void Database::rollback()
     ++m_generation;
 }
 
-bool Database::migrate()
+bool Database::migrate(int upTo)
 {
     bool ok = false;
     const int version = scalar(QStringLiteral("PRAGMA user_version"), {}, &ok).toInt();
     if (!ok)
         return false;
-    if (version >= SchemaVersion)
+    if (version >= upTo)
         return true;
     ++m_generation;
     for (const char *statement : Version2Statements)
         if (!exec(QString::fromLatin1(statement), {}))
             return false;
-    return exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion), {});
+    if (upTo >= 3)
+        for (const char *statement : Version3Statements)
+            if (!exec(QString::fromLatin1(statement), {}))
+                return false;
+    return exec(QStringLiteral("PRAGMA user_version = %1").arg(upTo), {});
 }
 
 int Database::changes() const

@@ -103,12 +103,15 @@ public:
     bool commit();
     void rollback();
 
-    // Brings a file of an earlier schema version up to this one (see docs/file-format.md), inside
-    // the transaction begun by the caller. True when there was nothing to do.
-    bool migrate();
+    // Brings a file of an earlier schema version up to version upTo (see docs/file-format.md),
+    // inside the transaction begun by the caller. True when there was nothing to do.
+    bool migrate(int upTo = SchemaVersion);
 
     // 2: the tables that keep what imported items carry beyond the program's own fields.
-    static constexpr int SchemaVersion = 2;
+    // 3: what a sync with a server remembers; only a sync brings a file to it, so an agenda that
+    // never syncs stays readable by the programs that know version 2.
+    static constexpr int SchemaVersion = 3;
+    static constexpr int InterchangeSchemaVersion = 2;
     // How long a write waits for a file another program holds locked.
     static constexpr int BusyTimeoutMs = 200;
 

@@ -9,6 +9,8 @@
 #include <memory>
 
 class Diary;
+class QThread;
+class SyncLocal;
 
 // Runs sync passes for the diary without blocking its thread: the server is talked to on a
 // thread of the runner's own, and everything the pass writes to the agenda goes through the
@@ -39,4 +41,17 @@ signals:
     void progress(int done, int total);
     void finished(const SyncReport &report);
     void discovered(const DavAnswer &answer, const QList<DavCollection> &collections);
+
+private:
+    struct Control;
+    bool start(const SyncTarget &target, const std::function<void(DavServer &)> &work);
+    bool onDiary(const std::function<void()> &call);
+
+    Diary &m_diary;
+    Connector m_connector;
+    std::shared_ptr<Control> m_control;
+    std::unique_ptr<QThread> m_thread;
+    std::unique_ptr<SyncLocal> m_local;
+    QObject *m_home; // lives on the diary's thread: what the pass asks of the diary runs there
+    bool m_busy = false;
 };
