@@ -12,7 +12,7 @@ SyncSchedule::SyncSchedule(Diary &diary, AppContext &context, QObject *parent)
     , m_context(context)
 {
     Timer.setInterval(TickMs);
-    connect(&Timer, &QTimer::timeout, this, &SyncSchedule::tick);
+    connect(&Timer, &QTimer::timeout, this, &SyncSchedule::Timer_Timer);
     connect(&diary, &Diary::changed, this, &SyncSchedule::localChange);
     if (m_context.sync)
         connect(m_context.sync, &SyncRunner::finished, this, &SyncSchedule::passFinished);
@@ -45,7 +45,7 @@ void SyncSchedule::localChange()
     m_changePassMs = m_context.clock->steadyMs() + AfterChangeMs;
 }
 
-void SyncSchedule::tick()
+void SyncSchedule::Timer_Timer()
 {
     const qint64 now = m_context.clock->steadyMs();
     if (now >= m_nextPassMs || (m_changePassMs >= 0 && now >= m_changePassMs))
@@ -80,6 +80,6 @@ void SyncSchedule::passFinished(const SyncReport &report)
     if (!std::exchange(m_ownPass, false))
         return;
     SyncAccount account = SyncAccount::load(m_context.paths);
-    account.record(report);
+    account.record(report, true);
     account.save(m_context.paths);
 }

@@ -31,9 +31,9 @@ public:
     void start();
 
     QTimer Timer; // looks every TickMs whether a pass is due
+    void Timer_Timer();
 
 private:
-    void tick();
     void localChange();
     void runPass();
     void startPass(const SyncTarget &target);

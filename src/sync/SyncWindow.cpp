@@ -299,11 +299,11 @@ void SyncWindow::showFinished(const SyncReport &report)
     setBusy(false);
     const bool own = std::exchange(m_ownPass, false);
     if (own) {
-        m_account.record(report);
+        m_account.record(report, true);
         m_account.save(m_context.paths);
     } else {
         // A scheduled pass keeps its outcome itself; the window shows it.
-        m_account.record(report);
+        m_account.record(report, true);
     }
     showLastSync();
     if (own && report.heldDeletions > 0 &&

@@ -91,10 +91,12 @@ SyncTarget SyncAccount::target(const QString &password) const
     return {server, user, password, calendar, tasks, addressBook};
 }
 
-void SyncAccount::record(const SyncReport &report)
+void SyncAccount::record(const SyncReport &report, bool retried)
 {
     lastSync = report.finished;
     lastSummary = report.summary();
+    if (!report.ok && retried)
+        lastSummary = lastSummary.chopped(lastSummary.endsWith(u'.') ? 1 : 0) + QStringLiteral("; se reintentará.");
     // An unreachable server tells nothing of the conflicts: those of the last pass that ran stay.
     if (report.ok)
         conflicts = report.conflicts;

@@ -42,7 +42,8 @@ struct SyncAccount
     // The name the keyring keeps the password under: the user at the server.
     QString keyringKey() const;
     SyncTarget target(const QString &password) const;
-    // Takes in what a pass did: its time, its summary and its conflicts.
-    void record(const SyncReport &report);
+    // Takes in what a pass did: its time, its summary and its conflicts. retried: a failed pass
+    // is tried again by itself, and the summary says so.
+    void record(const SyncReport &report, bool retried = false);
     bool operator==(const SyncAccount &) const = default;
 };
