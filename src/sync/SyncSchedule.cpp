@@ -54,11 +54,14 @@ void SyncSchedule::Timer_Timer()
 
 void SyncSchedule::runPass()
 {
-    const SyncAccount account = SyncAccount::load(m_context.paths);
-    if (!account.isSet() || m_context.sync->busy() || m_askingKeyring)
+    if (m_context.sync->busy() || m_askingKeyring)
         return;
+    // An account given meanwhile has had its first pass from the window: it waits for the turn.
     m_nextPassMs = m_context.clock->steadyMs() + PeriodMs;
     m_changePassMs = -1;
+    const SyncAccount account = SyncAccount::load(m_context.paths);
+    if (!account.isSet())
+        return;
     if (SyncAccount::environmentHasPassword()) {
         startPass(account.target(SyncAccount::environmentPassword()));
     } else if (!m_context.syncPassword.isEmpty() || !m_context.keyring) {
@@ -77,8 +80,12 @@ void SyncSchedule::startPass(const SyncTarget &target)
 
 void SyncSchedule::passFinished(const SyncReport &report)
 {
-    if (!std::exchange(m_ownPass, false))
+    if (!std::exchange(m_ownPass, false)) {
+        // The user's pass from the window takes the place of the next turn.
+        m_nextPassMs = m_context.clock->steadyMs() + PeriodMs;
+        m_changePassMs = -1;
         return;
+    }
     SyncAccount account = SyncAccount::load(m_context.paths);
     account.record(report, true);
     account.save(m_context.paths);

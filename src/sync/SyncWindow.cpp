@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -116,7 +117,7 @@ SyncWindow::SyncWindow(Diary &diary, AppContext &context, QWidget *parent)
     form->addRow(serverText, serverEdit);
     form->addRow(userText, userEdit);
     form->addRow(passwordText, passwordEdit);
-    form->addRow(QString(), passwordNote);
+    form->addRow(passwordNote);
     form->addRow(QString(), findButton);
     form->addRow(calendarText, calendarCombo);
     form->addRow(tasksText, tasksCombo);
@@ -204,6 +205,8 @@ void SyncWindow::keyringFailed(const QString &error)
                               .arg(error));
     passwordNote->setAccessibleName(passwordNote->text());
     passwordNote->show();
+    // The window grows by the lines of the note, whenever it comes.
+    QTimer::singleShot(0, this, [this] { resize(width(), sizeHint().height()); });
 }
 
 void SyncWindow::setBusy(bool busy)
@@ -272,9 +275,12 @@ void SyncWindow::showCollections(const DavAnswer &answer, const QList<DavCollect
     offer(*calendarCombo, calendars, m_account.calendar);
     offer(*tasksCombo, taskCalendars, m_account.tasks);
     offer(*addressBookCombo, addressBooks, m_account.addressBook);
-    statusLabel->setText(QStringLiteral("El servidor tiene %1 calendarios y %2 libretas de direcciones.")
-                             .arg(calendars.size())
-                             .arg(addressBooks.size()));
+    const auto count = [](qsizetype n, const char *one, const char *many) {
+        return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? one : many));
+    };
+    statusLabel->setText(QStringLiteral("El servidor tiene %1 y %2.")
+                             .arg(count(calendars.size(), "calendario", "calendarios"),
+                                  count(addressBooks.size(), "libreta de direcciones", "libretas de direcciones")));
 }
 
 void SyncWindow::syncNow()
@@ -298,13 +304,10 @@ void SyncWindow::showFinished(const SyncReport &report)
 {
     setBusy(false);
     const bool own = std::exchange(m_ownPass, false);
-    if (own) {
-        m_account.record(report, true);
+    m_account.record(report, true);
+    // A pass of the sync's own turns keeps its outcome itself; the window only shows it.
+    if (own)
         m_account.save(m_context.paths);
-    } else {
-        // A scheduled pass keeps its outcome itself; the window shows it.
-        m_account.record(report, true);
-    }
     showLastSync();
     if (own && report.heldDeletions > 0 &&
         m_context.messenger->askWithDefault(report.heldQuestion, QStringLiteral("Atención"), Messenger::Icon::Question,

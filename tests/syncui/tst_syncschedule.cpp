@@ -45,13 +45,15 @@ private slots:
     {
         QTest::addColumn<bool>("account");
         // "start"; "+N": N seconds pass and the timer fires; "edit": an entry written here;
-        // "hold": the next pass stays under way until "release".
+        // "hold": the next pass stays under way until "release"; "account": the user gives one.
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<int>("passes");
         const QString turn = QString::number(SyncSchedule::PeriodMs / 1000);
         const QString beforeTurn = QString::number(SyncSchedule::PeriodMs / 1000 - 1);
         const QString afterChange = QString::number(SyncSchedule::AfterChangeMs / 1000);
         QTest::newRow("no account") << false << QStringList{"start", "edit", "+" + turn, "+" + turn} << 0;
+        QTest::newRow("an account given later waits for the turn")
+            << false << QStringList{"start", "account", "+1"} << 0;
         QTest::newRow("at start") << true << QStringList{"start", "+1"} << 1;
         QTest::newRow("every turn") << true << QStringList{"start", "+" + beforeTurn, "+1", "+" + turn} << 3;
         QTest::newRow("after a change") << true << QStringList{"start", "edit", "+1", "+" + afterChange} << 2;
@@ -77,12 +79,11 @@ private slots:
         });
         agenda.context.sync = &runner;
         agenda.context.syncPassword = QStringLiteral("secreta");
-        if (account) {
-            SyncAccount saved;
-            saved.server = QUrl(QStringLiteral("http://127.0.0.1:9/"));
-            saved.user = QStringLiteral("ana");
+        SyncAccount saved;
+        saved.server = QUrl(QStringLiteral("http://127.0.0.1:9/"));
+        saved.user = QStringLiteral("ana");
+        if (account)
             saved.save(agenda.context.paths);
-        }
         SyncSchedule schedule(agenda.diary(), agenda.context);
         bool holding = false;
         for (const QString &step : std::as_const(steps)) {
@@ -90,6 +91,8 @@ private slots:
                 schedule.start();
             } else if (step == QLatin1String("edit")) {
                 QVERIFY(agenda.diary().entries().add(Entry{-1, agenda.clock.today(), "10:00", "Dentista", {}, {}}));
+            } else if (step == QLatin1String("account")) {
+                saved.save(agenda.context.paths);
             } else if (step == QLatin1String("hold")) {
                 hold = holding = true;
             } else if (step == QLatin1String("release")) {

@@ -38,7 +38,7 @@ SyncAccount SyncAccount::load(const AppPaths &paths)
     account.calendar = QUrl(file.value(Calendar).toString());
     account.tasks = QUrl(file.value(Tasks).toString());
     account.addressBook = QUrl(file.value(AddressBook).toString());
-    account.lastSync = file.value(LastSync).toDateTime();
+    account.lastSync = QDateTime::fromString(file.value(LastSync).toString(), Qt::ISODate);
     account.lastSummary = file.value(LastSummary).toString();
     account.conflicts = file.value(Conflicts).toStringList();
     if (qEnvironmentVariableIsSet(UrlVariable)) {
@@ -66,7 +66,7 @@ void SyncAccount::save(const AppPaths &paths) const
         file.setValue(Tasks, tasks.toString());
         file.setValue(AddressBook, addressBook.toString());
     }
-    file.setValue(LastSync, lastSync);
+    file.setValue(LastSync, lastSync.toString(Qt::ISODate));
     file.setValue(LastSummary, lastSummary);
     file.setValue(Conflicts, conflicts);
 }
