@@ -161,9 +161,10 @@ SyncWindow::SyncWindow(Diary &diary, AppContext &context, QWidget *parent)
     }
     if (SyncAccount::environmentHasPassword())
         passwordEdit->setText(SyncAccount::environmentPassword());
-    else if (!m_context.syncPassword.isEmpty())
+    else
         passwordEdit->setText(m_context.syncPassword);
-    else if (m_context.keyring && m_account.isSet())
+    // Asked even when this run knows the password, so that a keyring that does not keep it is told.
+    if (m_context.keyring && m_account.isSet() && !SyncAccount::environmentHasPassword())
         m_context.keyring->read(m_account.keyringKey());
     showLastSync();
 }
