@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 // The window "Sincronización" worked as a user works it, against a Radicale of the test's own.
@@ -35,6 +36,12 @@ class TestSyncWindow final : public QObject
     }
 
 private slots:
+    void cleanup()
+    {
+        for (const char *name : {"QUILLOMAR_DAV_URL", "QUILLOMAR_DAV_USER", "QUILLOMAR_DAV_PASSWORD"})
+            qunsetenv(name);
+    }
+
     void syncFromTheWindow_data()
     {
         QTest::addColumn<bool>("rightPassword");
@@ -113,6 +120,53 @@ private slots:
             QVERIFY(window.passwordNote->text().contains(QStringLiteral("no se recordará")));
         // The password stays for the session either way.
         QCOMPARE(agenda.context.syncPassword, password);
+    }
+
+    // Everything gone from the server at once is deleted here only when the user says so.
+    void heldDeletionsAreAsked_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<qint64>("entriesLeft");
+        QTest::newRow("kept") << int(Messenger::No) << qint64(1);
+        QTest::newRow("deleted") << int(Messenger::Yes) << qint64(0);
+    }
+    void heldDeletionsAreAsked()
+    {
+        QFETCH(int, answer);
+        QFETCH(qint64, entriesLeft);
+        if (const QString why = RadicaleServer::missing(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        RadicaleServer server;
+        QString error;
+        QVERIFY2(server.start(&error), qPrintable(error));
+        const QUrl calendar = server.makeCalendar();
+        qputenv("QUILLOMAR_DAV_URL", calendar.toString().toUtf8());
+        qputenv("QUILLOMAR_DAV_USER", server.user().toUtf8());
+        qputenv("QUILLOMAR_DAV_PASSWORD", server.password().toUtf8());
+        TestAgenda agenda;
+        QVERIFY(agenda.diary().entries().add(Entry{-1, QDate(2026, 12, 9), "10:00", "Dentista", {}, {}}));
+        SyncRunner runner(agenda.diary(), [](const QUrl &url, const QString &user, const QString &password) {
+            return std::make_unique<DavClient>(url, user, password);
+        });
+        agenda.context.sync = &runner;
+        SyncWindow window(agenda.diary(), agenda.context);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        click(window.syncButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!runner.busy() && window.syncButton->isEnabled(), 20000);
+
+        QByteArray listing;
+        QCOMPARE(server.send("PROPFIND", calendar, {}, {{"Depth", "1"}}, &listing), 207);
+        const QRegularExpressionMatch item =
+            QRegularExpression(QStringLiteral("href>([^<]+\\.ics)<")).match(QString::fromUtf8(listing));
+        QVERIFY2(item.hasMatch(), listing.constData());
+        QCOMPARE(server.send("DELETE", calendar.resolved(QUrl(item.captured(1)))), 200);
+        agenda.messenger.answerNext(Messenger::Button(answer));
+        click(window.syncButton);
+        QTRY_COMPARE_WITH_TIMEOUT(agenda.messenger.shown.size(), 1, 20000);
+        QCOMPARE(agenda.messenger.shown.first().icon, Messenger::Icon::Question);
+        QTRY_VERIFY_WITH_TIMEOUT(!runner.busy() && window.syncButton->isEnabled(), 20000);
+        QCOMPARE(agenda.cursor(QStringLiteral("notas"))->RecordCount(), entriesLeft);
     }
 };
 
