@@ -40,7 +40,7 @@ void SyncSchedule::start()
 void SyncSchedule::localChange()
 {
     // What a pass brings is written while it is under way.
-    if (m_context.sync->busy() || m_changePassMs >= 0)
+    if (!m_context.sync || m_context.sync->busy() || m_changePassMs >= 0)
         return;
     m_changePassMs = m_context.clock->steadyMs() + AfterChangeMs;
 }

@@ -2,6 +2,7 @@
 
 #include "data/AppContext.h"
 #include "data/DateText.h"
+#include "data/Diary.h"
 #include "data/Keyring.h"
 #include "data/Messenger.h"
 #include "data/sync/SyncRunner.h"
@@ -292,6 +293,11 @@ void SyncWindow::syncNow()
         return;
     }
     m_account.save(m_context.paths);
+    // What the server brings could not be written: said now rather than item by item.
+    if (const QString why = m_diary.readOnly(); !why.isEmpty()) {
+        statusLabel->setText(QStringLiteral("La agenda no se puede modificar (%1): no se sincroniza.").arg(why));
+        return;
+    }
     statusLabel->setText(QStringLiteral("Sincronizando…"));
     m_ownPass = m_context.sync->sync(target(), m_allowDeletions);
     m_allowDeletions = false;
