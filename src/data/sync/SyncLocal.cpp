@@ -516,11 +516,25 @@ bool SyncLocal::scan(const QString &collection, const QStringList &tables, Scan 
                               return true;
                           }))
         return fail(m_database->lastError());
-    scan->token = m_database
-                      ->scalar(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
-                                   .arg(Colecciones::Token, Colecciones::Table, Colecciones::Coleccion),
-                               {collection}, &ok)
-                      .toString();
+    return token(collection, &scan->token);
+}
+
+bool SyncLocal::token(const QString &collection, QString *token)
+{
+    token->clear();
+    if (!begin())
+        return false;
+    bool ok = false;
+    if (!m_database
+             ->scalar(QStringLiteral("SELECT name FROM sqlite_schema WHERE type='table' AND name=?"),
+                      {Colecciones::Table}, &ok)
+             .isValid())
+        return ok ? true : fail(m_database->lastError());
+    *token = m_database
+                 ->scalar(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                              .arg(Colecciones::Token, Colecciones::Table, Colecciones::Coleccion),
+                          {collection}, &ok)
+                 .toString();
     return ok ? true : fail(m_database->lastError());
 }
 

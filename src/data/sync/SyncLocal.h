@@ -37,6 +37,8 @@ public:
         QHash<QString, State> states; // by href
         QString token;
     };
+    // The collection's sync token, read without writing anything.
+    bool token(const QString &collection, QString *token);
     // Gives a UID to the items of tables that have none, then reads them and the collection's state.
     bool scan(const QString &collection, const QStringList &tables, Scan *scan);
 

@@ -205,21 +205,16 @@ bool SyncPass::collection(const QUrl &url, const QStringList &tables)
     using SyncMerge::Action;
     using SyncMerge::Side;
     const QString name = url.toString();
-    SyncLocal::Scan scan;
-    if (!local([&] { return m_local.scan(name, tables, &scan); }, true))
+    // The server is asked first: a server that does not answer, or refuses the account, leaves
+    // the agenda as it was.
+    QString since;
+    if (!local([&] { return m_local.token(name, &since); }, true))
         return false;
-    m_states = scan.states;
-    m_tables = tables;
-    m_seen.clear();
-    const int failedBefore = m_failed;
-
-    // What changed on the server: since the token, or everything when there is none or the
-    // server no longer takes it.
-    bool full = scan.token.isEmpty();
+    bool full = since.isEmpty();
     QList<DavItem> listed;
     QStringList removed;
     QString token;
-    DavAnswer answer = m_server.changes(url, scan.token, &listed, &removed, &token);
+    DavAnswer answer = m_server.changes(url, since, &listed, &removed, &token);
     if (!answer) {
         if (answer.kind == Kind::Cancelled || answer.kind == Kind::Unreachable)
             return stop(answer);
@@ -231,6 +226,13 @@ bool SyncPass::collection(const QUrl &url, const QStringList &tables)
         if (!answer)
             return stop(answer);
     }
+    SyncLocal::Scan scan;
+    if (!local([&] { return m_local.scan(name, tables, &scan); }, true))
+        return false;
+    m_states = scan.states;
+    m_tables = tables;
+    m_seen.clear();
+    const int failedBefore = m_failed;
     QSet<QString> present;
     for (const DavItem &item : std::as_const(listed))
         present.insert(item.href);
@@ -375,7 +377,7 @@ bool SyncPass::collection(const QUrl &url, const QStringList &tables)
 
     // The token is kept only when everything it covers is in step here; otherwise the next pass
     // asks again from the old one.
-    if (!hold && m_failed == failedBefore && token != scan.token)
+    if (!hold && m_failed == failedBefore && token != since)
         local([&] { return m_local.saveToken(name, token); });
     return !m_stopped;
 }
