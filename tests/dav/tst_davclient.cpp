@@ -213,9 +213,11 @@ private slots:
         QCOMPARE(removed, QStringList{first.at(1).href});
         QVERIFY(next != token);
 
-        // A token the server never gave: the pass lists the collection instead.
-        QVERIFY(
-            !dav->changes(m_calendar, QStringLiteral("http://radicale.org/ns/sync/0000"), &changed, &removed, &next));
+        // A token the server never gave is refused (403 here), not taken for a wrong password: the
+        // pass lists the collection instead.
+        const DavAnswer refused =
+            dav->changes(m_calendar, QStringLiteral("http://radicale.org/ns/sync/0000"), &changed, &removed, &next);
+        QCOMPARE(refused.kind, Kind::Refused);
     }
 
     void failsInTheUsersWords_data()

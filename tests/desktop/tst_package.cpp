@@ -60,7 +60,8 @@ private slots:
             run(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), m_package, QStringLiteral("Depends")}, &status);
         QCOMPARE(status, 0);
         // Found by dpkg-shlibdeps from the executable, not written by hand.
-        for (const char *library : {"libqt6widgets6", "libqt6svg6", "libqt6multimedia6", "libsqlite3-0"})
+        for (const char *library :
+             {"libqt6widgets6", "libqt6svg6", "libqt6multimedia6", "libqt6network6", "libsqlite3-0"})
             QVERIFY2(depends.contains(QLatin1String(library)), qPrintable(depends));
     }
 

@@ -116,9 +116,10 @@ DavAnswer DavClient::answerFor(int status, Reading reading, const QUrl &url) con
         return failure(Kind::Precondition, status,
                        QStringLiteral("El servidor %1 tiene otra versión de %2").arg(host(), path));
     if (status >= 400 && status < 500)
-        return failure(
-            Kind::Refused, status,
-            QStringLiteral("El servidor %1 no acepta el cambio de %2 (código %3)").arg(host(), path).arg(status));
+        return failure(Kind::Refused, status,
+                       QStringLiteral("El servidor %1 ha rechazado la petición sobre %2 (código %3)")
+                           .arg(host(), path)
+                           .arg(status));
     if (status >= 500)
         return failure(Kind::ServerError, status,
                        QStringLiteral("El servidor %1 ha fallado (código %2)").arg(host()).arg(status));
@@ -252,18 +253,18 @@ DavClient::Reply DavClient::send(const QByteArray &method, QUrl url, const QByte
 }
 
 DavAnswer DavClient::query(const QByteArray &method, const QUrl &url, const QByteArray &depth, const QByteArray &body,
-                           Multistatus *answer, QUrl *answeredFrom)
+                           Multistatus *answer, QUrl *answeredFrom, Reading reading)
 {
     Headers headers = {{"Content-Type", "application/xml; charset=utf-8"}};
     if (!depth.isEmpty())
         headers.emplaceBack("Depth", depth);
-    const Reply reply = send(method, url, body, headers, Reading::Own);
+    const Reply reply = send(method, url, body, headers, reading);
     if (!reply.answer)
         return reply.answer;
     if (answeredFrom)
         *answeredFrom = reply.url;
     if (reply.answer.status != 207)
-        return answerFor(reply.answer.status, Reading::Own, reply.url);
+        return answerFor(reply.answer.status, reading, reply.url);
     if (!Multistatus::parse(reply.body, answer))
         return failure(
             DavAnswer::Kind::ServerError, 207,
@@ -410,7 +411,7 @@ DavAnswer DavClient::changes(const QUrl &collection, const QString &token, QList
     Multistatus answer;
     QUrl from = collection;
     // The report looks at the collection alone (Depth 0); how deep it goes is its sync-level.
-    const DavAnswer result = query("REPORT", collection, "0", body, &answer, &from);
+    const DavAnswer result = query("REPORT", collection, "0", body, &answer, &from, Reading::Item);
     if (!result)
         return result;
     if (answer.syncToken.isEmpty())

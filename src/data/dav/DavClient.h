@@ -49,14 +49,16 @@ private:
         QByteArray etag;
         QUrl url; // where the answer came from, after the redirects
     };
-    // How an error status reads for the request that got it.
+    // How an error status reads for the request that got it: a 403 on reading the user's own
+    // collections means the name or password is wrong; on a write or a sync report (an old
+    // token), a refusal.
     enum class Reading { Own, Item };
 
     Reply send(const QByteArray &method, QUrl url, const QByteArray &body, const Headers &headers, Reading reading);
     Reply sendOnce(const QByteArray &method, const QUrl &url, const QByteArray &body, const Headers &headers);
     // A PROPFIND or REPORT whose answer must be a multistatus.
     DavAnswer query(const QByteArray &method, const QUrl &url, const QByteArray &depth, const QByteArray &body,
-                    Multistatus *answer, QUrl *answeredFrom = nullptr);
+                    Multistatus *answer, QUrl *answeredFrom = nullptr, Reading reading = Reading::Own);
     DavAnswer collectionAt(const QUrl &url, QList<DavCollection> *collections, QStringList *principals,
                            QStringList *homes);
     DavAnswer isAddressBook(const QUrl &collection, bool *addressBook);
