@@ -15,6 +15,7 @@ packages=(
   python3-vobject clang libclang-rt-14-dev
   dbus
   radicale apache2-utils openssl
+  qtkeychain-qt6-dev
 )
 
 missing=()

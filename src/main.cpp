@@ -4,10 +4,14 @@
 #include "data/Diary.h"
 #include "data/Module1.h"
 #include "data/interchange/Interchange.h"
+#include "data/sync/DavModule.h"
+#include "data/sync/SyncRunner.h"
 #include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
 #include "print/PdfCommand.h"
+#include "sync/SyncCommand.h"
 #include "widgets/DBusNotifier.h"
+#include "widgets/QtKeyring.h"
 #include "widgets/QtMessenger.h"
 #include "widgets/QtSoundPlayer.h"
 
@@ -126,13 +130,21 @@ std::optional<int> answerCommandLine(int argc, char *argv[], std::optional<PdfCo
          QStringLiteral("ORIENTACIÓN")},
     };
     parser.addOptions(printing);
+    // Taken off the command line before this parser (and Qt) sees it; here for the help.
+    const QCommandLineOption syncOption(QStringLiteral("sync"),
+                                        QStringLiteral("Sincroniza con el servidor de calendarios, sin ventanas, y "
+                                                       "termina."));
+    const QCommandLineOption forceOption(QStringLiteral("force"),
+                                         QStringLiteral("Con --sync: borra también lo que la sincronización "
+                                                        "retendría para preguntar."));
+    parser.addOption(forceOption);
     for (const char *name : {"platform", "platformtheme", "display", "style", "stylesheet", "qwindowgeometry",
                              "qwindowtitle", "qwindowicon"}) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("valor"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(option);
     }
-    for (const char *name : {"reverse", "nograb", "dograb", "sync"}) {
+    for (const char *name : {"reverse", "nograb", "dograb"}) {
         QCommandLineOption option(QString::fromLatin1(name));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(option);
@@ -170,6 +182,8 @@ std::optional<int> answerCommandLine(int argc, char *argv[], std::optional<PdfCo
         list({importOption, exportOption});
         print(stdout, QStringLiteral("\nImpresión en PDF:\n"));
         list(printing);
+        print(stdout, QStringLiteral("\nSincronización:\n"));
+        list({syncOption, forceOption});
         return 0;
     }
     if (parser.isSet(version)) {
@@ -180,6 +194,10 @@ std::optional<int> answerCommandLine(int argc, char *argv[], std::optional<PdfCo
         print(stderr,
               QStringLiteral("%1: argumento inesperado «%2».%3")
                   .arg(program, parser.positionalArguments().first(), seeHelp));
+        return 2;
+    }
+    if (parser.isSet(forceOption)) {
+        print(stderr, QStringLiteral("%1: «--force» solo va con «--sync».%2").arg(program, seeHelp));
         return 2;
     }
     bool printOption = false;
@@ -216,6 +234,14 @@ std::optional<int> answerCommandLine(int argc, char *argv[], std::optional<PdfCo
 
 int main(int argc, char *argv[])
 {
+    bool force = false;
+    if (SyncCommand::takeFromArguments(argc, argv, &force)) {
+        if (argc > 1) {
+            print(stderr, QStringLiteral("quillomar: «--sync» no va con otras opciones. Véase «quillomar --help».\n"));
+            return 2;
+        }
+        return SyncCommand::run(argc, argv, force);
+    }
     std::optional<PdfCommand> pdf;
     if (const std::optional<int> status = answerCommandLine(argc, argv, pdf))
         return *status;
@@ -246,14 +272,19 @@ int main(int argc, char *argv[])
     QtMessenger messenger;
     QtSoundPlayer sound;
     DBusNotifier notifier(QStringLiteral(QUILLOMAR_APP_ID));
+    QtKeyring keyring;
     AppContext context;
     context.paths = AppPaths::forProgramFolder(QApplication::applicationDirPath());
     context.clock = &clock;
     context.messenger = &messenger;
     context.sound = &sound;
     context.notifier = &notifier;
+    context.keyring = &keyring;
 
     Application program(context);
+    // The network module is loaded at the first pass, never at start-up.
+    SyncRunner sync(program.diary(), DavModule::connector());
+    context.sync = &sync;
     if (!program.Form_Load())
         return 0;
     program.mainWindow().show();

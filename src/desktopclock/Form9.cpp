@@ -10,6 +10,7 @@
 #include "data/Diary.h"
 #include "data/Messenger.h"
 #include "data/Module1.h"
+#include "sync/SyncWindow.h"
 #include "widgets/FileChooser.h"
 #include "widgets/ImageButton.h"
 #include "widgets/Twips.h"
@@ -72,6 +73,10 @@ Form9::Form9(Diary &diary, AppContext &context)
     connect(Picture1->Image2, &QAbstractButton::clicked, this, &Form9::Image2_Click);
     connect(Picture1->Image3, &QAbstractButton::clicked, this, &Form9::Image3_Click);
     connect(Picture1->backupButton, &QAbstractButton::clicked, this, &Form9::openBackups);
+    connect(Picture1->syncButton, &QAbstractButton::clicked, this, [this] {
+        SyncWindow window(m_diary, m_context, this);
+        window.exec();
+    });
 
     // Made last, so that its picture of the card lies over everything else.
     m_shake = new ClockShake(*this);

@@ -91,7 +91,9 @@ SettingsPanel::SettingsPanel(AppContext &context, QWidget *parent)
     Image3->setObjectName(QStringLiteral("Image3"));
     backupButton = new ImageButton(QStringLiteral("widget-backup"), QStringLiteral("Copias de seguridad…"), this);
     backupButton->setObjectName(QStringLiteral("backupButton"));
-    for (ImageButton *button : {Image2, Image3, Image5[0], backupButton})
+    syncButton = new ImageButton(QStringLiteral("widget-sync"), QStringLiteral("Sincronización…"), this);
+    syncButton->setObjectName(QStringLiteral("syncButton"));
+    for (ImageButton *button : {Image2, Image3, Image5[0], backupButton, syncButton})
         button->setFixedSize(22, 22);
 
     grid->addWidget(Label5, 0, 0, 1, 2);
@@ -107,6 +109,7 @@ SettingsPanel::SettingsPanel(AppContext &context, QWidget *parent)
     buttons->setSpacing(8);
     buttons->addWidget(Image2);
     buttons->addWidget(backupButton);
+    buttons->addWidget(syncButton);
     buttons->addWidget(Image3);
     buttons->addWidget(autostartCheck);
     buttons->addStretch();

@@ -41,6 +41,7 @@ public:
     ImageButton *Image3 = nullptr; // "Salida del Programa"
     std::array<ImageButton *, 1> Image5{}; // "Cerrar"
     ImageButton *backupButton = nullptr; // "Copias de seguridad…"
+    ImageButton *syncButton = nullptr; // "Sincronización…"
 
 signals:
     // The transparency was set: the window shows it.

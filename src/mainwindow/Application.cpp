@@ -8,6 +8,7 @@
 #include "data/Module1.h"
 #include "data/SingleInstance.h"
 #include "data/store/Database.h"
+#include "sync/SyncSchedule.h"
 #include "widgets/ActivityWatch.h"
 #include "widgets/Twips.h"
 
@@ -73,6 +74,11 @@ void Application::startServices()
     if (m_agendaOpened && !m_context.paths.cacheFolder.isEmpty())
         if (const std::shared_ptr<Database> agenda = Database::open(databaseFile(), nullptr))
             agenda->startSearchIndex(m_context.paths.cacheFolder);
+    // A user with a sync account gets the server's news now, and every while after.
+    if (m_agendaOpened && m_context.sync) {
+        m_syncSchedule = std::make_unique<SyncSchedule>(m_diary, m_context);
+        m_syncSchedule->start();
+    }
 }
 
 void Application::OpenCursors()

@@ -13,6 +13,7 @@ class AgendaBackups;
 class AlarmScan;
 class Form1;
 class SingleInstance;
+class SyncSchedule;
 
 // The running program: the diary and the services that start with it (one running copy, the
 // settings, the agenda opened, the alarm scan, the safety copies), and the main window that
@@ -46,7 +47,7 @@ public:
 
 private:
     void OpenCursors();
-    // The missed alarms, the alarm scan and the safety copies, once.
+    // The missed alarms, the alarm scan, the safety copies and the sync's turns, once.
     void startServices();
 
     AppContext &m_context;
@@ -55,6 +56,7 @@ private:
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<AlarmScan> m_alarmScan;
     std::unique_ptr<AgendaBackups> m_backups;
+    std::unique_ptr<SyncSchedule> m_syncSchedule;
     QDateTime m_startedAt;
     bool m_agendaOpened = false;
     bool m_servicesStarted = false;

@@ -6,6 +6,7 @@
 #include "agenda/WeekView.h"
 #include "data/Module1.h"
 #include "desktopclock/Form9.h"
+#include "sync/SyncWindow.h"
 #include "widgets/ImageButton.h"
 #include "widgets/PictureBox.h"
 #include "widgets/ResizeGrip.h"
@@ -14,6 +15,7 @@
 #include "widgets/WindowDrag.h"
 #include "widgets/WindowPlacement.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -39,6 +41,13 @@ Form1::Form1(Diary &diary, AppContext &context, QWidget *parent)
     connect(m_cover, &BookCover::pointerMoved, this, &Form1::hideHoverMarker);
     m_week = new WeekView(m_diary, m_context, m_cover);
     m_calendarFiles = new CalendarFiles(m_diary, m_context, *this);
+    // Beside the calendar files in the book's menu: the server the diary keeps in step with.
+    auto *syncAction = new QAction(QStringLiteral("Sincronización…"), this);
+    connect(syncAction, &QAction::triggered, this, [this] {
+        SyncWindow window(m_diary, m_context, this);
+        window.exec();
+    });
+    addAction(syncAction);
     BuildSections();
     m_tabs = new TabStrip(m_diary, this);
     connect(m_tabs, &TabStrip::tabClicked, this, &Form1::Image7_Click);

@@ -44,9 +44,9 @@ private slots:
             const Run help = quillomar({option});
             QCOMPARE(help.status, 0);
             QVERIFY2(help.out.startsWith(QStringLiteral("Uso: quillomar")), qPrintable(help.out));
-            for (const char *option :
-                 {"--version", "--import ARCHIVO", "--export ARCHIVO", "--pdf ARCHIVO", "--semana DD/MM/AAAA",
-                  "--mes MM/AAAA", "--tareas", "--telefonos", "--notas", "--papel", "--orientacion"})
+            for (const char *option : {"--version", "--import ARCHIVO", "--export ARCHIVO", "--pdf ARCHIVO",
+                                       "--semana DD/MM/AAAA", "--mes MM/AAAA", "--tareas", "--telefonos", "--notas",
+                                       "--papel", "--orientacion", "--sync", "--force"})
                 QVERIFY2(help.out.contains(QString::fromUtf8(option)), option);
             QVERIFY2(help.err.isEmpty(), qPrintable(help.err));
         }

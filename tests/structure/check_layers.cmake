@@ -5,7 +5,7 @@ cmake_minimum_required(VERSION 3.25)
 #   sections  may include data, widgets and sections, never the main window
 # and when X11 code lies outside src/widgets/x11, the one place that talks to the X server.
 # Run as: cmake -DSOURCE_DIR=<src> -P check_layers.cmake
-set(sections agenda calendar tasks phonebook search alarms desktopclock print)
+set(sections agenda calendar tasks phonebook search alarms desktopclock print sync)
 set(problems "")
 file(GLOB_RECURSE sources "${SOURCE_DIR}/*.h" "${SOURCE_DIR}/*.cpp")
 foreach(source ${sources})
@@ -27,12 +27,13 @@ foreach(source ${sources})
         set(bad TRUE)
       endif()
       if(line MATCHES "(widgets|mainwindow|agenda|calendar|tasks|phonebook|search|alarms|desktopclock|print)/"
+         OR line MATCHES "[\"<]sync/"
          OR line MATCHES "<Q(Widget|Dialog|Label|Painter|Pixmap|Image|Font|Color|Gui|Application|Screen|MessageBox)"
          OR line MATCHES "QtWidgets|QtGui")
         set(bad TRUE)
       endif()
     elseif(folder STREQUAL "widgets")
-      if(line MATCHES "\"(mainwindow|agenda|calendar|tasks|phonebook|search|alarms|desktopclock|print)/")
+      if(line MATCHES "\"(mainwindow|agenda|calendar|tasks|phonebook|search|alarms|desktopclock|print|sync)/")
         set(bad TRUE)
       endif()
     elseif(folder IN_LIST sections)
