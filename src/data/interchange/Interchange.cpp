@@ -3,6 +3,7 @@
 #include "CalendarReader.h"
 #include "CalendarWriter.h"
 #include "CardCodec.h"
+#include "DiaryTransaction.h"
 #include "InterchangeLinks.h"
 #include "data/CardStore.h"
 #include "data/DateText.h"
@@ -39,35 +40,6 @@ QString contentKey(const Card &card, const QByteArray &kept)
 {
     return QString::fromLatin1(CardInterchange{card, {}, kept}.contentKey());
 }
-
-// Ends a transaction that did not come to its end, and lets the views hear of what was written.
-class Transaction final
-{
-public:
-    Transaction(Database &database, Diary &diary)
-        : m_database(database)
-        , m_diary(diary)
-    {
-        m_diary.holdChanges(true);
-    }
-    ~Transaction()
-    {
-        if (m_open)
-            m_database.rollback();
-        m_diary.holdChanges(false);
-    }
-    bool begin() { return m_open = m_database.begin(); }
-    bool commit()
-    {
-        m_open = false;
-        return m_database.commit();
-    }
-
-private:
-    Database &m_database;
-    Diary &m_diary;
-    bool m_open = false;
-};
 
 } // namespace
 
@@ -171,8 +143,8 @@ StoreResult Interchange::apply(const ImportPlan &plan, Counts *counts)
     const std::shared_ptr<Database> database = Database::open(m_diary.databaseFile(), &error);
     if (!database)
         return StoreResult::failed(error);
-    Transaction transaction(*database, m_diary);
-    if (!transaction.begin() || !database->migrate(Database::InterchangeSchemaVersion))
+    DiaryTransaction transaction(*database, m_diary);
+    if (!transaction.begin(Database::InterchangeSchemaVersion))
         return StoreResult::failed(database->lastError());
     InterchangeLinks links(database);
 
@@ -403,8 +375,8 @@ StoreResult Interchange::exportTo(const QString &path, const QDateTime &now, int
     // The UIDs given now are kept, so the same items go out with the same UIDs next time; an
     // agenda that may not be written is exported all the same.
     if (!made.empty() && m_diary.readOnly().isEmpty() && Database::writesRefused(m_diary.databaseFile()).isEmpty()) {
-        Transaction transaction(*database, m_diary);
-        if (!transaction.begin() || !database->migrate(Database::InterchangeSchemaVersion))
+        DiaryTransaction transaction(*database, m_diary);
+        if (!transaction.begin(Database::InterchangeSchemaVersion))
             return StoreResult::failed(database->lastError());
         for (const InterchangeLink &link : made)
             if (!links.put(link))

@@ -23,15 +23,20 @@ bool InterchangeLinks::present()
         .isValid();
 }
 
-bool InterchangeLinks::read(const QString &table, QHash<qint64, InterchangeLink> *links)
+bool InterchangeLinks::read(const QString &table, QHash<qint64, InterchangeLink> *links, const QString &uid)
 {
     links->clear();
     if (!present())
         return true;
-    const QString sql = QStringLiteral("SELECT %1, %2, %3, %4, %5, %6, %7 FROM %8 WHERE %9 = ?")
-                            .arg(Column::Clave, Column::Uid, Column::Recurrencia, Column::Conservado, Column::Duracion,
-                                 Column::TodoElDia, Column::Huella, Column::Table, Column::Tabla);
-    return m_database->exec(sql, {table}, [&](sqlite3_stmt *row) {
+    QString sql = QStringLiteral("SELECT %1, %2, %3, %4, %5, %6, %7 FROM %8 WHERE %9 = ?")
+                      .arg(Column::Clave, Column::Uid, Column::Recurrencia, Column::Conservado, Column::Duracion,
+                           Column::TodoElDia, Column::Huella, Column::Table, Column::Tabla);
+    QVariantList values{table};
+    if (!uid.isNull()) {
+        sql += QStringLiteral(" AND %1 = ?").arg(Column::Uid);
+        values << uid;
+    }
+    return m_database->exec(sql, values, [&](sqlite3_stmt *row) {
         InterchangeLink link;
         link.table = table;
         link.key = sqlite3_column_int64(row, 0);

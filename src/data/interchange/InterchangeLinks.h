@@ -16,8 +16,9 @@ class InterchangeLinks final
 public:
     explicit InterchangeLinks(std::shared_ptr<Database> database);
 
-    // Every link of table, by row key. False when the agenda could not be read.
-    bool read(const QString &table, QHash<qint64, InterchangeLink> *links);
+    // Every link of table (or only those with uid, when it is given), by row key. False when the
+    // agenda could not be read.
+    bool read(const QString &table, QHash<qint64, InterchangeLink> *links, const QString &uid = {});
     // Every stored series, by UID: the text of its first VEVENT and its time zones.
     bool readSeries(QHash<QString, QByteArray> *series);
 

@@ -9,6 +9,7 @@
 #include "data/interchange/CalendarReader.h"
 #include "data/interchange/CalendarWriter.h"
 #include "data/interchange/CardCodec.h"
+#include "data/interchange/DiaryTransaction.h"
 #include "data/interchange/InterchangeLinks.h"
 #include "data/store/Database.h"
 #include "data/store/TableSchema.h"
@@ -147,35 +148,6 @@ std::optional<SyncPart> rowPart(const QString &table, sqlite3_stmt *row, const I
     return card.name().isEmpty() ? std::nullopt : std::optional(partOf(card, link));
 }
 
-// Ends a transaction that did not come to its end; the views hear of the item's writes once.
-class Transaction final
-{
-public:
-    Transaction(Database &database, Diary &diary)
-        : m_database(database)
-        , m_diary(diary)
-    {
-        m_diary.holdChanges(true);
-    }
-    ~Transaction()
-    {
-        if (m_open)
-            m_database.rollback();
-        m_diary.holdChanges(false);
-    }
-    bool begin() { return (m_open = m_database.begin()) && m_database.migrate(); }
-    bool commit()
-    {
-        m_open = false;
-        return m_database.commit();
-    }
-
-private:
-    Database &m_database;
-    Diary &m_diary;
-    bool m_open = false;
-};
-
 } // namespace
 
 SyncLocal::SyncLocal(Diary &diary)
@@ -221,37 +193,11 @@ bool SyncLocal::readItems(const QString &table, const QString &uid, QHash<QStrin
     items->clear();
     if (!begin())
         return false;
-    bool ok = false;
-    if (!m_database
-             ->scalar(QStringLiteral("SELECT name FROM sqlite_schema WHERE type='table' AND name=?"),
-                      {Intercambio::Table}, &ok)
-             .isValid())
-        return ok ? true : fail(m_database->lastError());
     QHash<qint64, InterchangeLink> links;
-    QString sql = QStringLiteral("SELECT %1, %2, %3, %4, %5, %6, %7 FROM %8 WHERE %9 = ?")
-                      .arg(Intercambio::Clave, Intercambio::Uid, Intercambio::Recurrencia, Intercambio::Conservado,
-                           Intercambio::Duracion, Intercambio::TodoElDia, Intercambio::Huella, Intercambio::Table,
-                           Intercambio::Tabla);
-    QVariantList values{table};
-    if (!uid.isNull()) {
-        sql += QStringLiteral(" AND %1 = ?").arg(Intercambio::Uid);
-        values << uid;
-    }
-    if (!m_database->exec(sql, values, [&](sqlite3_stmt *row) {
-            InterchangeLink link;
-            link.table = table;
-            link.key = sqlite3_column_int64(row, 0);
-            link.uid = Database::columnValue(row, 1).toString();
-            link.recurrence = Database::columnValue(row, 2).toString();
-            link.kept = Database::columnValue(row, 3).toString().toUtf8();
-            const QVariant length = Database::columnValue(row, 4);
-            link.length = length.isValid() ? length.toLongLong() : -1;
-            link.allDay = sqlite3_column_int(row, 5) != 0;
-            link.print = Database::columnValue(row, 6).toString();
-            links.insert(link.key, link);
-            return true;
-        }))
+    if (!InterchangeLinks(m_database).read(table, &links, uid))
         return fail(m_database->lastError());
+    if (links.isEmpty())
+        return true;
     QString rows = QStringLiteral("SELECT rowid, %1 FROM %2").arg(columnsOf(table), table);
     if (!uid.isNull()) {
         QStringList keys;
@@ -476,8 +422,8 @@ bool SyncLocal::scan(const QString &collection, const QStringList &tables, Scan 
             return fail(m_database->lastError());
     }
     if (!made.empty()) {
-        Transaction transaction(*m_database, m_diary);
-        if (!transaction.begin())
+        DiaryTransaction transaction(*m_database, m_diary);
+        if (!transaction.begin(Database::SchemaVersion))
             return fail(m_database->lastError());
         InterchangeLinks links(m_database);
         for (const InterchangeLink &link : made)
@@ -589,9 +535,10 @@ bool SyncLocal::receive(const QString &collection, const State *state, const Dav
     if (!parse(item.data, &there) || !tables.contains(there.table) || there.uid.isEmpty()) {
         // Nothing the diary takes (or cannot read): remembered, so it is not fetched again until
         // it changes.
-        Transaction transaction(*m_database, m_diary);
+        DiaryTransaction transaction(*m_database, m_diary);
         outcome->state = {item.href, {}, {}, item.etag, {}, {}};
-        if (!transaction.begin() || !putState(collection, outcome->state) || !transaction.commit())
+        if (!transaction.begin(Database::SchemaVersion) || !putState(collection, outcome->state) ||
+            !transaction.commit())
             return fail(m_error.isEmpty() ? m_database->lastError() : m_error);
         return true;
     }
@@ -612,8 +559,8 @@ bool SyncLocal::receive(const QString &collection, const State *state, const Dav
     outcome->action = SyncMerge::decide(hereSide, thereSide);
 
     State next{item.href, there.table, there.uid, item.etag, SyncMerge::hash(there.parts), item.data};
-    Transaction transaction(*m_database, m_diary);
-    if (!transaction.begin())
+    DiaryTransaction transaction(*m_database, m_diary);
+    if (!transaction.begin(Database::SchemaVersion))
         return fail(m_database->lastError());
     using SyncMerge::Action;
     Item merged = there;
@@ -685,8 +632,8 @@ bool SyncLocal::sent(const QString &collection, const Outgoing &outgoing, const 
 {
     if (!begin())
         return false;
-    Transaction transaction(*m_database, m_diary);
-    if (!transaction.begin())
+    DiaryTransaction transaction(*m_database, m_diary);
+    if (!transaction.begin(Database::SchemaVersion))
         return fail(m_database->lastError());
     if (!putState(collection, {outgoing.href, outgoing.table, outgoing.uid, etag, outgoing.hash, outgoing.text}))
         return false;
@@ -698,8 +645,8 @@ bool SyncLocal::removeHere(const QString &collection, const State &state)
     QHash<QString, Item> found;
     if (!readItems(state.table, state.uid, &found))
         return false;
-    Transaction transaction(*m_database, m_diary);
-    if (!transaction.begin())
+    DiaryTransaction transaction(*m_database, m_diary);
+    if (!transaction.begin(Database::SchemaVersion))
         return fail(m_database->lastError());
     if (found.contains(state.uid) && !removeRows(found[state.uid]))
         return false;
@@ -719,8 +666,8 @@ bool SyncLocal::forget(const QString &collection, const QString &href)
 {
     if (!begin())
         return false;
-    Transaction transaction(*m_database, m_diary);
-    if (!transaction.begin() ||
+    DiaryTransaction transaction(*m_database, m_diary);
+    if (!transaction.begin(Database::SchemaVersion) ||
         !m_database->write(
             QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND %3 = ?").arg(Kept::Table, Kept::Coleccion, Kept::Href),
             {collection, href}) ||
@@ -733,8 +680,8 @@ bool SyncLocal::saveToken(const QString &collection, const QString &token)
 {
     if (!begin())
         return false;
-    Transaction transaction(*m_database, m_diary);
-    if (!transaction.begin() ||
+    DiaryTransaction transaction(*m_database, m_diary);
+    if (!transaction.begin(Database::SchemaVersion) ||
         !m_database->write(QStringLiteral("INSERT OR REPLACE INTO %1 (%2, %3) VALUES (?, ?)")
                                .arg(Colecciones::Table, Colecciones::Coleccion, Colecciones::Token),
                            {collection, token}) ||
