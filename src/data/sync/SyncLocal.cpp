@@ -514,12 +514,15 @@ SyncLocal::Item SyncLocal::conflictCopy(const Item &item, const SyncPart &part, 
 
 namespace {
 
-// A new item's place in the collection: a name of the program's own, never the UID, which
-// servers may write back encoded otherwise.
-QString hrefIn(const QString &collection, const QString &table)
+// A new item's place in the collection: a name of the program's own made from its UID (never the
+// UID itself, which servers may write back encoded otherwise), so that a pass cut short after
+// the server took the item sends it again to the same place, where If-None-Match finds it,
+// instead of a second copy the server refuses for its UID.
+QString hrefIn(const QString &collection, const QString &table, const QString &uid)
 {
     const QString path = QUrl(collection).path(QUrl::FullyEncoded);
-    return (path.endsWith(u'/') ? path : path + u'/') + QUuid::createUuid().toString(QUuid::WithoutBraces) +
+    return (path.endsWith(u'/') ? path : path + u'/') +
+        QString::fromLatin1(QCryptographicHash::hash(uid.toUtf8(), QCryptographicHash::Sha1).toHex()) +
         (table == Schema::Telefonos::Table ? QStringLiteral(".vcf") : QStringLiteral(".ics"));
 }
 
@@ -606,7 +609,11 @@ bool SyncLocal::receive(const QString &collection, const State *state, const Dav
         outcome->sends << Outgoing{item.href,  item.etag,      merged.table,
                                    merged.uid, textOf(merged), SyncMerge::hash(merged.parts)};
     for (const Item &copy : copies)
-        outcome->sends << Outgoing{hrefIn(collection, copy.table), {}, copy.table, copy.uid, textOf(copy),
+        outcome->sends << Outgoing{hrefIn(collection, copy.table, copy.uid),
+                                   {},
+                                   copy.table,
+                                   copy.uid,
+                                   textOf(copy),
                                    SyncMerge::hash(copy.parts)};
     return true;
 }
@@ -622,7 +629,7 @@ bool SyncLocal::outgoing(const QString &collection, const QString &table, const 
     outgoing->table = table;
     outgoing->uid = uid;
     if (outgoing->href.isEmpty())
-        outgoing->href = hrefIn(collection, table);
+        outgoing->href = hrefIn(collection, table, uid);
     outgoing->text = textOf(item);
     outgoing->hash = SyncMerge::hash(item.parts);
     return true;
