@@ -1,5 +1,6 @@
 #include "Database.h"
 
+#include "ChangeLog.h"
 #include "FailureText.h"
 #include "SearchIndex.h"
 #include "TableSchema.h"
@@ -574,8 +575,13 @@ qint64 Database::findFolded(const QString &table, const QString &orderColumn, co
 
 void Database::startSearchIndex(const QString &cacheFolder)
 {
-    if (!m_searchIndex && !m_readOnly)
-        m_searchIndex = std::make_unique<SearchIndex>(*this, cacheFolder);
+    if (m_searchIndex || m_readOnly)
+        return;
+    // The list of changes lets the index fold only what another program changed; an agenda that
+    // cannot be written goes without, and the index looks it over whole when it changed.
+    if (!m_damaged && writesRefused(m_path).isEmpty())
+        ChangeLog::ensure(*this);
+    m_searchIndex = std::make_unique<SearchIndex>(*this, cacheFolder);
 }
 
 qint64 Database::lastInsertRowId() const

@@ -100,7 +100,18 @@ void SearchIndex::requestSync(bool rebuild)
         if (request != m_latestRequest)
             return;
         bool remembered = false;
-        const bool ok = m_worker->sync(rebuild, &remembered);
+        const bool ok = m_worker->sync(rebuild, &remembered, [this, request] {
+            const QMutexLocker locker(&m_settleLock);
+            m_lookingOver = request;
+            m_settled.wakeAll();
+        });
+        {
+            const QMutexLocker locker(&m_settleLock);
+            m_finished = request;
+            m_finishedOk = ok;
+            m_finishedRemembered = remembered;
+            m_settled.wakeAll();
+        }
         QMetaObject::invokeMethod(
             this, [this, request, ok, remembered] { syncDone(request, ok, remembered); }, Qt::QueuedConnection);
     });
@@ -110,11 +121,29 @@ void SearchIndex::syncDone(int request, bool ok, bool remembered)
 {
     // A failed sync (the cache folder cannot be written) is not tried again until the agenda
     // changes: the search reads the agenda itself meanwhile.
-    if (!ok || request != m_requested)
+    if (!ok || request != m_requested || m_synced == request)
         return;
     m_synced = request;
     m_remembered = remembered && m_written.empty();
     emit becameReady();
+}
+
+void SearchIndex::settle()
+{
+    if (ready() || m_settledFor == m_requested || QFileInfo(m_agenda.fileName()).size() < m_patienceFromBytes)
+        return;
+    const int request = m_settledFor = m_requested;
+    const QDeadlineTimer deadline(m_patienceMs);
+    QMutexLocker locker(&m_settleLock);
+    while (m_finished != request && m_lookingOver != request)
+        if (!m_settled.wait(&m_settleLock, deadline))
+            break;
+    if (m_finished != request)
+        return;
+    const bool ok = m_finishedOk;
+    const bool remembered = m_finishedRemembered;
+    locker.unlock();
+    syncDone(request, ok, remembered);
 }
 
 void SearchIndex::entryWritten(qint64 key)
@@ -190,6 +219,7 @@ bool SearchIndex::current()
         m_dataVersion = dataVersion;
         requestSync(false);
     }
+    settle();
     return ready() && openQuery();
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QList>
+#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QThread>
+#include <QWaitCondition>
 #include <atomic>
 #include <map>
 #include <optional>
@@ -19,6 +21,8 @@ struct sqlite3_stmt;
 // folded texts and notes, in a cache file of the program's own, outside the agenda (which holds
 // nothing of it). It is built and kept up to date on a thread of its own; until it is up to date
 // with every write of another program, find() declines and the search reads the agenda itself.
+// Another program's writes are mostly few, and the agenda's list of changes names them: find()
+// waits a little for the index to fold those, rather than read the whole agenda.
 //
 // The index only narrows: every entry it offers is checked again against the agenda by the same
 // rule as always (TextMatch::containsAccentsFolded), so it finds exactly what the rule finds.
@@ -45,6 +49,15 @@ public:
     // is ready at once, unless the agenda changes before.
     bool remembered() const { return m_remembered; }
 
+    // How long find() waits at most for the index to catch up with another program's writes
+    // before it declines, for an agenda of at least fromBytes (a smaller one is read faster than
+    // the index catches up); it waits only while the index is not looking every entry over.
+    void setPatience(int ms, qint64 fromBytes)
+    {
+        m_patienceMs = ms;
+        m_patienceFromBytes = fromBytes;
+    }
+
     // This program wrote the entry with this numero (any write, committed or not).
     void entryWritten(qint64 key);
     // The agenda was replaced as a whole.
@@ -60,6 +73,9 @@ private:
     void rememberIfUnchanged(const QByteArray &state, quint64 mark);
     void requestSync(bool rebuild);
     void syncDone(int request, bool ok, bool remembered);
+    // Waits, once per request and at most m_patienceMs, for the request's sync to end, unless it
+    // has to look every entry over.
+    void settle();
     void sendWritten();
     bool openQuery();
     void closeQuery();
@@ -77,6 +93,16 @@ private:
     int m_requested = 0;
     std::atomic_int m_latestRequest = 0; // m_requested, for the worker's thread
     int m_synced = -1;
+    int m_settledFor = 0;
+    int m_patienceMs = 40;
+    qint64 m_patienceFromBytes = 4 << 20;
+    // Told by the worker's thread as each request's sync ends or turns to look every entry over.
+    QMutex m_settleLock;
+    QWaitCondition m_settled;
+    int m_finished = 0;
+    bool m_finishedOk = false;
+    bool m_finishedRemembered = false;
+    int m_lookingOver = 0;
     qint64 m_dataVersion = -1;
     bool m_remembered = false;
     // Entries written since the worker last folded them, with the mark of their last write: the

@@ -1,10 +1,12 @@
 #include "SearchIndexWorker.h"
 
+#include "ChangeLog.h"
 #include "TextMatch.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <limits>
 #include <sqlite3.h>
 #include <string_view>
@@ -373,7 +375,7 @@ bool SearchIndexWorker::scanAll()
     }
 }
 
-bool SearchIndexWorker::sync(bool rebuild, bool *remembered)
+bool SearchIndexWorker::sync(bool rebuild, bool *remembered, const std::function<void()> &lookingOver)
 {
     if (rebuild)
         m_cacheDamaged = true;
@@ -383,14 +385,35 @@ bool SearchIndexWorker::sync(bool rebuild, bool *remembered)
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!openCache())
             return false;
-        // Read before and after the pass: when no commit came between, the pass read that state.
-        const QByteArray before = stateOf(m_agenda);
-        if (forget() && scanAll()) {
-            *remembered = !before.isEmpty() && before == stateOf(m_agenda) && remember(before);
-            // The pages read and written stay in the file: nothing is kept for the next change.
-            sqlite3_db_release_memory(m_agenda);
-            sqlite3_db_release_memory(m_cache);
+        QByteArray state;
+        // What the agenda's list of changes names is all there is to fold again, when it is whole.
+        const Refolded refolded = m_cacheDamaged ? Refolded::NoList : refold({}, true, &state);
+        if (refolded == Refolded::Done) {
+            *remembered = !state.isEmpty() && remember(state);
             return true;
+        }
+        if (refolded == Refolded::NoList) {
+            if (lookingOver)
+                lookingOver();
+            // Read before and after the pass: when no commit came between, the pass read that state;
+            // with a list of changes, what changed meanwhile is folded from it after the pass.
+            QByteArray before;
+            std::optional<ChangeLog::Position> from;
+            if (sqlite3_exec(m_agenda, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK) {
+                before = headerState(m_agenda);
+                from = ChangeLog::current(m_agenda);
+                sqlite3_exec(m_agenda, "COMMIT", nullptr, nullptr, nullptr);
+            }
+            if (forget() && setPosition({}) && scanAll()) {
+                if (from && setPosition(from) && refold({}, true, &state) == Refolded::Done)
+                    *remembered = !state.isEmpty() && remember(state);
+                else
+                    *remembered = !before.isEmpty() && before == stateOf(m_agenda) && remember(before);
+                // The pages read and written stay in the file: nothing is kept for the next change.
+                sqlite3_db_release_memory(m_agenda);
+                sqlite3_db_release_memory(m_cache);
+                return true;
+            }
         }
         exec("ROLLBACK");
         if (!m_cacheDamaged)
@@ -399,17 +422,58 @@ bool SearchIndexWorker::sync(bool rebuild, bool *remembered)
     return false;
 }
 
+std::optional<ChangeLog::Position> SearchIndexWorker::position()
+{
+    Statement recorded(m_cache, "SELECT valor FROM datos WHERE clave = 'cambios'");
+    if (!recorded || sqlite3_step(recorded.get()) != SQLITE_ROW)
+        return {};
+    const std::string_view text = textOf(recorded.get(), 0);
+    return ChangeLog::Position::fromText(QByteArray(text.data(), qsizetype(text.size())));
+}
+
+bool SearchIndexWorker::setPosition(const std::optional<ChangeLog::Position> &position)
+{
+    if (!position)
+        return exec("DELETE FROM datos WHERE clave = 'cambios'");
+    Statement recorded(m_cache, "INSERT OR REPLACE INTO datos VALUES ('cambios', ?1)");
+    if (!recorded)
+        return failed(sqlite3_extended_errcode(m_cache));
+    const QByteArray text = position->text();
+    sqlite3_bind_text(recorded.get(), 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    return step(recorded.get());
+}
+
 bool SearchIndexWorker::reindex(const QList<qint64> &keys, QByteArray *state)
 {
     if (!openAgenda() || !openCache())
         return false;
+    return refold(std::vector<qint64>(keys.begin(), keys.end()), false, state) == Refolded::Done;
+}
+
+SearchIndexWorker::Refolded SearchIndexWorker::refold(std::vector<qint64> keys, bool listed, QByteArray *state)
+{
+    const std::optional<ChangeLog::Position> from = position();
+    if (listed && !from)
+        return Refolded::NoList;
     // The entries are read in one read transaction with the state they belong to.
     std::vector<std::pair<Row, bool>> entries; // and whether the agenda still holds it
+    std::optional<ChangeLog::Position> now;
     {
         Statement entry(m_agenda, "SELECT texto, nota FROM notas WHERE numero = ?1");
         if (!entry || sqlite3_exec(m_agenda, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
-            return false;
+            return Refolded::Failed;
         *state = headerState(m_agenda);
+        std::vector<qint64> changed;
+        ChangeLog::Position at;
+        if (from && ChangeLog::changedSince(m_agenda, *from, &changed, &at)) {
+            keys.insert(keys.end(), changed.begin(), changed.end());
+            now = at;
+        } else if (listed) {
+            sqlite3_exec(m_agenda, "COMMIT", nullptr, nullptr, nullptr);
+            return Refolded::NoList;
+        }
+        std::sort(keys.begin(), keys.end());
+        keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
         int rc = SQLITE_DONE;
         for (const qint64 key : keys) {
             sqlite3_bind_int64(entry.get(), 1, key);
@@ -423,11 +487,11 @@ bool SearchIndexWorker::reindex(const QList<qint64> &keys, QByteArray *state)
         sqlite3_reset(entry.get());
         sqlite3_exec(m_agenda, "COMMIT", nullptr, nullptr, nullptr);
         if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-            return false;
+            return Refolded::Failed;
     }
     Statement known(m_cache, "SELECT 1 FROM filas WHERE numero = ?1");
     if (!known || !exec("BEGIN IMMEDIATE"))
-        return false;
+        return Refolded::Failed;
     bool ok = forget();
     for (const auto &[row, held] : entries) {
         if (!ok)
@@ -437,9 +501,11 @@ bool SearchIndexWorker::reindex(const QList<qint64> &keys, QByteArray *state)
         sqlite3_reset(known.get());
         ok = held ? store(row, isHeld) : !isHeld || remove(row.key);
     }
+    // Folded up to where the list now stands; a list that cannot be followed is not followed again.
+    ok = ok && (now || !from || setPosition({})) && (!now || setPosition(now));
     if (!ok || !exec("COMMIT")) {
         exec("ROLLBACK");
-        return false;
+        return Refolded::Failed;
     }
-    return true;
+    return Refolded::Done;
 }

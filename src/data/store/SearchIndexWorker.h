@@ -1,11 +1,16 @@
 #pragma once
 
+#include "ChangeLog.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -27,13 +32,15 @@ public:
     ~SearchIndexWorker() override;
 
     // Brings the whole cache up to date with the agenda: a new or damaged cache, or one made for
-    // another agenda, is made again; every entry whose texts changed is folded again. Each step
-    // reads a few thousand entries, so the agenda is never held locked for long. With rebuild,
-    // the cache is thrown away first. False when the cache cannot be made up to date; remembered
-    // when the cache records the state of the agenda the index now matches.
-    bool sync(bool rebuild, bool *remembered);
-    // Folds again the entries with these numbers (or removes them, gone from the agenda); state is
-    // the agenda's state (stateOf) they were read in.
+    // another agenda, is made again. The entries the agenda's list of changes names since the
+    // index last read it are folded again; without a list it can follow, every entry whose texts
+    // changed is (lookingOver is called first), each step reading a few thousand entries, so the
+    // agenda is never held locked for long. With rebuild, the cache is thrown away first. False
+    // when the cache cannot be made up to date; remembered when the cache records the state of the
+    // agenda the index now matches.
+    bool sync(bool rebuild, bool *remembered, const std::function<void()> &lookingOver = {});
+    // Folds again the entries with these numbers (or removes them, gone from the agenda), and
+    // those the list of changes names; state is the agenda's state (stateOf) they were read in.
     bool reindex(const QList<qint64> &keys, QByteArray *state);
     // Records in the cache that the index matches the agenda in this state (stateOf).
     bool remember(const QByteArray &state);
@@ -51,6 +58,14 @@ public:
 
 private:
     struct Row;
+    enum class Refolded { Done, NoList, Failed };
+    // Folds again the entries keys names and those the list of changes names since position();
+    // with listed, nothing is done (NoList) unless the list can be followed.
+    Refolded refold(std::vector<qint64> keys, bool listed, QByteArray *state);
+    // Where the list of changes stood when the index last caught up with it, as the cache records
+    // it; nothing when the index must look every entry over first.
+    std::optional<ChangeLog::Position> position();
+    bool setPosition(const std::optional<ChangeLog::Position> &position);
     bool openAgenda();
     bool openCache();
     bool createCache();
