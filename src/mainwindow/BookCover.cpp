@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QRandomGenerator>
+#include <cmath>
 
 BookCover::BookCover(WindowDrag &drag, QWidget *parent)
     : QWidget(parent)
@@ -70,48 +72,73 @@ void BookCover::mouseDoubleClickEvent(QMouseEvent *)
     emit doubleClicked();
 }
 
-// The cover is drawn once for each size and kept: the window repaints often (the sweep over the
-// day texts, the blinking tab), the cover only changes with the size.
-void BookCover::paintEvent(QPaintEvent *)
+// Only what the exposed region shows is drawn: the window repaints often (the sweep over the day
+// texts, the blinking tab), mostly small parts of the paper. It is drawn into a pixmap of its own
+// and laid on the window, as the whole cover always was, and the pixmap is let go at once: kept,
+// it would hold a copy of the whole window's pixels for the session.
+void BookCover::paintEvent(QPaintEvent *event)
 {
     const qreal ratio = devicePixelRatioF();
-    if (m_cover.size() != size() * ratio || m_cover.devicePixelRatio() != ratio) {
-        m_cover = QPixmap(size() * ratio);
-        m_cover.setDevicePixelRatio(ratio);
-        QPainter coverPainter(&m_cover);
-        paintCover(coverPainter);
+    // Whole device pixels only: a part at a fractional ratio would fall between them.
+    QRect exposed = rect();
+    if (ratio == std::floor(ratio))
+        exposed &= event->region().boundingRect();
+    if (exposed.isEmpty())
+        return;
+    QPixmap part(exposed.size() * ratio);
+    part.setDevicePixelRatio(ratio);
+    {
+        QPainter partPainter(&part);
+        partPainter.translate(-exposed.topLeft());
+        paintCover(partPainter, exposed);
     }
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_cover);
+    painter.drawPixmap(exposed.topLeft(), part);
 }
 
 // The two cream pages curve into the spine, where the binding's stitches show.
-void BookCover::paintCover(QPainter &painter)
+void BookCover::paintCover(QPainter &painter, const QRect &exposed)
 {
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF all = rect();
+    const QRectF leftPage = page(false);
+    const QRectF rightPage = page(true);
+    // A stroke reaches a pixel or so past its line; these margins leave room for it.
+    const QRectF shown = QRectF(exposed).adjusted(-3, -3, 3, 3);
+    // The opaque paper hides whatever lies under it, except near its rounded edges.
+    const QRectF underLeft = leftPage.adjusted(6, 6, -6, -6);
+    const QRectF underRight = rightPage.adjusted(6, 6, -6, -6);
 
     QLinearGradient leather(all.topLeft(), all.bottomRight());
     leather.setColorAt(0, QColor(0x6b, 0x42, 0x26));
     leather.setColorAt(0.55, QColor(0x58, 0x36, 0x1f));
     leather.setColorAt(1, QColor(0x4a, 0x2e, 0x1c));
     painter.fillRect(all, leather);
-    // A faint grain, the same on every paint.
+    // A faint grain, the same on every paint: the same numbers are drawn for every stroke, shown
+    // or not.
     QRandomGenerator grain(7);
     painter.setPen(QColor(0, 0, 0, 18));
     for (int n = 0; n < width() * height() / 900; ++n) {
         const double x = grain.bounded(width());
         const double y = grain.bounded(height());
-        painter.drawLine(QPointF(x, y), QPointF(x + 2 + grain.bounded(3), y + grain.bounded(2)));
+        const double down = grain.bounded(2);
+        const double across = grain.bounded(3);
+        const QLineF stroke(QPointF(x, y), QPointF(x + 2 + across, y + down));
+        // Never empty, also for a level stroke.
+        const QRectF box = QRectF(stroke.p1(), stroke.p2()).normalized().adjusted(-1, -1, 1, 1);
+        if (shown.intersects(box) && !underLeft.contains(box) && !underRight.contains(box))
+            painter.drawLine(stroke);
     }
     QPen stitch(QColor(0xd9, 0xb8, 0x7c, 150), 1.2, Qt::CustomDashLine);
     stitch.setDashPattern({4, 3});
     painter.setPen(stitch);
     painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(all.adjusted(6.5, 6.5, -6.5, -6.5), 8, 8);
+    const QRectF stitched = all.adjusted(6.5, 6.5, -6.5, -6.5);
+    // The stitched line is only drawn where the exposed region reaches it (its corners round off
+    // inside the rectangle, 8 pixels at most).
+    if (!stitched.adjusted(11, 11, -11, -11).contains(shown))
+        painter.drawRoundedRect(stitched, 8, 8);
 
-    const QRectF leftPage = page(false);
-    const QRectF rightPage = page(true);
     for (const QRectF &sheet : {leftPage, rightPage}) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(0, 0, 0, 70));

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPixmap>
 #include <QRect>
 #include <QWidget>
 #include <optional>
@@ -40,12 +39,11 @@ protected:
 
 private:
     QRectF page(bool right) const;
-    void paintCover(QPainter &painter);
+    void paintCover(QPainter &painter, const QRect &exposed);
     int px(double twips) const;
 
     WindowDrag &m_drag;
     // Where the left button went down on the leather. The window moves only once the pointer
     // does: a click or a double click never hands the pointer to the window system.
     std::optional<QPoint> m_pressedAt;
-    QPixmap m_cover;
 };
