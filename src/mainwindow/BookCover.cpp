@@ -75,25 +75,28 @@ void BookCover::mouseDoubleClickEvent(QMouseEvent *)
 // Only what the exposed region shows is drawn: the window repaints often (the sweep over the day
 // texts, the blinking tab), mostly small parts of the paper. It is drawn into a pixmap of its own
 // and laid on the window, as the whole cover always was, and the pixmap is let go at once: kept,
-// it would hold a copy of the whole window's pixels for the session.
+// it would hold a copy of the whole window's pixels for the session. The pixmap takes whole rows:
+// the leather's shading is worked out along each row from its left end, and a row begun
+// elsewhere would round a few pixels differently.
 void BookCover::paintEvent(QPaintEvent *event)
 {
     const qreal ratio = devicePixelRatioF();
+    const QRect exposed = event->region().boundingRect() & rect();
     // Whole device pixels only: a part at a fractional ratio would fall between them.
-    QRect exposed = rect();
+    QRect rows = rect();
     if (ratio == std::floor(ratio))
-        exposed &= event->region().boundingRect();
+        rows = QRect(0, exposed.top(), width(), exposed.height());
     if (exposed.isEmpty())
         return;
-    QPixmap part(exposed.size() * ratio);
+    QPixmap part(rows.size() * ratio);
     part.setDevicePixelRatio(ratio);
     {
         QPainter partPainter(&part);
-        partPainter.translate(-exposed.topLeft());
+        partPainter.translate(-rows.topLeft());
         paintCover(partPainter, exposed);
     }
     QPainter painter(this);
-    painter.drawPixmap(exposed.topLeft(), part);
+    painter.drawPixmap(rows.topLeft(), part);
 }
 
 // The two cream pages curve into the spine, where the binding's stitches show.
