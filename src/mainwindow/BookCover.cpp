@@ -5,11 +5,12 @@
 #include "widgets/WindowDrag.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPixmap>
 #include <QRandomGenerator>
 #include <cmath>
+#include <sys/mman.h>
 
 BookCover::BookCover(WindowDrag &drag, QWidget *parent)
     : QWidget(parent)
@@ -73,34 +74,46 @@ void BookCover::mouseDoubleClickEvent(QMouseEvent *)
 }
 
 // Only what the exposed region shows is drawn: the window repaints often (the sweep over the day
-// texts, the blinking tab), mostly small parts of the paper. It is drawn into a pixmap of its own
-// and laid on the window, as the whole cover always was, and the pixmap is let go at once: kept,
-// it would hold a copy of the whole window's pixels for the session. The pixmap takes whole rows:
-// the leather's shading is worked out along each row from its left end, and a row begun
-// elsewhere would round a few pixels differently.
+// texts, the blinking tab), mostly small parts of the paper. It is drawn as it always was, onto a
+// picture of the whole cover laid on the window, so that the stitches' dashes and the leather's
+// shading come out the same whatever part is drawn; but the picture lives in memory of its own,
+// whose pages the system only provides where they are drawn on, and which all goes back at once.
+// Kept, a whole picture would hold a copy of the window's pixels for the session.
 void BookCover::paintEvent(QPaintEvent *event)
 {
-    const qreal ratio = devicePixelRatioF();
     const QRect exposed = event->region().boundingRect() & rect();
-    // Whole device pixels only: a part at a fractional ratio would fall between them.
+    if (exposed.isEmpty())
+        return;
+    const qreal ratio = devicePixelRatioF();
+    // Whole rows, along which the shading is worked out from the left end; whole device pixels
+    // only: a part at a fractional ratio would fall between them.
     QRect rows = rect();
     if (ratio == std::floor(ratio))
         rows = QRect(0, exposed.top(), width(), exposed.height());
-    if (exposed.isEmpty())
+    const QSize pixels = size() * ratio;
+    const qsizetype bytesPerLine = qsizetype(pixels.width()) * 4;
+    const size_t length = size_t(bytesPerLine) * size_t(pixels.height());
+    void *memory = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED)
         return;
-    QPixmap part(rows.size() * ratio);
-    part.setDevicePixelRatio(ratio);
     {
-        QPainter partPainter(&part);
-        partPainter.translate(-rows.topLeft());
-        paintCover(partPainter, exposed);
+        QImage canvas(static_cast<uchar *>(memory), pixels.width(), pixels.height(), bytesPerLine,
+                      QImage::Format_RGB32);
+        canvas.setDevicePixelRatio(ratio);
+        {
+            QPainter canvasPainter(&canvas);
+            paintCover(canvasPainter, exposed, rows);
+        }
+        QPainter painter(this);
+        painter.drawImage(rows.topLeft(), canvas, QRectF(QPointF(rows.topLeft()) * ratio, QSizeF(rows.size()) * ratio));
     }
-    QPainter painter(this);
-    painter.drawPixmap(rows.topLeft(), part);
+    munmap(memory, length);
 }
 
 // The two cream pages curve into the spine, where the binding's stitches show.
-void BookCover::paintCover(QPainter &painter, const QRect &exposed)
+// Each stroke and shape is drawn whole or not at all, never cut by a clip, which would round its
+// edge differently; whole rows of the plain fills are drawn, from their left ends.
+void BookCover::paintCover(QPainter &painter, const QRect &exposed, const QRect &rows)
 {
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF all = rect();
@@ -116,7 +129,8 @@ void BookCover::paintCover(QPainter &painter, const QRect &exposed)
     leather.setColorAt(0, QColor(0x6b, 0x42, 0x26));
     leather.setColorAt(0.55, QColor(0x58, 0x36, 0x1f));
     leather.setColorAt(1, QColor(0x4a, 0x2e, 0x1c));
-    painter.fillRect(all, leather);
+    const QRectF band = rows;
+    painter.fillRect(all & band, leather);
     // A faint grain, the same on every paint: the same numbers are drawn for every stroke, shown
     // or not.
     QRandomGenerator grain(7);
@@ -143,6 +157,8 @@ void BookCover::paintCover(QPainter &painter, const QRect &exposed)
         painter.drawRoundedRect(stitched, 8, 8);
 
     for (const QRectF &sheet : {leftPage, rightPage}) {
+        if (!shown.intersects(sheet.adjusted(-2, -2, 4, 5)))
+            continue;
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(0, 0, 0, 70));
         painter.drawRoundedRect(sheet.translated(1.5, 2.5), 3, 3);
@@ -158,19 +174,20 @@ void BookCover::paintCover(QPainter &painter, const QRect &exposed)
     QLinearGradient intoLeft(spineLeft - curve, 0, spineLeft, 0);
     intoLeft.setColorAt(0, QColor(120, 90, 50, 0));
     intoLeft.setColorAt(1, QColor(120, 90, 50, 70));
-    painter.fillRect(QRectF(spineLeft - curve, top, curve, bottom - top), intoLeft);
+    painter.fillRect(QRectF(spineLeft - curve, top, curve, bottom - top) & band, intoLeft);
     QLinearGradient intoRight(spineRight, 0, spineRight + curve, 0);
     intoRight.setColorAt(0, QColor(120, 90, 50, 70));
     intoRight.setColorAt(1, QColor(120, 90, 50, 0));
-    painter.fillRect(QRectF(spineRight, top, curve, bottom - top), intoRight);
+    painter.fillRect(QRectF(spineRight, top, curve, bottom - top) & band, intoRight);
 
     QLinearGradient binding(spineLeft, 0, spineRight, 0);
     binding.setColorAt(0, QColor(0x3a, 0x22, 0x14));
     binding.setColorAt(0.5, QColor(0x5a, 0x38, 0x22));
     binding.setColorAt(1, QColor(0x3a, 0x22, 0x14));
-    painter.fillRect(QRectF(spineLeft, top - 4, spineRight - spineLeft, bottom - top + 8), binding);
+    painter.fillRect(QRectF(spineLeft, top - 4, spineRight - spineLeft, bottom - top + 8) & band, binding);
     painter.setPen(QPen(QColor(0xe8, 0xdc, 0xc0, 200), 1.4));
     const double middle = (spineLeft + spineRight) / 2;
     for (double y = top + 14; y < bottom - 10; y += 22)
-        painter.drawLine(QPointF(middle - 3, y), QPointF(middle + 3, y + 6));
+        if (shown.intersects(QRectF(middle - 5, y - 2, 10, 10)))
+            painter.drawLine(QPointF(middle - 3, y), QPointF(middle + 3, y + 6));
 }

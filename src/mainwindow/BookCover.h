@@ -39,7 +39,7 @@ protected:
 
 private:
     QRectF page(bool right) const;
-    void paintCover(QPainter &painter, const QRect &exposed);
+    void paintCover(QPainter &painter, const QRect &exposed, const QRect &rows);
     int px(double twips) const;
 
     WindowDrag &m_drag;
