@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QRect>
 #include <QWidget>
 #include <optional>
@@ -39,11 +40,12 @@ protected:
 
 private:
     QRectF page(bool right) const;
-    void paintCover(QPainter &painter, const QRect &exposed, const QRect &rows);
+    void paintCover(QPainter &painter);
     int px(double twips) const;
 
     WindowDrag &m_drag;
     // Where the left button went down on the leather. The window moves only once the pointer
     // does: a click or a double click never hands the pointer to the window system.
     std::optional<QPoint> m_pressedAt;
+    QPixmap m_cover;
 };

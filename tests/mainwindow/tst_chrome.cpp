@@ -11,7 +11,6 @@
 #include "widgets/TabShape.h"
 #include "widgets/Twips.h"
 
-#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QtTest>
@@ -202,33 +201,6 @@ private slots:
         m_main->showMaximized();
         QTest::mouseClick(m_main->Image5[0], Qt::LeftButton);
         QCOMPARE(int(m_agenda->context.settings.MainWidth), qRound(m_main->tw(800))); // the normal size stays
-    }
-
-    // A repaint of part of the cover (under a blinking tab, a swept day text) draws the same pixels
-    // as the whole cover has there.
-    void coverPartsMatchTheWholeCover_data()
-    {
-        QTest::addColumn<QRectF>("part"); // as fractions of the cover
-        QTest::newRow("leather along the top") << QRectF(0, 0, 1, 0.03);
-        QTest::newRow("left edge and page") << QRectF(0, 0.3, 0.2, 0.2);
-        QTest::newRow("spine") << QRectF(0.45, 0.4, 0.1, 0.3);
-        QTest::newRow("bottom right corner") << QRectF(0.8, 0.9, 0.2, 0.1);
-        QTest::newRow("top left stitches") << QRectF(0, 0, 0.03, 0.03);
-        QTest::newRow("inside a page") << QRectF(0.2, 0.4, 0.1, 0.1);
-    }
-    void coverPartsMatchTheWholeCover()
-    {
-        QFETCH(QRectF, part);
-        QWidget *cover = m_main->findChild<QWidget *>(QStringLiteral("Image1"));
-        QVERIFY(cover);
-        const QRect rect = QRectF(part.x() * cover->width(), part.y() * cover->height(), part.width() * cover->width(),
-                                  part.height() * cover->height())
-                               .toRect();
-        QImage whole(cover->size(), QImage::Format_RGB32);
-        cover->render(&whole, {}, {}, QWidget::RenderFlags());
-        QImage alone(rect.size(), QImage::Format_RGB32);
-        cover->render(&alone, {}, rect, QWidget::RenderFlags());
-        QCOMPARE(alone, whole.copy(rect));
     }
 
 private:
