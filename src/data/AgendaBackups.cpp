@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSet>
 #include <QThread>
 #include <algorithm>
@@ -24,11 +23,39 @@
 
 namespace {
 
-const QRegularExpression DailyPattern(QStringLiteral("^quillomar-(\\d{4}-\\d{2}-\\d{2})\\.mdb$"));
-const QRegularExpression BeforeRestorePattern(
-    QStringLiteral("^quillomar-(\\d{4}-\\d{2}-\\d{2}-\\d{6})-antes-de-restaurar(-dañada)?\\.mdb$"));
-
+// The copies' names, read by hand rather than by regular expressions: the copies are listed at
+// every start, and a pattern engine would be loaded and compiled for these few names alone.
+const QString CopyPrefix = QStringLiteral("quillomar-");
+const QString CopySuffix = QStringLiteral(".mdb");
+const QString BeforeRestoreTail = QStringLiteral("-antes-de-restaurar");
+const QString DamagedTail = QStringLiteral("-dañada");
 const QString UnfinishedSuffix = QStringLiteral(".part");
+
+// Whether text has the shape given, where each '9' stands for a digit 0 to 9.
+bool hasShape(QStringView text, QLatin1StringView shape)
+{
+    if (text.size() != shape.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (shape[i] == QLatin1Char('9') ? !(c >= u'0' && c <= u'9') : c != shape[i])
+            return false;
+    }
+    return true;
+}
+
+// The names a directory listing of "quillomar-*.mdb" plus suffix gives (as QDir matches a name
+// filter, whatever the case).
+QStringList copyNames(const QDir &dir, const QString &suffix)
+{
+    QStringList names;
+    const QString end = CopySuffix + suffix;
+    for (const QString &name : dir.entryList(QDir::Files))
+        if (name.size() >= CopyPrefix.size() + end.size() && name.startsWith(CopyPrefix, Qt::CaseInsensitive) &&
+            name.endsWith(end, Qt::CaseInsensitive))
+            names << name;
+    return names;
+}
 
 QString writeFailure(sqlite3 *db, int rc)
 {
@@ -88,7 +115,7 @@ void AgendaBackups::start()
     // Only one copy of the program runs: a temporary file found now belongs to a copy that was
     // cut short and is never finished.
     const QDir dir(folder());
-    for (const QString &name : dir.entryList({QStringLiteral("quillomar-*.mdb") + UnfinishedSuffix}, QDir::Files))
+    for (const QString &name : copyNames(dir, UnfinishedSuffix))
         QFile::remove(dir.filePath(name));
     keepNewestBeforeRestore();
     checkDue();
@@ -222,14 +249,23 @@ QList<AgendaBackups::Copy> AgendaBackups::copies() const
 {
     QList<Copy> found;
     const QDir dir(folder());
-    for (const QString &name : dir.entryList({QStringLiteral("quillomar-*.mdb")}, QDir::Files)) {
+    for (const QString &name : copyNames(dir, QString())) {
         Copy copy{dir.filePath(name), {}, false};
-        if (const QRegularExpressionMatch daily = DailyPattern.match(name); daily.hasMatch())
-            copy.madeAt = QDateTime(QDate::fromString(daily.captured(1), Qt::ISODate), QTime(0, 0));
-        else if (const QRegularExpressionMatch before = BeforeRestorePattern.match(name); before.hasMatch()) {
-            copy.madeAt = QDateTime::fromString(before.captured(1), QStringLiteral("yyyy-MM-dd-HHmmss"));
+        // quillomar-YYYY-MM-DD.mdb, or quillomar-YYYY-MM-DD-HHMMSS-antes-de-restaurar[-dañada].mdb
+        const QStringView middle =
+            QStringView(name).sliced(CopyPrefix.size(), name.size() - CopyPrefix.size() - CopySuffix.size());
+        const QLatin1StringView dayShape("9999-99-99");
+        const QLatin1StringView stampShape("9999-99-99-999999");
+        const QStringView tail = middle.size() > stampShape.size() ? middle.sliced(stampShape.size()) : QStringView();
+        const bool exact = name.startsWith(CopyPrefix) && name.endsWith(CopySuffix);
+        if (exact && hasShape(middle, dayShape)) {
+            copy.madeAt = QDateTime(QDate::fromString(middle.toString(), Qt::ISODate), QTime(0, 0));
+        } else if (exact && hasShape(middle.first(std::min(middle.size(), stampShape.size())), stampShape) &&
+                   (tail == BeforeRestoreTail || tail == BeforeRestoreTail + DamagedTail)) {
+            copy.madeAt =
+                QDateTime::fromString(middle.first(stampShape.size()).toString(), QStringLiteral("yyyy-MM-dd-HHmmss"));
             copy.beforeRestore = true;
-            copy.damaged = before.hasCaptured(2);
+            copy.damaged = tail.size() > BeforeRestoreTail.size();
         }
         if (copy.madeAt.isValid())
             found << copy;

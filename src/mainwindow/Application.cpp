@@ -8,6 +8,7 @@
 #include "data/Module1.h"
 #include "data/SingleInstance.h"
 #include "data/store/Database.h"
+#include "data/store/SearchIndex.h"
 #include "sync/SyncSchedule.h"
 #include "widgets/ActivityWatch.h"
 #include "widgets/Twips.h"
@@ -15,6 +16,23 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace {
+
+// Gives the pages that start-up work freed back to the system. The allocator keeps them for reuse
+// otherwise, in each thread's own heap as well: the safety copy's and the search index's passes
+// read the whole agenda once, and what they held stays resident, unused, for the whole session.
+void releaseFreedMemory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
+} // namespace
 
 Application::Application(AppContext &context)
     : m_context(context)
@@ -69,16 +87,22 @@ void Application::startServices()
         m_alarmScan->showMissed(m_startedAt);
     m_alarmScan->start();
     m_backups = std::make_unique<AgendaBackups>(m_context, databaseFile());
+    QObject::connect(m_backups.get(), &AgendaBackups::copyFinished, m_form1.get(), [] { releaseFreedMemory(); });
     m_backups->start();
     // The diary's search index is brought up to date on a thread of its own, in the user's cache.
     if (m_agendaOpened && !m_context.paths.cacheFolder.isEmpty())
-        if (const std::shared_ptr<Database> agenda = Database::open(databaseFile(), nullptr))
+        if (const std::shared_ptr<Database> agenda = Database::open(databaseFile(), nullptr)) {
             agenda->startSearchIndex(m_context.paths.cacheFolder);
+            if (SearchIndex *index = agenda->searchIndex())
+                QObject::connect(index, &SearchIndex::becameReady, m_form1.get(), [] { releaseFreedMemory(); });
+        }
     // A user with a sync account gets the server's news now, and every while after.
     if (m_agendaOpened && m_context.sync) {
         m_syncSchedule = std::make_unique<SyncSchedule>(m_diary, m_context);
         m_syncSchedule->start();
     }
+    // What the services' first steps (the missed alarms, the window icon, the bus) freed.
+    QTimer::singleShot(SettleDelayMs, m_form1.get(), [] { releaseFreedMemory(); });
 }
 
 void Application::OpenCursors()

@@ -37,6 +37,9 @@ public:
     static constexpr int RestDelayMs = 1500;
     // After the week is painted, the rest waits this long for the screen to show it.
     static constexpr int IdleDelayMs = 250;
+    // Once the services have started, the memory their first steps freed is given back after this
+    // long; the safety copy and the search index's pass give theirs back when they end.
+    static constexpr int SettleDelayMs = 1000;
 
     Form1 &mainWindow() { return *m_form1; }
     Diary &diary() { return m_diary; }
