@@ -15,5 +15,9 @@ QString Build(const QString &time, bool hasNote, bool hasAlarm, const QString &t
 QString Visible(const QString &line);
 // The last ten characters: the zero-padded numero.
 QString Number(const QString &line);
+// Whether line a comes before line b in a day's list, which keeps its lines in the order of their
+// text: by time first, since every line begins with it, then as words are sorted in Spanish
+// (letter case and accents aside, ñ a letter of its own after n), then as written.
+bool sortsBefore(const QString &a, const QString &b);
 
 } // namespace EntryLine
