@@ -248,6 +248,10 @@ void WeekView::fillWeek(const QDate &date)
 
         const QString caption = (day == today ? QStringLiteral("HOY ") : QString()) + CapitalizeFirst(header);
         Label3[i]->setText(caption);
+        // A header the keyboard can reach keeps its text in a document, which the label would
+        // lay out while painting and so ask to be painted once more, a frame later: it is laid
+        // out here, before the week is painted, and the new week is put on the screen at once.
+        Label3[i]->heightForWidth(Label3[i]->width());
         Label3[i]->setAccessibleName(caption);
         Label4[i]->setText(fixedText + QStringLiteral(" ") + dayText);
         // The holiday and day text is read with the day it belongs to.
@@ -265,6 +269,9 @@ void WeekView::fillWeek(const QDate &date)
             if (day == today)
                 m_diary.TodayHasEntries = true;
         }
+        // The list would place its new lines only as it paints, and then ask for its lines to be
+        // painted again, a frame later: they are placed now.
+        List1[i]->doItemsLayout();
     }
 
     Label1[0]->setText(CapitalizeFirst(locale.toString(WeekStart, QStringLiteral("MMMM yyyy"))));
@@ -419,6 +426,9 @@ void WeekView::mouseDoubleClickEvent(QMouseEvent *event)
 
 void WeekView::setTextColour(QWidget *widget, const QColor &colour)
 {
+    // A palette set again, even the same, repaints the widget and everything in it.
+    if (widget->palette().color(QPalette::WindowText) == colour)
+        return;
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, colour);
     widget->setPalette(palette);
@@ -426,6 +436,9 @@ void WeekView::setTextColour(QWidget *widget, const QColor &colour)
 
 void WeekView::setBackground(QWidget *widget, const QColor &colour)
 {
+    if (widget->autoFillBackground() && widget->palette().color(QPalette::Window) == colour &&
+        widget->palette().color(QPalette::Base) == colour)
+        return;
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);
     palette.setColor(QPalette::Base, colour);
