@@ -219,8 +219,7 @@ void WeekView::fillWeek(const QDate &date)
     // The lines read ahead are this week's as long as nothing has been written since (asked before
     // the days below mark their holidays).
     const bool readAhead = m_aheadWeek && m_aheadWeek->start == WeekStart && m_diary.Data1.isOpen() &&
-                           m_aheadWeek->file == m_diary.databaseFile() &&
-                           m_aheadWeek->stamp == m_diary.Data1.contentStamp();
+        m_aheadWeek->file == m_diary.databaseFile() && m_aheadWeek->stamp == m_diary.Data1.contentStamp();
 
     for (int i = 0; i < 7; ++i) {
         const QDate day = WeekStart.addDays(i);

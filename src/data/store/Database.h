@@ -61,10 +61,7 @@ public:
     // Grows with every row of table this connection writes, and with a restore or a migration,
     // which may change any: rows read from table are still there while it stays the same (another
     // program's writes show in PRAGMA data_version).
-    quint64 tableWrites(const QString &table) const
-    {
-        return m_wholeFileWrites + m_tableWrites.value(table.toLower());
-    }
+    quint64 tableWrites(const QString &table) const { return m_wholeFileWrites + m_tableWrites.value(table.toLower()); }
 
     // Runs one statement with bound values. Rows are handed to onRow, if given, as column values.
     // Returns false with lastError() set when the statement fails.
