@@ -430,10 +430,22 @@ void WeekView::mouseDoubleClickEvent(QMouseEvent *event)
         event->ignore();
 }
 
+namespace {
+// The colour a widget was given by the week, kept on it: a palette set again, even the same,
+// repaints the widget and everything in it. (The colour the widget shows is no guide: one it
+// inherits would follow its panel's next change, where one given to it stays.)
+bool alreadyGiven(QWidget *widget, const char *role, const QColor &colour)
+{
+    if (widget->property(role).value<QColor>() == colour)
+        return true;
+    widget->setProperty(role, colour);
+    return false;
+}
+} // namespace
+
 void WeekView::setTextColour(QWidget *widget, const QColor &colour)
 {
-    // A palette set again, even the same, repaints the widget and everything in it.
-    if (widget->palette().color(QPalette::WindowText) == colour)
+    if (alreadyGiven(widget, "weekTextColour", colour))
         return;
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, colour);
@@ -442,8 +454,7 @@ void WeekView::setTextColour(QWidget *widget, const QColor &colour)
 
 void WeekView::setBackground(QWidget *widget, const QColor &colour)
 {
-    if (widget->autoFillBackground() && widget->palette().color(QPalette::Window) == colour &&
-        widget->palette().color(QPalette::Base) == colour)
+    if (alreadyGiven(widget, "weekBackground", colour))
         return;
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);
