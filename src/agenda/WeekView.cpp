@@ -200,6 +200,10 @@ bool WeekView::showsChange(const DiaryChange &change)
 
 void WeekView::diaryChanged(const DiaryChange &change)
 {
+    // Any change of entries may fall in the week read ahead (the diary told of a file restored or
+    // another one opened, too).
+    if (change.touches(DiaryChange::Kind::Entries))
+        m_aheadWeek.reset();
     // The holidays the week writes while it is being filled are already on show. A change read
     // again leaves the keyboard focus where the user has it.
     if (!m_filling && showsChange(change))
