@@ -99,10 +99,9 @@ void EntryLineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
         style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
         painter->restore();
     }
-    painter->save();
-    painter->setPen(QColor(176, 196, 222, 150));
-    painter->drawLine(line.rect.bottomLeft(), line.rect.bottomRight());
-    painter->restore();
+    // The ruled line, one pixel high across the line: filled as a rectangle, the same pixels a pen
+    // would draw, at a fraction of a pen's cost.
+    painter->fillRect(QRect(line.rect.left(), line.rect.bottom(), line.rect.width(), 1), QColor(176, 196, 222, 150));
 }
 
 QSize EntryLineDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const

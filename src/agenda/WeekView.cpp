@@ -200,6 +200,10 @@ bool WeekView::showsChange(const DiaryChange &change)
 
 void WeekView::diaryChanged(const DiaryChange &change)
 {
+    // Any change of entries may fall in the week read ahead (the diary told of a file restored or
+    // another one opened, too).
+    if (change.touches(DiaryChange::Kind::Entries))
+        m_aheadWeek.reset();
     // The holidays the week writes while it is being filled are already on show. A change read
     // again leaves the keyboard focus where the user has it.
     if (!m_filling && showsChange(change))
@@ -216,6 +220,10 @@ void WeekView::fillWeek(const QDate &date)
     m_diary.TodayHasEntries = false;
     WeekStart = date.addDays(-(date.dayOfWeek() - 1));
     const bool weekHasToday = WeekStart.daysTo(today) >= 0 && WeekStart.daysTo(today) <= 6;
+    // The lines read ahead are this week's as long as nothing has been written since (asked before
+    // the days below mark their holidays).
+    const bool readAhead = m_aheadWeek && m_aheadWeek->start == WeekStart && m_diary.Data1.isOpen() &&
+        m_aheadWeek->file == m_diary.databaseFile() && m_aheadWeek->stamp == m_diary.Data1.contentStamp();
 
     for (int i = 0; i < 7; ++i) {
         const QDate day = WeekStart.addDays(i);
@@ -248,6 +256,10 @@ void WeekView::fillWeek(const QDate &date)
 
         const QString caption = (day == today ? QStringLiteral("HOY ") : QString()) + CapitalizeFirst(header);
         Label3[i]->setText(caption);
+        // A header the keyboard can reach keeps its text in a document, which the label would
+        // lay out while painting and so ask to be painted once more, a frame later: it is laid
+        // out here, before the week is painted, and the new week is put on the screen at once.
+        Label3[i]->heightForWidth(Label3[i]->width());
         Label3[i]->setAccessibleName(caption);
         Label4[i]->setText(fixedText + QStringLiteral(" ") + dayText);
         // The holiday and day text is read with the day it belongs to.
@@ -255,21 +267,31 @@ void WeekView::fillWeek(const QDate &date)
         Label4[i]->setAccessibleName(lineText.isEmpty() ? QString() : caption + QStringLiteral(": ") + lineText);
 
         List1[i]->clear();
-        const Criterion sameDay = Criterion::textEquals(Schema::Notas::Fecha, tag);
-        for (bool found = m_diary.Data1.FindFirst(sameDay); found; found = m_diary.Data1.FindNext(sameDay)) {
-            const RecordCursor &entry = m_diary.Data1;
-            List1[i]->addItem(EntryLine::Build(entry.Text(Schema::Notas::Hora),
-                                               !entry.Text(Schema::Notas::Nota).isEmpty(),
-                                               !entry.Text(Schema::Notas::HoraAlarma).isEmpty(),
-                                               entry.Text(Schema::Notas::Texto), entry.Number(Schema::Notas::Numero)));
-            if (day == today)
-                m_diary.TodayHasEntries = true;
-        }
+        const QStringList lines = readAhead ? m_aheadWeek->lines[i] : entryLines(m_diary.Data1, day);
+        for (const QString &line : lines)
+            List1[i]->addItem(line);
+        if (day == today && !lines.isEmpty())
+            m_diary.TodayHasEntries = true;
+        // The list would place its new lines only as it paints, and then ask for its lines to be
+        // painted again, a frame later: they are placed now.
+        List1[i]->doItemsLayout();
     }
 
     Label1[0]->setText(CapitalizeFirst(locale.toString(WeekStart, QStringLiteral("MMMM yyyy"))));
     Label1[1]->setText(CapitalizeFirst(locale.toString(WeekStart.addDays(6), QStringLiteral("MMMM yyyy"))));
+    m_aheadWeek.reset();
     m_aheadWanted = true;
+}
+
+QStringList WeekView::entryLines(RecordCursor &cursor, const QDate &day)
+{
+    QStringList lines;
+    const Criterion sameDay = Criterion::textEquals(Schema::Notas::Fecha, DateText::fromDate(day));
+    for (bool found = cursor.FindFirst(sameDay); found; found = cursor.FindNext(sameDay))
+        lines.append(EntryLine::Build(cursor.Text(Schema::Notas::Hora), !cursor.Text(Schema::Notas::Nota).isEmpty(),
+                                      !cursor.Text(Schema::Notas::HoraAlarma).isEmpty(),
+                                      cursor.Text(Schema::Notas::Texto), cursor.Number(Schema::Notas::Numero)));
+    return lines;
 }
 
 void WeekView::shapeNextWeek()
@@ -280,18 +302,13 @@ void WeekView::shapeNextWeek()
     m_ahead.RecordSource = Schema::Notas::Table;
     if (!m_ahead.Refresh())
         return;
+    AheadWeek week{WeekStart.addDays(7), m_ahead.DatabaseName, m_ahead.contentStamp(), {}};
     for (int i = 0; i < 7; ++i) {
-        QStringList lines;
-        const Criterion sameDay =
-            Criterion::textEquals(Schema::Notas::Fecha, DateText::fromDate(WeekStart.addDays(7 + i)));
-        for (bool found = m_ahead.FindFirst(sameDay); found; found = m_ahead.FindNext(sameDay))
-            lines.append(EntryLine::Build(m_ahead.Text(Schema::Notas::Hora),
-                                          !m_ahead.Text(Schema::Notas::Nota).isEmpty(),
-                                          !m_ahead.Text(Schema::Notas::HoraAlarma).isEmpty(),
-                                          m_ahead.Text(Schema::Notas::Texto), m_ahead.Number(Schema::Notas::Numero)));
+        week.lines[i] = entryLines(m_ahead, week.start.addDays(i));
         if (const auto *delegate = qobject_cast<const EntryLineDelegate *>(List1[i]->itemDelegate()))
-            delegate->shapeAhead(*List1[i], lines);
+            delegate->shapeAhead(*List1[i], week.lines[i]);
     }
+    m_aheadWeek = std::move(week);
 }
 
 void WeekView::ShowCurrentWeekButtons()
@@ -417,8 +434,23 @@ void WeekView::mouseDoubleClickEvent(QMouseEvent *event)
         event->ignore();
 }
 
+namespace {
+// The colour a widget was given by the week, kept on it: a palette set again, even the same,
+// repaints the widget and everything in it. (The colour the widget shows is no guide: one it
+// inherits would follow its panel's next change, where one given to it stays.)
+bool alreadyGiven(QWidget *widget, const char *role, const QColor &colour)
+{
+    if (widget->property(role).value<QColor>() == colour)
+        return true;
+    widget->setProperty(role, colour);
+    return false;
+}
+} // namespace
+
 void WeekView::setTextColour(QWidget *widget, const QColor &colour)
 {
+    if (alreadyGiven(widget, "weekTextColour", colour))
+        return;
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, colour);
     widget->setPalette(palette);
@@ -426,6 +458,8 @@ void WeekView::setTextColour(QWidget *widget, const QColor &colour)
 
 void WeekView::setBackground(QWidget *widget, const QColor &colour)
 {
+    if (alreadyGiven(widget, "weekBackground", colour))
+        return;
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);
     palette.setColor(QPalette::Base, colour);

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
 
 class ClickLabel;
 class Diary;
@@ -122,6 +123,18 @@ private:
     // other window's.
     void shapeNextWeek();
     RecordCursor m_ahead;
+    // The lines of the week read ahead, day by day, and the file's state they were read in: that
+    // week, when shown while the file is unchanged, is filled from them without reading again.
+    struct AheadWeek
+    {
+        QDate start;
+        QString file;
+        RecordCursor::ContentStamp stamp;
+        std::array<QStringList, 7> lines;
+    };
+    std::optional<AheadWeek> m_aheadWeek;
+    // The entry lines of day, as the day's list holds them, read through cursor.
+    static QStringList entryLines(RecordCursor &cursor, const QDate &day);
     bool m_aheadWanted = false;
     static constexpr int AheadDelayMs = 250;
 

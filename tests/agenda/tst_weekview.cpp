@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
+#include <sqlite3.h>
 
 using DiaryWrite = std::function<void(Diary &, qint64 numero)>;
 Q_DECLARE_METATYPE(DiaryWrite)
@@ -240,6 +241,37 @@ private slots:
         week().List1[1]->viewport()->repaint();
         QCOMPARE(week().List1[1]->count(), 2);
         QCOMPARE(tuesday->linesShaped(), 2);
+    }
+
+    // The next week read ahead is read again when its entries were written since, by this
+    // program or by another.
+    void nextWeekReadAheadShowsLaterWrites_data()
+    {
+        QTest::addColumn<bool>("anotherProgram");
+        QTest::newRow("this program") << false;
+        QTest::newRow("another program") << true;
+    }
+    void nextWeekReadAheadShowsLaterWrites()
+    {
+        QFETCH(bool, anotherProgram);
+        const QDate tuesday(2024, 4, 9);
+        const qint64 numero = m_agenda->addEntry(tuesday, QStringLiteral("09:00"), QStringLiteral("Dentista"));
+        showActive();
+        const auto *delegate = qobject_cast<const EntryLineDelegate *>(week().List1[1]->itemDelegate());
+        QTRY_COMPARE(delegate->linesShaped(), 1);
+        if (anotherProgram) {
+            sqlite3 *other = nullptr;
+            QCOMPARE(sqlite3_open(m_agenda->databaseFile().toUtf8().constData(), &other), SQLITE_OK);
+            const QByteArray copy = "INSERT INTO notas (fecha, hora, texto) SELECT fecha, '10:00', 'Farmacia' "
+                                    "FROM notas WHERE numero = " +
+                QByteArray::number(numero);
+            QCOMPARE(sqlite3_exec(other, copy.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(other);
+        } else {
+            m_agenda->addEntry(tuesday, QStringLiteral("10:00"), QStringLiteral("Farmacia"));
+        }
+        QTest::mouseClick(week().Image4, Qt::LeftButton);
+        QCOMPARE(visibleLines(1), (QStringList{"09:00 Dentista", "10:00 Farmacia"}));
     }
 
     void listTooltipAndFocusColours()

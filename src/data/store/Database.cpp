@@ -127,7 +127,9 @@ void sqlContainsLoosely(sqlite3_context *context, int, sqlite3_value **args)
 void Database::rowChanged(void *self, int, const char *, const char *table, qint64 rowid)
 {
     auto *database = static_cast<Database *>(self);
-    if (database->m_searchIndex && QString::fromUtf8(table).compare(Schema::Notas::Table, Qt::CaseInsensitive) == 0)
+    const QString name = QString::fromUtf8(table).toLower();
+    ++database->m_tableWrites[name];
+    if (database->m_searchIndex && name == Schema::Notas::Table)
         database->m_searchIndex->entryWritten(rowid);
 }
 
@@ -245,6 +247,7 @@ bool Database::restoreFrom(const QString &copyPath)
         sqlite3_finalize(statement);
     m_statements.clear();
     ++m_generation;
+    ++m_wholeFileWrites;
 
     // An agenda whose writes are refused is written once more, by the restore that mends it.
     const QString key = QFileInfo(m_path).absoluteFilePath();
@@ -657,6 +660,7 @@ bool Database::migrate(int upTo)
     if (version >= upTo)
         return true;
     ++m_generation;
+    ++m_wholeFileWrites;
     for (const char *statement : Version2Statements)
         if (!exec(QString::fromLatin1(statement), {}))
             return false;

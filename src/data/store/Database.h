@@ -58,6 +58,10 @@ public:
 
     // Bumped by every write, so cursors know when a row they hold may have changed.
     quint64 generation() const { return m_generation; }
+    // Grows with every row of table this connection writes, and with a restore or a migration,
+    // which may change any: rows read from table are still there while it stays the same (another
+    // program's writes show in PRAGMA data_version).
+    quint64 tableWrites(const QString &table) const { return m_wholeFileWrites + m_tableWrites.value(table.toLower()); }
 
     // Runs one statement with bound values. Rows are handed to onRow, if given, as column values.
     // Returns false with lastError() set when the statement fails.
@@ -131,6 +135,8 @@ private:
     sqlite3 *m_db = nullptr;
     QHash<QString, sqlite3_stmt *> m_statements;
     quint64 m_generation = 0;
+    QHash<QString, quint64> m_tableWrites; // by table name in lower case
+    quint64 m_wholeFileWrites = 0;
     QString m_lastError;
     bool m_damaged = false;
     bool m_readOnly = false; // opened only to be examined

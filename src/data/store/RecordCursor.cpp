@@ -349,6 +349,18 @@ bool RecordCursor::MovePrevious()
     return moveTo(m_previousSql, {m_current}, false);
 }
 
+RecordCursor::ContentStamp RecordCursor::contentStamp() const
+{
+    if (!m_db || !m_table)
+        return {};
+    // SQLite's data_version moves with every commit of another connection.
+    bool ok = false;
+    const QVariant version = m_db->scalar(QStringLiteral("PRAGMA data_version"), {}, &ok);
+    if (!ok || !version.isValid())
+        return {};
+    return {m_db->tableWrites(m_table->name), version.toLongLong()};
+}
+
 qint64 RecordCursor::RecordCount()
 {
     if (!requireOpen())

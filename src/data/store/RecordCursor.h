@@ -96,6 +96,20 @@ public:
     int FieldCount() const;
     QString lastError() const { return m_lastError; }
 
+    // What the cursor's table holds: two equal stamps mean nothing was written to it in between,
+    // through any cursor of this program or by another program. An invalid stamp (a closed
+    // cursor, a file that cannot be asked) equals no other.
+    struct ContentStamp
+    {
+        quint64 ownWrites = 0;
+        qint64 otherWrites = -1;
+        bool operator==(const ContentStamp &other) const
+        {
+            return otherWrites >= 0 && ownWrites == other.ownWrites && otherWrites == other.otherWrites;
+        }
+    };
+    ContentStamp contentStamp() const;
+
     // The key of the current record (numero for notas, the row id elsewhere); -1 without one.
     qint64 currentKey() const { return hasCurrent() ? m_current : -1; }
     // The key of the record the last Update added.
