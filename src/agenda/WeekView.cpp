@@ -31,6 +31,19 @@
 #include <QTimer>
 #include <cmath>
 
+namespace {
+
+// A day's line, kept in the order of a day's lines (EntryLine::sortsBefore) rather than in the
+// collation order of the whole text, which would load a collator for the week alone.
+class EntryItem final : public QListWidgetItem
+{
+public:
+    using QListWidgetItem::QListWidgetItem;
+    bool operator<(const QListWidgetItem &other) const override { return EntryLine::sortsBefore(text(), other.text()); }
+};
+
+} // namespace
+
 const QColor WeekView::HolidayColour = Theme::Holiday;
 const QColor WeekView::WorkdayColour(0, 0, 255);
 const QColor WeekView::TodayPanel(255, 0, 0);
@@ -269,7 +282,7 @@ void WeekView::fillWeek(const QDate &date)
         List1[i]->clear();
         const QStringList lines = readAhead ? m_aheadWeek->lines[i] : entryLines(m_diary.Data1, day);
         for (const QString &line : lines)
-            List1[i]->addItem(line);
+            List1[i]->addItem(new EntryItem(line));
         if (day == today && !lines.isEmpty())
             m_diary.TodayHasEntries = true;
         // The list would place its new lines only as it paints, and then ask for its lines to be

@@ -90,8 +90,13 @@ private slots:
         m_agenda->addEntry(day, QStringLiteral("08:00"), QStringLiteral("después"));
         m_agenda->addEntry(day, QStringLiteral("07:15"), QStringLiteral("antes"));
         m_agenda->addEntry(day.addDays(7), QStringLiteral("07:00"), QStringLiteral("otra semana"));
+        // Lines of the same time, as words are sorted in Spanish.
+        for (const char *text : {"Zapatero", "ñu", "banco", "nube", "Ábaco"})
+            m_agenda->addEntry(day, QStringLiteral("09:00"), QString::fromUtf8(text));
         week().RefreshWeek();
-        QCOMPARE(visibleLines(3), (QStringList{"07:15 antes", "08:00 después"}));
+        QCOMPARE(visibleLines(3),
+                 (QStringList{"07:15 antes", "08:00 después", "09:00 Ábaco", "09:00 banco", "09:00 nube", "09:00 ñu",
+                              "09:00 Zapatero"}));
         for (int i : {0, 1, 2, 4, 5, 6})
             QCOMPARE(week().List1[i]->count(), 0);
     }
