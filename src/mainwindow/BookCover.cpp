@@ -8,6 +8,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <algorithm>
+#include <cmath>
 
 BookCover::BookCover(WindowDrag &drag, QWidget *parent)
     : QWidget(parent)
@@ -70,19 +72,76 @@ void BookCover::mouseDoubleClickEvent(QMouseEvent *)
     emit doubleClicked();
 }
 
-// The cover is drawn once for each size and kept: the window repaints often (the sweep over the
-// day texts, the blinking tab), the cover only changes with the size.
 void BookCover::paintEvent(QPaintEvent *)
 {
     const qreal ratio = devicePixelRatioF();
-    if (m_cover.size() != size() * ratio || m_cover.devicePixelRatio() != ratio) {
-        m_cover = QPixmap(size() * ratio);
-        m_cover.setDevicePixelRatio(ratio);
-        QPainter coverPainter(&m_cover);
+    if (m_coverSize != size() || m_coverRatio != ratio)
+        keepCover(ratio);
+    QPainter painter(this);
+    for (const auto &[at, picture] : m_pieces)
+        painter.drawPixmap(at, picture);
+    for (const QRect &plain : m_plainPaper)
+        painter.fillRect(plain, Theme::Paper);
+}
+
+// The cover is drawn once for each size: the window repaints often (the sweep over the day texts,
+// the blinking tab), the cover only changes with the size. Only what is not plain paper is kept
+// as a picture; the middle of each page, most of the window, is one colour, filled as it is
+// painted.
+void BookCover::keepCover(qreal ratio)
+{
+    m_coverSize = size();
+    m_coverRatio = ratio;
+    m_pieces.clear();
+    m_plainPaper.clear();
+    QPixmap whole(size() * ratio);
+    whole.setDevicePixelRatio(ratio);
+    {
+        QPainter coverPainter(&whole);
         paintCover(coverPainter);
     }
-    QPainter painter(this);
-    painter.drawPixmap(0, 0, m_cover);
+    const QRect left = plainPaper(false);
+    const QRect right = plainPaper(true);
+    if (ratio != 1 || left.isEmpty() || right.isEmpty() || left.top() != right.top() ||
+        left.bottom() != right.bottom() || left.right() >= right.left()) {
+        m_pieces.push_back({QPoint(), whole});
+        return;
+    }
+    const QImage image = whole.toImage();
+    const QRgb paper = Theme::Paper.rgb();
+    for (const QRect &plain : {left, right})
+        for (int y = plain.top(); y <= plain.bottom(); ++y) {
+            const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            if (!std::all_of(line + plain.left(), line + plain.right() + 1,
+                             [paper](QRgb pixel) { return pixel == paper; })) {
+                m_pieces.push_back({QPoint(), whole});
+                return;
+            }
+        }
+    m_plainPaper = {left, right};
+    const int w = width();
+    const QRect pieces[] = {
+        QRect(0, 0, w, left.top()),
+        QRect(0, left.bottom() + 1, w, height() - left.bottom() - 1),
+        QRect(0, left.top(), left.left(), left.height()),
+        QRect(left.right() + 1, left.top(), right.left() - left.right() - 1, left.height()),
+        QRect(right.right() + 1, left.top(), w - right.right() - 1, left.height()),
+    };
+    for (const QRect &piece : pieces)
+        if (!piece.isEmpty())
+            m_pieces.push_back({piece.topLeft(), whole.copy(piece)});
+}
+
+// The middle of a page, clear of its edges and of where it curves into the binding, in whole
+// pixels: only paper.
+QRect BookCover::plainPaper(bool right) const
+{
+    const QRectF sheet = page(right);
+    const double curve = std::min(36.0, page(false).width() / 5) + 4;
+    const QRectF inner = sheet.adjusted(right ? curve : 6, 6, right ? -6 : -curve, -6);
+    const QPoint topLeft(int(std::ceil(inner.left())), int(std::ceil(inner.top())));
+    const QPoint bottomRight(int(std::floor(inner.right())) - 1, int(std::floor(inner.bottom())) - 1);
+    return QRect(topLeft, bottomRight);
 }
 
 // The two cream pages curve into the spine, where the binding's stitches show.

@@ -4,6 +4,8 @@
 #include <QRect>
 #include <QWidget>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class WindowDrag;
 
@@ -40,12 +42,18 @@ protected:
 
 private:
     QRectF page(bool right) const;
+    QRect plainPaper(bool right) const;
     void paintCover(QPainter &painter);
+    void keepCover(qreal ratio);
     int px(double twips) const;
 
     WindowDrag &m_drag;
     // Where the left button went down on the leather. The window moves only once the pointer
     // does: a click or a double click never hands the pointer to the window system.
     std::optional<QPoint> m_pressedAt;
-    QPixmap m_cover;
+    // The cover drawn for this size: pictures of all but the plain paper, placed where they go.
+    QSize m_coverSize;
+    qreal m_coverRatio = 0;
+    std::vector<std::pair<QPoint, QPixmap>> m_pieces;
+    std::vector<QRect> m_plainPaper;
 };
