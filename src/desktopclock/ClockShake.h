@@ -16,7 +16,8 @@ class QWidget;
 class ClockShake final : public QObject
 {
 public:
-    // Shakes the top-level `window`, every child of which is part of the card's picture.
+    // Shakes the top-level `window`, every child of which is part of the card's picture and
+    // which paints nothing of its own.
     explicit ClockShake(QWidget &window);
 
     // Shakes the window from where it stands; `inside`: the card moves within the window.
