@@ -2,11 +2,8 @@
 
 #include "widgets/Twips.h"
 
-#include <QPaintEvent>
-#include <QPainter>
-#include <QPixmap>
-#include <QRegion>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
 
@@ -18,78 +15,9 @@ constexpr int ShakeFrameMs = 25;
 
 } // namespace
 
-// While the card shakes inside its window, one picture of it is drawn at each frame's place, over
-// the controls, which stay where they are: a frame is then one copy of a picture, not a layout
-// and a repaint of every label. Painting every pixel it covers, it keeps the controls beneath
-// from being painted at all.
-class ClockShake::Cover final : public QWidget
-{
-public:
-    explicit Cover(QWidget *parent)
-        : QWidget(parent)
-    {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        hide();
-    }
-
-    // The card as the window's controls show it now, kept at the window's device pixel ratio.
-    void takeFace(const QSize &cardSize)
-    {
-        m_cardSize = cardSize;
-        const qreal ratio = parentWidget()->devicePixelRatio();
-        if (face.size() != cardSize * ratio || face.devicePixelRatio() != ratio) {
-            face = QPixmap(cardSize * ratio);
-            face.setDevicePixelRatio(ratio);
-        }
-        face.fill(Qt::transparent);
-        paintFace(QRect(QPoint(0, 0), cardSize));
-    }
-    // Paints the controls within `part` of the card into its picture again.
-    void paintFace(const QRect &part)
-    {
-        const QRect area = part & QRect(QPoint(0, 0), m_cardSize);
-        QPainter painter(&face);
-        painter.setCompositionMode(QPainter::CompositionMode_Clear);
-        painter.fillRect(area, Qt::transparent);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        for (QObject *object : parentWidget()->children()) { // lowest first
-            auto *child = qobject_cast<QWidget *>(object);
-            if (!child || child == this || !child->isVisible())
-                continue;
-            // The part of the child inside `area`, drawn with its top-left corner where it lies.
-            const QRect part = area.translated(-child->pos()) & child->rect();
-            if (!part.isEmpty())
-                child->render(&painter, child->pos() + part.topLeft(), QRegion(part), QWidget::DrawChildren);
-        }
-    }
-    // The card's picture at its place in this frame.
-    QRect card() const { return QRect(QPoint(shift, 0), m_cardSize); }
-
-    QPixmap face;
-    int shift = 0;
-
-protected:
-    void paintEvent(QPaintEvent *event) override
-    {
-        // Copied, not blended: the picture already holds the card over nothing. The painter
-        // keeps to the part asked for: a colon blink copies the time's box alone.
-        QPainter painter(this);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        if (event->region().intersects(card()))
-            painter.drawPixmap(card().topLeft(), face);
-        for (const QRect &bare : event->region().subtracted(card()))
-            painter.fillRect(bare, Qt::transparent);
-    }
-
-private:
-    QSize m_cardSize;
-};
-
 ClockShake::ClockShake(QWidget &window)
     : QObject(&window)
     , m_window(window)
-    , m_cover(new Cover(&window))
 {
     m_timer.setInterval(ShakeFrameMs);
     connect(&m_timer, &QTimer::timeout, this, [this] {
@@ -106,14 +34,31 @@ void ClockShake::start(bool inside)
     // Where the card stands now, which the shake comes back to.
     m_base = m_window.pos();
     m_inside = inside;
+    m_reach = reach();
     if (m_inside) {
         m_restWidth = m_window.width();
-        m_cover->takeFace(m_window.size());
+        m_shift = 0;
+        m_parts.clear();
+        for (QObject *object : m_window.children()) {
+            auto *child = qobject_cast<QWidget *>(object);
+            if (!child || child->isWindow())
+                continue;
+            Part part{child, child->x() >= m_restWidth, child->testAttribute(Qt::WA_OpaquePaintEvent)};
+            if (part.beyond) {
+                // A closed panel stays out of the room the window takes for the card's trips.
+                child->move(child->pos() + QPoint(m_reach, 0));
+            } else {
+                // The window paints nothing of its own, and its translucent surface is cleared
+                // wherever it is painted again: a part may then be taken as covering its place,
+                // which lets Qt move the pixels it already holds at each frame, not paint it anew.
+                child->setAttribute(Qt::WA_OpaquePaintEvent);
+            }
+            m_parts.push_back(part);
+        }
+        std::stable_sort(m_parts.begin(), m_parts.end(),
+                         [](const Part &a, const Part &b) { return a.widget->x() < b.widget->x(); });
         // Place and size together: a size alone lets some window managers place the window anew.
-        m_window.setGeometry(QRect(m_base, QSize(m_restWidth + reach(), m_window.height())));
-        m_cover->setGeometry(m_window.rect());
-        m_cover->raise();
-        m_cover->show();
+        m_window.setGeometry(QRect(m_base, QSize(m_restWidth + m_reach, m_window.height())));
     }
     m_step = 0;
     showStep();
@@ -124,22 +69,43 @@ void ClockShake::showStep()
 {
     // Out on the even frames, back on the odd ones; each place is measured from where the shake
     // began, so rounding twips to pixels never leaves the card a pixel off when it is over.
-    const int shift = m_step % 2 == 0 ? reach() : 0;
-    if (m_inside) {
-        if (shift != m_cover->shift)
-            m_cover->update(m_cover->card() | m_cover->card().translated(shift - m_cover->shift, 0));
-        m_cover->shift = shift;
-    } else {
+    const int shift = m_step % 2 == 0 ? m_reach : 0;
+    if (m_inside)
+        shiftParts(shift);
+    else
         m_window.move(m_base + QPoint(shift, 0));
-    }
 }
 
-void ClockShake::faceChanged(const QRect &changed)
+void ClockShake::shiftParts(int shift)
 {
-    if (!m_inside)
+    const int delta = shift - m_shift;
+    if (delta == 0)
         return;
-    m_cover->paintFace(changed);
-    m_cover->update(changed.translated(m_cover->shift, 0));
+    m_shift = shift;
+    // Each part goes where no other part stands yet (the rightmost first on the way out, the
+    // leftmost first on the way back), so that its pixels can be moved rather than painted.
+    const auto move = [delta](Part &part) {
+        if (part.widget && !part.beyond)
+            part.widget->move(part.widget->pos() + QPoint(delta, 0));
+    };
+    if (delta > 0)
+        std::for_each(m_parts.rbegin(), m_parts.rend(), move);
+    else
+        std::for_each(m_parts.begin(), m_parts.end(), move);
+}
+
+void ClockShake::restoreParts()
+{
+    for (Part &part : m_parts) {
+        if (!part.widget)
+            continue;
+        const int offset = part.beyond ? m_reach : m_shift;
+        if (offset != 0)
+            part.widget->move(part.widget->pos() - QPoint(offset, 0));
+        part.widget->setAttribute(Qt::WA_OpaquePaintEvent, part.wasOpaque);
+    }
+    m_parts.clear();
+    m_shift = 0;
 }
 
 int ClockShake::reach() const
@@ -154,8 +120,7 @@ void ClockShake::stop()
     m_timer.stop();
     if (m_inside) {
         m_inside = false;
-        m_cover->hide();
-        m_cover->shift = 0;
+        restoreParts();
         m_window.setGeometry(QRect(m_base, QSize(m_restWidth, m_window.height())));
     } else {
         m_window.move(m_base);
@@ -164,7 +129,7 @@ void ClockShake::stop()
 
 int ClockShake::cardShift() const
 {
-    return m_inside ? m_cover->shift : 0;
+    return m_inside ? m_shift : 0;
 }
 
 int ClockShake::restWidth() const

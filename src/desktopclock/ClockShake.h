@@ -3,9 +3,10 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <QTimer>
+#include <vector>
 
-class QRect;
 class QWidget;
 
 // A shake is a few frames of a short timer that stops when the shake is over, and ends where it
@@ -15,7 +16,8 @@ class QWidget;
 class ClockShake final : public QObject
 {
 public:
-    // Shakes the top-level `window`, every child of which is part of the card's picture.
+    // Shakes the top-level `window`, every child of which is part of the card's picture and
+    // which paints nothing of its own.
     explicit ClockShake(QWidget &window);
 
     // Shakes the window from where it stands; `inside`: the card moves within the window.
@@ -27,14 +29,20 @@ public:
     int cardShift() const;
     // The window's width without the room a shake inside it takes.
     int restWidth() const;
-    // The part `changed` of the card (a colon blink) was painted anew: the frames show it as it is now.
-    void faceChanged(const QRect &changed);
 
 private:
-    class Cover;
+    // A child of the window while the card shakes inside it.
+    struct Part
+    {
+        QPointer<QWidget> widget;
+        bool beyond = false; // outside the window at rest: kept outside the widened window
+        bool wasOpaque = false;
+    };
 
     int reach() const; // how far the card goes out, in pixels
     void showStep();
+    void shiftParts(int shift);
+    void restoreParts();
 
     QWidget &m_window;
     QTimer m_timer;
@@ -42,5 +50,7 @@ private:
     QPoint m_base;
     bool m_inside = false; // the card moves within the window, not the window
     int m_restWidth = 0; // the window's width before it was widened for the shake
-    Cover *m_cover = nullptr; // the card's picture, drawn over the window while it shakes
+    int m_reach = 0; // the reach of the shake under way, in pixels
+    int m_shift = 0; // how far right of their places the parts stand now
+    std::vector<Part> m_parts; // left to right
 };

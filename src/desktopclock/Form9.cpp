@@ -78,7 +78,6 @@ Form9::Form9(Diary &diary, AppContext &context)
         window.exec();
     });
 
-    // Made last, so that its picture of the card lies over everything else.
     m_shake = new ClockShake(*this);
 
     Timer1.setInterval(500);
@@ -182,9 +181,7 @@ void Form9::Timer1_Timer()
 {
     ColonShown = !ColonShown;
     m_face->showTime(ColonShown);
-    const bool newDay = m_face->showToday();
-    // The face stands at the window's top-left corner: its parts are where the window has them.
-    m_shake->faceChanged(newDay ? m_face->geometry() : m_face->Label1[0]->geometry());
+    m_face->showToday();
 
     // Pulled back onto the screen only when no drag is running, so the pull does not fight the
     // user's hand.

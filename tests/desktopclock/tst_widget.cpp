@@ -335,6 +335,7 @@ private slots:
         const QRect still(0, 0, start.width(), w.face()->Label1[0]->y());
         const QImage atRest = w.grab().toImage().copy(still);
         bool seenShifted = false;
+        bool seenBack = false;
 
         QElapsedTimer elapsed;
         elapsed.start();
@@ -359,14 +360,23 @@ private slots:
                 QCOMPARE(shot.copy(still.translated(w.cardShift(), 0)), atRest);
                 QCOMPARE(shot.pixelColor(w.cardShift() / 2, still.center().y()).alpha(), 0);
             }
+            if (composited && w.isShaking() && w.cardShift() == 0 && !seenBack) {
+                // Back in its place, the card leaves the room of its trips to the desktop.
+                seenBack = true;
+                const QImage shot = w.grab().toImage();
+                QCOMPARE(shot.pixelColor(start.width() + twips(400) / 2, still.center().y()).alpha(), 0);
+            }
         }
         QVERIFY(!w.isShaking());
         QVERIFY2(elapsed.elapsed() < 1000, qPrintable(QString::number(elapsed.elapsed())));
         QCOMPARE(furthest > 0, shakes);
         QCOMPARE(seenShifted, shakes && composited);
+        QCOMPARE(seenBack, shakes && composited);
         QVERIFY(furthest <= twips(400));
         QCOMPARE(w.geometry(), start);
         QCOMPARE(w.cardShift(), 0);
+        QCOMPARE(w.face()->pos(), QPoint(0, 0));
+        QCOMPARE(w.Picture1->x(), w.face()->width());
         QCOMPARE(settings().WidgetLeft, 1500); // a shake is not a move of the user's
     }
 
