@@ -105,6 +105,7 @@ void SearchIndex::requestSync(bool rebuild)
             m_lookingOver = request;
             m_settled.wakeAll();
         });
+        m_worker->rest();
         {
             const QMutexLocker locker(&m_settleLock);
             m_finished = request;
@@ -164,6 +165,7 @@ void SearchIndex::sendWritten()
     QMetaObject::invokeMethod(m_worker, [this, keys, mark] {
         QByteArray state;
         const bool ok = m_worker->reindex(keys, &state);
+        m_worker->rest();
         QMetaObject::invokeMethod(
             this,
             [this, keys, mark, ok, state] {
@@ -194,6 +196,7 @@ void SearchIndex::rememberIfUnchanged(const QByteArray &state, quint64 mark)
     const int request = m_requested;
     QMetaObject::invokeMethod(m_worker, [this, state, mark, request] {
         const bool remembered = m_worker->remember(state);
+        m_worker->rest();
         QMetaObject::invokeMethod(
             this,
             [this, mark, request, remembered] {

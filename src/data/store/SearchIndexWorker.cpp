@@ -144,8 +144,14 @@ SearchIndexWorker::SearchIndexWorker(QString agendaPath, QString cachePath, cons
 
 SearchIndexWorker::~SearchIndexWorker()
 {
+    rest();
+}
+
+void SearchIndexWorker::rest()
+{
     closeCache();
     sqlite3_close_v2(m_agenda);
+    m_agenda = nullptr;
 }
 
 bool SearchIndexWorker::failed(int rc)

@@ -44,6 +44,9 @@ public:
     bool reindex(const QList<qint64> &keys, QByteArray *state);
     // Records in the cache that the index matches the agenda in this state (stateOf).
     bool remember(const QByteArray &state);
+    // Closes both files until the next piece of work: between changes, which are seldom, the
+    // connections would only hold memory.
+    void rest();
 
     // What tells the agenda's committed state from every other: its header's change counter (which
     // every commit of any client raises in rollback-journal mode), page count and schema cookie,
