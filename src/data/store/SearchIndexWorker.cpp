@@ -240,9 +240,10 @@ bool SearchIndexWorker::openCache()
         }
         sqlite3_extended_result_codes(m_cache, 1);
         sqlite3_busy_timeout(m_cache, 1000);
-        // The searching side reads while this side writes.
+        // The searching side reads while this side writes. The index grows by appends, which a
+        // small page cache serves as well as a large one; the pages stay in the system's cache.
         if (!exec("PRAGMA journal_mode = WAL") || !exec("PRAGMA synchronous = NORMAL") ||
-            !exec("PRAGMA cache_size = -1024"))
+            !exec("PRAGMA cache_size = -256"))
             continue;
         Statement meta(m_cache,
                        "SELECT (SELECT valor FROM datos WHERE clave = 'formato'), "
