@@ -33,12 +33,12 @@ mkdir -p "$search_agendas"
 # Each round's figures, kept for a look afterwards: ROUND SIZE FIGURE VALUE RATIO.
 results=${RESULTS:-$(mktemp --suffix=.quillomar-bench)}
 : >"$results"
-echo "figures of each round in $results" >&2
+echo "figures of each round in $results, what the measures said in $results.log" >&2
 
 for round in $(seq "$rounds"); do
   echo "round $round of $rounds" >&2
   # "bare - start click" and "quillomar SIZE start ratio rss ratio click ratio" as startup.sh prints them.
-  bash "$here/startup.sh" "$build" 1 "$sizes" 2>/dev/null | awk -v r="$round" '
+  bash "$here/startup.sh" "$build" 1 "$sizes" 2>>"$results.log" | awk -v r="$round" '
     /^bare Qt window/ { for (i = 1; i <= NF; ++i) if ($i ~ /^ms[,;]$/) v[++n] = $(i - 1); rss = $(NF - 1)
                         printf "%s floor start %s -\n%s floor click %s -\n%s floor rss %s -\n", r, v[1], r, v[2], r, rss }
     $1 == "quillomar" { sub("x", "", $4); sub("x", "", $6); sub("x", "", $8)
@@ -46,11 +46,11 @@ for round in $(seq "$rounds"); do
     echo "round $round: bench/startup.sh failed" >&2
   # entries ready first step +MB1st +MBall start ready-ag start-ag copy append-max append-med alone raw-step raw-append
   # shellcheck disable=SC2086
-  "$build/bench/quillomar_bench_search" "$search_agendas" 1 $sizes 2>/dev/null | awk -v r="$round" '
+  "$build/bench/quillomar_bench_search" "$search_agendas" 1 $sizes 2>>"$results.log" | awk -v r="$round" '
     $1 ~ /^[0-9]+$/ { printf "%s %s memory %s -\n%s %s first %s -\n%s %s step %s %s\n%s %s append %s %s\n",
                       r, $1, $5, r, $1, $7, r, $1, $4, ($4 / ($14 > 0 ? $14 : 1)), r, $1, $11, ($11 / ($15 > 0 ? $15 : 1)) }' >>"$results" ||
     echo "round $round: quillomar_bench_search failed" >&2
-  REST_CASES="clock today" bash "$here/rest.sh" "$build" 1 "$rest_seconds" 2>/dev/null | awk -v r="$round" '
+  REST_CASES="clock today" bash "$here/rest.sh" "$build" 1 "$rest_seconds" 2>>"$results.log" | awk -v r="$round" '
     /^  widget, entries today/ { for (i = 1; i <= NF; ++i) { if ($i == "CPU") c = $(i + 1); if ($i == "server") x = $(i + 1) }
                                  sub("x", "", c); sub("x", "", x); printf "%s all shakecpu - %s\n%s all shakex - %s\n", r, c, r, x }' >>"$results" ||
     echo "round $round: bench/rest.sh failed" >&2

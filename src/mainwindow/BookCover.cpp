@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <algorithm>
@@ -72,16 +73,20 @@ void BookCover::mouseDoubleClickEvent(QMouseEvent *)
     emit doubleClicked();
 }
 
-void BookCover::paintEvent(QPaintEvent *)
+void BookCover::paintEvent(QPaintEvent *event)
 {
     const qreal ratio = devicePixelRatioF();
     if (m_coverSize != size() || m_coverRatio != ratio)
         keepCover(ratio);
     QPainter painter(this);
+    // Only the pieces where the window is repainted: most repaints are of a few panels.
+    const QRegion &exposed = event->region();
     for (const auto &[at, picture] : m_pieces)
-        painter.drawPixmap(at, picture);
+        if (exposed.intersects(QRect(at, picture.deviceIndependentSize().toSize())))
+            painter.drawPixmap(at, picture);
     for (const QRect &plain : m_plainPaper)
-        painter.fillRect(plain, Theme::Paper);
+        if (exposed.intersects(plain))
+            painter.fillRect(plain, Theme::Paper);
 }
 
 // The cover is drawn once for each size: the window repaints often (the sweep over the day texts,
