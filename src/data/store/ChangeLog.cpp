@@ -1,6 +1,7 @@
 #include "ChangeLog.h"
 
 #include "Database.h"
+#include "Statement.h"
 
 #include <QList>
 #include <cstring>
@@ -34,28 +35,6 @@ constexpr Trigger Triggers[] = {
      "INSERT INTO quillomar_cambios (numero) VALUES (old.numero); " KEEP_LAST "END"},
 };
 #undef KEEP_LAST
-
-class Statement
-{
-public:
-    Statement(sqlite3 *db, const char *sql) { sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr); }
-    ~Statement() { sqlite3_finalize(m_statement); }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-    sqlite3_stmt *get() const { return m_statement; }
-    explicit operator bool() const { return m_statement != nullptr; }
-    // The first column of the single row, or nothing (no row, Null, or a failure).
-    std::optional<qint64> integer()
-    {
-        if (!m_statement || sqlite3_step(m_statement) != SQLITE_ROW ||
-            sqlite3_column_type(m_statement, 0) == SQLITE_NULL)
-            return {};
-        return sqlite3_column_int64(m_statement, 0);
-    }
-
-private:
-    sqlite3_stmt *m_statement = nullptr;
-};
 
 // Whether sql is the trigger name as this program writes it.
 bool isOurs(const char *name, const char *sql)

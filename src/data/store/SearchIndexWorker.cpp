@@ -1,6 +1,7 @@
 #include "SearchIndexWorker.h"
 
 #include "ChangeLog.h"
+#include "Statement.h"
 #include "TextMatch.h"
 
 #include <QDir>
@@ -23,20 +24,6 @@ constexpr int CacheFormat = 1;
 // Entries read from the agenda in one statement: each read holds the agenda's read lock, which
 // a write of the diary waits for, only for as long as these take.
 constexpr int ChunkRows = 2000;
-
-class Statement
-{
-public:
-    Statement(sqlite3 *db, const char *sql) { sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr); }
-    ~Statement() { sqlite3_finalize(m_statement); }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-    sqlite3_stmt *get() const { return m_statement; }
-    explicit operator bool() const { return m_statement != nullptr; }
-
-private:
-    sqlite3_stmt *m_statement = nullptr;
-};
 
 std::string_view textOf(sqlite3_stmt *statement, int column)
 {
