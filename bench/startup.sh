@@ -68,6 +68,17 @@ for program in $programs; do
   done
 done
 rss_kb() { awk '/^VmRSS/ {print $2}' /proc/"$1"/status; }
+# xdotool's search walks every window on the display and gives up when one of them (anyone's)
+# goes away under it, which happens while a program starts: ask again until it answers.
+window_of() {
+  local id=""
+  for _ in $(seq 200); do
+    id=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -1) || true
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.05
+  done
+  echo "no window of process $1" >&2; return 1
+}
 stop() { kill "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; while kill -0 "$1" 2>/dev/null; do sleep 0.05; done; }
 
 # Where the program's window stands and where its "Semana Siguiente" is; the first start also
@@ -75,7 +86,7 @@ stop() { kill "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; while kil
 for program in $programs; do
   for n in $sizes; do
     (cd "$work/$program/$n" && exec ./quillomar >/dev/null 2>&1) & first=$!
-    id=$(xdotool search --sync --onlyvisible --pid "$first" | head -1)
+    id=$(window_of "$first")
     sleep 3
     eval "$(xdotool getwindowgeometry --shell "$id")"
     stop "$first"
@@ -100,7 +111,7 @@ for round in $(seq "$rounds"); do
   echo "$round bare - $ms 0 $click" >>"$results"
 
   "$build/bench/quillomar_bench_clock" >/dev/null 2>&1 & pid=$!
-  xdotool search --sync --onlyvisible --pid "$pid" >/dev/null
+  window_of "$pid" >/dev/null
   sleep 2.5
   echo "$round clock - 0 $(rss_kb "$pid") 0" >>"$results"
   stop "$pid"

@@ -12,6 +12,10 @@
 #include <limits>
 #include <sqlite3.h>
 #include <vector>
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -19,6 +23,17 @@ namespace {
 constexpr int PageRows = 64;
 // Trigrams of a long text looked up at most: a few spread over it narrow as well as all of them.
 constexpr size_t MostTrigrams = 8;
+
+// The index is background work. Qt leaves a thread's priority alone under Linux's ordinary
+// scheduler, so the thread lowers its own nice value (each thread has its own): a first pass over
+// a large agenda then yields the processor to the window, the X server and whatever else the user
+// is doing, and still runs whenever they leave it idle.
+void yieldToForeground()
+{
+#ifdef Q_OS_LINUX
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
+#endif
+}
 
 bool damagedCode(int rc)
 {
@@ -51,7 +66,8 @@ SearchIndex::SearchIndex(Database &agenda, const QString &cacheFolder)
 {
     m_worker = new SearchIndexWorker(agenda.fileName(), m_cachePath, m_stop);
     m_worker->moveToThread(&m_thread);
-    m_thread.start(QThread::LowPriority);
+    QObject::connect(&m_thread, &QThread::started, m_worker, &yieldToForeground, Qt::DirectConnection);
+    m_thread.start();
     bool ok = false;
     // Read first: a commit of another program after it shows in current(), before it in the state.
     m_dataVersion = m_agenda.scalar(QStringLiteral("PRAGMA data_version"), {}, &ok).toLongLong();
