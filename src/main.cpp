@@ -10,6 +10,7 @@
 #include "mainwindow/Form1.h"
 #include "print/PdfCommand.h"
 #include "sync/SyncCommand.h"
+#include "widgets/ArtCache.h"
 #include "widgets/DBusNotifier.h"
 #include "widgets/QtKeyring.h"
 #include "widgets/QtMessenger.h"
@@ -275,6 +276,8 @@ int main(int argc, char *argv[])
     QtKeyring keyring;
     AppContext context;
     context.paths = AppPaths::forProgramFolder(QApplication::applicationDirPath());
+    // The cover and the drawings as the last start drew them, read back instead of drawn again.
+    ArtCache::setFolder(context.paths.cacheFolder);
     context.clock = &clock;
     context.messenger = &messenger;
     context.sound = &sound;

@@ -1,5 +1,6 @@
 #include "BookCover.h"
 
+#include "widgets/ArtCache.h"
 #include "widgets/Theme.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowDrag.h"
@@ -11,6 +12,10 @@
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cmath>
+
+namespace {
+const QString CoverArt = QStringLiteral("cover");
+} // namespace
 
 BookCover::BookCover(WindowDrag &drag, QWidget *parent)
     : QWidget(parent)
@@ -99,11 +104,23 @@ void BookCover::keepCover(qreal ratio)
     m_coverRatio = ratio;
     m_pieces.clear();
     m_plainPaper.clear();
-    QPixmap whole(size() * ratio);
-    whole.setDevicePixelRatio(ratio);
-    {
-        QPainter coverPainter(&whole);
-        paintCover(coverPainter);
+    // Each start draws the window at the size it had last time: the cover drawn then is read back.
+    QImage kept = ArtCache::find(CoverArt, size() * ratio, ratio).image;
+    QPixmap whole;
+    if (!kept.isNull()) {
+        whole = QPixmap::fromImage(std::move(kept));
+    } else {
+        whole = QPixmap(size() * ratio);
+        whole.setDevicePixelRatio(ratio);
+        {
+            QPainter coverPainter(&whole);
+            paintCover(coverPainter);
+        }
+        // Once a session: a resize draws a new cover at every step.
+        if (!m_coverKept) {
+            m_coverKept = true;
+            ArtCache::keep(CoverArt, whole.toImage());
+        }
     }
     const QRect left = plainPaper(false);
     const QRect right = plainPaper(true);

@@ -54,6 +54,7 @@ private:
     // The cover drawn for this size: pictures of all but the plain paper, placed where they go.
     QSize m_coverSize;
     qreal m_coverRatio = 0;
+    bool m_coverKept = false;
     std::vector<std::pair<QPoint, QPixmap>> m_pieces;
     std::vector<QRect> m_plainPaper;
 };

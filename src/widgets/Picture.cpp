@@ -1,8 +1,11 @@
 #include "widgets/Picture.h"
 
+#include "widgets/ArtCache.h"
+
 #include <QHash>
 #include <QPainter>
 #include <QPixmapCache>
+#include <QSet>
 #include <QSvgRenderer>
 
 // The pictures are compiled into the window library, which is static: its resource must be
@@ -48,6 +51,13 @@ QPixmap render(const QString &name, QSize logicalSize, qreal devicePixelRatio)
     QPixmap cached;
     if (QPixmapCache::find(key, &cached))
         return cached;
+    // What the last start drew at this size, before drawing anew.
+    QImage kept = ArtCache::find(name, logicalSize * devicePixelRatio, devicePixelRatio).image;
+    if (!kept.isNull()) {
+        const QPixmap pixmap = QPixmap::fromImage(std::move(kept));
+        QPixmapCache::insert(key, pixmap);
+        return pixmap;
+    }
     QPixmap pixmap(logicalSize * devicePixelRatio);
     pixmap.setDevicePixelRatio(devicePixelRatio);
     pixmap.fill(Qt::transparent);
@@ -57,13 +67,30 @@ QPixmap render(const QString &name, QSize logicalSize, qreal devicePixelRatio)
         r->render(&painter, QRectF(QPointF(0, 0), QSizeF(logicalSize)));
     }
     QPixmapCache::insert(key, pixmap);
+    // The first size of a session is the one the next start shows; later ones (a resize) are not
+    // written at every step.
+    static QSet<QString> keptNames;
+    if (r->isValid() && !ArtCache::folder().isEmpty() && !keptNames.contains(name)) {
+        keptNames.insert(name);
+        ArtCache::keep(name, pixmap.toImage(), r->defaultSize());
+    }
     return pixmap;
 }
 
 QSize naturalSize(const QString &name)
 {
-    QSvgRenderer *r = renderer(name);
-    return r->isValid() ? r->defaultSize() : QSize();
+    // A drawing kept from the last start says its size without the SVG being read.
+    static QHash<QString, QSize> sizes;
+    auto known = sizes.constFind(name);
+    if (known != sizes.constEnd())
+        return *known;
+    QSize size = ArtCache::naturalSize(name);
+    if (size.isEmpty()) {
+        QSvgRenderer *r = renderer(name);
+        size = r->isValid() ? r->defaultSize() : QSize();
+    }
+    sizes.insert(name, size);
+    return size;
 }
 
 } // namespace Picture

@@ -1,15 +1,29 @@
 #include "widgets/Theme.h"
 
+#include <QFontDatabase>
 #include <QPalette>
 #include <QWidget>
 
 namespace Theme {
 
+// The serif families in the order they are wanted, from the first the desktop has: asking for one
+// it lacks makes the font system look through every font for a substitute, for each style.
+static const QStringList &serifFamilies()
+{
+    static const QStringList families = [] {
+        QStringList wanted{QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
+                           QStringLiteral("DejaVu Serif")};
+        while (wanted.size() > 1 && !QFontDatabase::hasFamily(wanted.first()))
+            wanted.removeFirst();
+        return wanted;
+    }();
+    return families;
+}
+
 QFont serif(qreal points, bool bold, bool italic)
 {
     QFont font;
-    font.setFamilies(
-        {QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
+    font.setFamilies(serifFamilies());
     font.setStyleHint(QFont::Serif);
     font.setPointSizeF(points);
     font.setBold(bold);

@@ -1,11 +1,16 @@
+#include "mainwindow/BookCover.h"
+#include "widgets/ArtCache.h"
 #include "widgets/Picture.h"
+#include "widgets/WindowDrag.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QSvgRenderer>
+#include <QTemporaryDir>
 #include <QtTest>
 
 // The resource lives in a static library: its registration must be pulled in explicitly.
@@ -143,6 +148,53 @@ private slots:
         QSvgRenderer hover(Picture::resource(QStringLiteral("chrome-hover")));
         const QImage ring = renderAt(hover, 1.0);
         QVERIFY(qAlpha(ring.pixel(9, 9)) < 64);
+    }
+
+    void keptPicturesComeBackAsDrawn()
+    {
+        QTemporaryDir cache;
+        ArtCache::setFolder(cache.path());
+        const auto cover = [] {
+            QWidget window;
+            window.resize(640, 400);
+            WindowDrag drag(window);
+            BookCover book(drag, &window);
+            book.resize(window.size());
+            return book.grab().toImage();
+        };
+        const auto picture = [] {
+            QPixmapCache::clear();
+            return Picture::render(QStringLiteral("week-next"), QSize(40, 40), 1.0).toImage();
+        };
+        const QImage drawnCover = cover();
+        const QImage drawnPicture = picture();
+        const QString coverFile = ArtCache::folder() + QStringLiteral("/cover.img");
+        const QString pictureFile = ArtCache::folder() + QStringLiteral("/week-next.img");
+        QVERIFY(QFile::exists(coverFile) && QFile::exists(pictureFile));
+        QCOMPARE(ArtCache::naturalSize(QStringLiteral("week-next")), QSize(26, 26));
+
+        // Read back, they are what was drawn, pixel for pixel.
+        QCOMPARE(cover(), drawnCover);
+        QCOMPARE(picture(), drawnPicture);
+        // And they really are read: a picture kept in their place is what shows.
+        QImage red(drawnCover.size(), drawnCover.format());
+        red.fill(Qt::red);
+        ArtCache::keep(QStringLiteral("cover"), red);
+        QCOMPARE(cover().pixelColor(2, 2), QColor(Qt::red));
+        QImage smallRed(drawnPicture.size(), drawnPicture.format());
+        smallRed.fill(Qt::red);
+        ArtCache::keep(QStringLiteral("week-next"), smallRed);
+        QCOMPARE(picture().pixelColor(20, 20), QColor(Qt::red));
+        // A damaged file, or one of another size, is drawn anew.
+        for (const QString &file : {coverFile, pictureFile}) {
+            QFile damaged(file);
+            QVERIFY(damaged.resize(damaged.size() / 2));
+        }
+        QCOMPARE(cover(), drawnCover);
+        QCOMPARE(picture(), drawnPicture);
+        ArtCache::keep(QStringLiteral("cover"), red.copy(0, 0, 320, 200));
+        QCOMPARE(cover(), drawnCover);
+        ArtCache::setFolder({});
     }
 
     void everyDrawingInTheSourceIsInTheResource()

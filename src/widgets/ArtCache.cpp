@@ -1,0 +1,146 @@
+#include "widgets/ArtCache.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cstring>
+
+namespace {
+
+constexpr char Magic[4] = {'Q', 'L', 'A', 'R'};
+constexpr quint32 Version = 1;
+// Folders of other builds are left this long, for a second copy of the program that may still use
+// them, then removed.
+constexpr qint64 OtherBuildsDays = 7;
+
+// The file's header, as this machine lays it out: the cache never leaves it.
+struct Header
+{
+    char magic[4];
+    quint32 version;
+    qint32 width;
+    qint32 height;
+    qint32 naturalWidth;
+    qint32 naturalHeight;
+    quint32 format;
+    quint32 bytesPerLine;
+    double ratio;
+};
+
+QString &cacheFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+// The executable's size and time: another build may draw differently.
+QString buildStamp()
+{
+    static const QString stamp = [] {
+        const QFileInfo program(QCoreApplication::applicationFilePath());
+        return QStringLiteral("%1-%2")
+            .arg(program.size(), 0, 16)
+            .arg(program.lastModified().toMSecsSinceEpoch(), 0, 16);
+    }();
+    return stamp;
+}
+
+QString fileOf(const QString &name)
+{
+    QString safe = name;
+    safe.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return ArtCache::folder() + QLatin1Char('/') + safe + QStringLiteral(".img");
+}
+
+bool readHeader(QFile &file, Header &header)
+{
+    return file.read(reinterpret_cast<char *>(&header), sizeof header) == qint64(sizeof header) &&
+           std::memcmp(header.magic, Magic, sizeof Magic) == 0 && header.version == Version &&
+           header.width > 0 && header.height > 0;
+}
+
+void removeOtherBuilds()
+{
+    const QDir cache(cacheFolder());
+    const QDateTime old = QDateTime::currentDateTime().addDays(-OtherBuildsDays);
+    const QString ours = QFileInfo(ArtCache::folder()).fileName();
+    for (const QFileInfo &other : cache.entryInfoList({QStringLiteral("arte-*")}, QDir::Dirs | QDir::NoDotAndDotDot))
+        if (other.fileName() != ours && other.lastModified() < old)
+            QDir(other.absoluteFilePath()).removeRecursively();
+}
+
+} // namespace
+
+namespace ArtCache {
+
+void setFolder(const QString &folder)
+{
+    cacheFolder() = folder;
+}
+
+QString folder()
+{
+    return cacheFolder().isEmpty() ? QString() : cacheFolder() + QStringLiteral("/arte-") + buildStamp();
+}
+
+Art find(const QString &name, QSize pixelSize, qreal devicePixelRatio)
+{
+    if (cacheFolder().isEmpty())
+        return {};
+    QFile file(fileOf(name));
+    Header header{};
+    if (!file.open(QIODevice::ReadOnly) || !readHeader(file, header) ||
+        QSize(header.width, header.height) != pixelSize || header.ratio != devicePixelRatio ||
+        header.format >= QImage::NImageFormats)
+        return {};
+    QImage image(pixelSize, QImage::Format(header.format));
+    if (image.isNull() || quint32(image.bytesPerLine()) != header.bytesPerLine ||
+        file.size() != qint64(sizeof header) + image.sizeInBytes() ||
+        file.read(reinterpret_cast<char *>(image.bits()), image.sizeInBytes()) != image.sizeInBytes())
+        return {};
+    image.setDevicePixelRatio(devicePixelRatio);
+    return {image, QSize(header.naturalWidth, header.naturalHeight)};
+}
+
+QSize naturalSize(const QString &name)
+{
+    if (cacheFolder().isEmpty())
+        return {};
+    QFile file(fileOf(name));
+    Header header{};
+    if (!file.open(QIODevice::ReadOnly) || !readHeader(file, header))
+        return {};
+    return QSize(header.naturalWidth, header.naturalHeight);
+}
+
+void keep(const QString &name, const QImage &image, QSize naturalSize)
+{
+    if (cacheFolder().isEmpty() || image.isNull())
+        return;
+    if (!QFileInfo::exists(folder())) {
+        if (!QDir().mkpath(folder()))
+            return;
+        removeOtherBuilds();
+    }
+    Header header{};
+    std::memcpy(header.magic, Magic, sizeof Magic);
+    header.version = Version;
+    header.width = image.width();
+    header.height = image.height();
+    header.naturalWidth = naturalSize.width();
+    header.naturalHeight = naturalSize.height();
+    header.format = quint32(image.format());
+    header.bytesPerLine = quint32(image.bytesPerLine());
+    header.ratio = image.devicePixelRatio();
+    // Written whole or not at all: a start that reads a half-written picture would show it.
+    QSaveFile file(fileOf(name));
+    if (file.open(QIODevice::WriteOnly) &&
+        file.write(reinterpret_cast<const char *>(&header), sizeof header) == qint64(sizeof header) &&
+        file.write(reinterpret_cast<const char *>(image.constBits()), image.sizeInBytes()) == image.sizeInBytes())
+        file.commit();
+}
+
+} // namespace ArtCache
