@@ -11,6 +11,7 @@
 #include "data/store/SearchIndex.h"
 #include "sync/SyncSchedule.h"
 #include "widgets/ActivityWatch.h"
+#include "widgets/Picture.h"
 #include "widgets/Twips.h"
 
 #include <QGuiApplication>
@@ -78,9 +79,9 @@ void Application::startServices()
     if (m_servicesStarted)
         return;
     m_servicesStarted = true;
-    // The windows' icon is drawn from its SVG at every size the window system asks for: the
-    // window manager takes it as well once the week is on the screen.
-    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/" QUILLOMAR_APP_ID ".svg")));
+    // The windows' icon, drawn from its SVG at the sizes window managers take (read back as the
+    // last start drew them): the window manager takes it once the week is on the screen.
+    QGuiApplication::setWindowIcon(Picture::icon(QStringLiteral(":/icons/" QUILLOMAR_APP_ID ".svg")));
     // Alarms are looked for from the minute the program started on, whether the diary is shown
     // or hidden; those that fell due while the program was closed are listed first.
     if (m_agendaOpened)

@@ -2,6 +2,7 @@
 
 #include "widgets/ArtCache.h"
 
+#include <QFileInfo>
 #include <QHash>
 #include <QPainter>
 #include <QPixmapCache>
@@ -26,17 +27,18 @@ QString resource(const QString &name)
     return QStringLiteral(":/images/%1.svg").arg(name);
 }
 
-static QSvgRenderer *renderer(const QString &name)
+static QSvgRenderer *renderer(const QString &path)
 {
     static QHash<QString, QSvgRenderer *> renderers;
     initResources();
-    QSvgRenderer *&r = renderers[name];
+    QSvgRenderer *&r = renderers[path];
     if (!r)
-        r = new QSvgRenderer(resource(name));
+        r = new QSvgRenderer(path);
     return r;
 }
 
-QPixmap render(const QString &name, QSize logicalSize, qreal devicePixelRatio)
+// The drawing at path, kept under name.
+static QPixmap renderFile(const QString &path, const QString &name, QSize logicalSize, qreal devicePixelRatio)
 {
     if (logicalSize.isEmpty())
         return {};
@@ -61,7 +63,7 @@ QPixmap render(const QString &name, QSize logicalSize, qreal devicePixelRatio)
     QPixmap pixmap(logicalSize * devicePixelRatio);
     pixmap.setDevicePixelRatio(devicePixelRatio);
     pixmap.fill(Qt::transparent);
-    QSvgRenderer *r = renderer(name);
+    QSvgRenderer *r = renderer(path);
     if (r->isValid()) {
         QPainter painter(&pixmap);
         r->render(&painter, QRectF(QPointF(0, 0), QSizeF(logicalSize)));
@@ -77,6 +79,21 @@ QPixmap render(const QString &name, QSize logicalSize, qreal devicePixelRatio)
     return pixmap;
 }
 
+QPixmap render(const QString &name, QSize logicalSize, qreal devicePixelRatio)
+{
+    return renderFile(resource(name), name, logicalSize, devicePixelRatio);
+}
+
+QIcon icon(const QString &path)
+{
+    // The sizes the window system is offered for a drawing that has none of its own.
+    QIcon drawn;
+    const QString name = QStringLiteral("icon-") + QFileInfo(path).completeBaseName();
+    for (const int side : {16, 32, 64, 128})
+        drawn.addPixmap(renderFile(path, name + QString::number(side), QSize(side, side), 1.0));
+    return drawn;
+}
+
 QSize naturalSize(const QString &name)
 {
     // A drawing kept from the last start says its size without the SVG being read.
@@ -86,7 +103,7 @@ QSize naturalSize(const QString &name)
         return *known;
     QSize size = ArtCache::naturalSize(name);
     if (size.isEmpty()) {
-        QSvgRenderer *r = renderer(name);
+        QSvgRenderer *r = renderer(resource(name));
         size = r->isValid() ? r->defaultSize() : QSize();
     }
     sizes.insert(name, size);

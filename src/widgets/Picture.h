@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
@@ -11,6 +12,8 @@ namespace Picture {
 // ":/images/<name>.svg"
 QString resource(const QString &name);
 QPixmap render(const QString &name, QSize logicalSize, qreal devicePixelRatio);
+// The drawing at path (a resource) as an icon, for the window system.
+QIcon icon(const QString &path);
 // The drawing's own size, in logical pixels.
 QSize naturalSize(const QString &name);
 

@@ -296,6 +296,11 @@ private slots:
         QCOMPARE(program.alarmScan()->missedWindow()->alarms()[0].text, QStringLiteral("Perdida"));
         QTRY_VERIFY(QFile::exists(copy));
         QTRY_VERIFY(!QGuiApplication::windowIcon().isNull());
+        // Drawn at the sizes window managers take, each with something on it.
+        const QIcon icon = QGuiApplication::windowIcon();
+        QCOMPARE(icon.availableSizes(), QList<QSize>({{16, 16}, {32, 32}, {64, 64}, {128, 128}}));
+        const QImage large = icon.pixmap(128).toImage();
+        QVERIFY(large.pixelColor(64, 64).alpha() > 0 && large.pixelColor(0, 0) != large.pixelColor(64, 64));
     }
 
     // The sound system's and the network's libraries are not loaded to show the week: the sound's
