@@ -58,8 +58,8 @@ QString fileOf(const QString &name)
 bool readHeader(QFile &file, Header &header)
 {
     return file.read(reinterpret_cast<char *>(&header), sizeof header) == qint64(sizeof header) &&
-           std::memcmp(header.magic, Magic, sizeof Magic) == 0 && header.version == Version &&
-           header.width > 0 && header.height > 0;
+        std::memcmp(header.magic, Magic, sizeof Magic) == 0 && header.version == Version && header.width > 0 &&
+        header.height > 0;
 }
 
 void removeOtherBuilds()
