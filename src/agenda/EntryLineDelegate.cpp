@@ -45,6 +45,29 @@ void EntryLineDelegate::shapeAhead(const QWidget &list, const QStringList &lines
     for (const QString &line : lines)
         if (const QString text = EntryLine::Visible(line); !text.isEmpty())
             shapedText(text, list.font(), width);
+    // Its lines being all of one size, the list measures its first line alone, as a view gives
+    // the line its options.
+    if (lines.isEmpty())
+        return;
+    QStyleOptionViewItem first;
+    first.initFrom(&list);
+    first.state &= ~QStyle::State_HasFocus;
+    first.font = list.font();
+    first.fontMetrics = QFontMetrics(first.font);
+    first.widget = &list;
+    first.features = QStyleOptionViewItem::HasDisplay;
+    first.text = EntryLine::Visible(lines.last());
+    first.textElideMode = Qt::ElideRight;
+    first.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    first.rect = QRect();
+    const QString key = sizeKey(first);
+    if (!m_sizes.contains(key))
+        m_sizes.insert(key, list.style()->sizeFromContents(QStyle::CT_ItemViewItem, &first, QSize(), &list));
+}
+
+QString EntryLineDelegate::sizeKey(const QStyleOptionViewItem &line)
+{
+    return line.font.key() + QLatin1Char('\n') + line.text;
 }
 
 void EntryLineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
@@ -108,5 +131,12 @@ QSize EntryLineDelegate::sizeHint(const QStyleOptionViewItem &option, const QMod
 {
     QStyleOptionViewItem visible = option;
     initStyleOption(&visible, index);
-    return QStyledItemDelegate::sizeHint(visible, index);
+    // The list asks again and again for the size of the same line while it places a week's; a
+    // line has no icon nor check box, so its size follows from its text and font alone.
+    const QString key = sizeKey(visible);
+    if (const auto found = m_sizes.constFind(key); found != m_sizes.cend())
+        return *found;
+    if (m_sizes.size() > 512)
+        m_sizes.clear();
+    return *m_sizes.insert(key, QStyledItemDelegate::sizeHint(visible, index));
 }

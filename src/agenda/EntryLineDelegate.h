@@ -22,7 +22,8 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
-    // Lays out lines (as the list holds them) that list would paint and are not laid out yet.
+    // Lays out lines (as the list holds them) that list would paint and are not laid out yet, and
+    // measures the one the list would measure.
     void shapeAhead(const QWidget &list, const QStringList &lines) const;
     // How many line texts have been laid out so far.
     int linesShaped() const { return m_linesShaped; }
@@ -41,4 +42,7 @@ private:
     mutable QHash<QString, QStaticText> m_shaped;
     mutable QHash<QString, QStaticText> m_older;
     mutable int m_linesShaped = 0;
+    static QString sizeKey(const QStyleOptionViewItem &line);
+    // The sizes of the lines measured lately.
+    mutable QHash<QString, QSize> m_sizes;
 };
