@@ -17,7 +17,7 @@ void EntryLineDelegate::initStyleOption(QStyleOptionViewItem *option, const QMod
 
 const QStaticText &EntryLineDelegate::shapedText(const QString &text, const QFont &font, int width) const
 {
-    const QString key = QString::number(width) + QLatin1Char(' ') + font.key() + QLatin1Char('\n') + text;
+    const QString key = QString::number(width) + QLatin1Char(' ') + fontKey(font) + QLatin1Char('\n') + text;
     if (const auto found = m_shaped.constFind(key); found != m_shaped.cend())
         return *found;
     // A week holds at most a few dozen lines: what older weeks and widths left is dropped.
@@ -65,9 +65,19 @@ void EntryLineDelegate::shapeAhead(const QWidget &list, const QStringList &lines
         m_sizes.insert(key, list.style()->sizeFromContents(QStyle::CT_ItemViewItem, &first, QSize(), &list));
 }
 
-QString EntryLineDelegate::sizeKey(const QStyleOptionViewItem &line)
+QString EntryLineDelegate::sizeKey(const QStyleOptionViewItem &line) const
 {
-    return line.font.key() + QLatin1Char('\n') + line.text;
+    return fontKey(line.font) + QLatin1Char('\n') + line.text;
+}
+
+const QString &EntryLineDelegate::fontKey(const QFont &font) const
+{
+    // A list paints all its lines in one font: its key is written out once.
+    if (m_keyedFont != font || m_fontKey.isEmpty()) {
+        m_keyedFont = font;
+        m_fontKey = font.key();
+    }
+    return m_fontKey;
 }
 
 void EntryLineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const

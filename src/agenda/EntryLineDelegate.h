@@ -42,7 +42,10 @@ private:
     mutable QHash<QString, QStaticText> m_shaped;
     mutable QHash<QString, QStaticText> m_older;
     mutable int m_linesShaped = 0;
-    static QString sizeKey(const QStyleOptionViewItem &line);
+    QString sizeKey(const QStyleOptionViewItem &line) const;
+    const QString &fontKey(const QFont &font) const;
+    mutable QFont m_keyedFont;
+    mutable QString m_fontKey;
     // The sizes of the lines measured lately.
     mutable QHash<QString, QSize> m_sizes;
 };
