@@ -45,24 +45,24 @@ void EntryLineDelegate::shapeAhead(const QWidget &list, const QStringList &lines
     for (const QString &line : lines)
         if (const QString text = EntryLine::Visible(line); !text.isEmpty())
             shapedText(text, list.font(), width);
-    // Its lines being all of one size, the list measures its first line alone, as a view gives
-    // the line its options.
+    // Its lines being all of one size, the list measures one of them for all (its last), with
+    // the options a view gives a line.
     if (lines.isEmpty())
         return;
-    QStyleOptionViewItem first;
-    first.initFrom(&list);
-    first.state &= ~QStyle::State_HasFocus;
-    first.font = list.font();
-    first.fontMetrics = QFontMetrics(first.font);
-    first.widget = &list;
-    first.features = QStyleOptionViewItem::HasDisplay;
-    first.text = EntryLine::Visible(lines.last());
-    first.textElideMode = Qt::ElideRight;
-    first.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
-    first.rect = QRect();
-    const QString key = sizeKey(first);
+    QStyleOptionViewItem measured;
+    measured.initFrom(&list);
+    measured.state &= ~QStyle::State_HasFocus;
+    measured.font = list.font();
+    measured.fontMetrics = QFontMetrics(measured.font);
+    measured.widget = &list;
+    measured.features = QStyleOptionViewItem::HasDisplay;
+    measured.text = EntryLine::Visible(lines.last());
+    measured.textElideMode = Qt::ElideRight;
+    measured.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    measured.rect = QRect();
+    const QString key = sizeKey(measured);
     if (!m_sizes.contains(key))
-        m_sizes.insert(key, list.style()->sizeFromContents(QStyle::CT_ItemViewItem, &first, QSize(), &list));
+        m_sizes.insert(key, list.style()->sizeFromContents(QStyle::CT_ItemViewItem, &measured, QSize(), &list));
 }
 
 QString EntryLineDelegate::sizeKey(const QStyleOptionViewItem &line) const
