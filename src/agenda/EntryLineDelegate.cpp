@@ -17,7 +17,7 @@ void EntryLineDelegate::initStyleOption(QStyleOptionViewItem *option, const QMod
 
 const QStaticText &EntryLineDelegate::shapedText(const QString &text, const QFont &font, int width) const
 {
-    const QString key = QString::number(width) + QLatin1Char(' ') + font.key() + QLatin1Char('\n') + text;
+    const QString key = QString::number(width) + QLatin1Char(' ') + fontKey(font) + QLatin1Char('\n') + text;
     if (const auto found = m_shaped.constFind(key); found != m_shaped.cend())
         return *found;
     // A week holds at most a few dozen lines: what older weeks and widths left is dropped.
@@ -45,6 +45,39 @@ void EntryLineDelegate::shapeAhead(const QWidget &list, const QStringList &lines
     for (const QString &line : lines)
         if (const QString text = EntryLine::Visible(line); !text.isEmpty())
             shapedText(text, list.font(), width);
+    // Its lines being all of one size, the list measures one of them for all (its last), with
+    // the options a view gives a line.
+    if (lines.isEmpty())
+        return;
+    QStyleOptionViewItem measured;
+    measured.initFrom(&list);
+    measured.state &= ~QStyle::State_HasFocus;
+    measured.font = list.font();
+    measured.fontMetrics = QFontMetrics(measured.font);
+    measured.widget = &list;
+    measured.features = QStyleOptionViewItem::HasDisplay;
+    measured.text = EntryLine::Visible(lines.last());
+    measured.textElideMode = Qt::ElideRight;
+    measured.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    measured.rect = QRect();
+    const QString key = sizeKey(measured);
+    if (!m_sizes.contains(key))
+        m_sizes.insert(key, list.style()->sizeFromContents(QStyle::CT_ItemViewItem, &measured, QSize(), &list));
+}
+
+QString EntryLineDelegate::sizeKey(const QStyleOptionViewItem &line) const
+{
+    return fontKey(line.font) + QLatin1Char('\n') + line.text;
+}
+
+const QString &EntryLineDelegate::fontKey(const QFont &font) const
+{
+    // A list paints all its lines in one font: its key is written out once.
+    if (m_keyedFont != font || m_fontKey.isEmpty()) {
+        m_keyedFont = font;
+        m_fontKey = font.key();
+    }
+    return m_fontKey;
 }
 
 void EntryLineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
@@ -108,5 +141,12 @@ QSize EntryLineDelegate::sizeHint(const QStyleOptionViewItem &option, const QMod
 {
     QStyleOptionViewItem visible = option;
     initStyleOption(&visible, index);
-    return QStyledItemDelegate::sizeHint(visible, index);
+    // The list asks again and again for the size of the same line while it places a week's; a
+    // line has no icon nor check box, so its size follows from its text and font alone.
+    const QString key = sizeKey(visible);
+    if (const auto found = m_sizes.constFind(key); found != m_sizes.cend())
+        return *found;
+    if (m_sizes.size() > 512)
+        m_sizes.clear();
+    return *m_sizes.insert(key, QStyledItemDelegate::sizeHint(visible, index));
 }

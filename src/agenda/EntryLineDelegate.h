@@ -22,7 +22,8 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
-    // Lays out lines (as the list holds them) that list would paint and are not laid out yet.
+    // Lays out lines (as the list holds them) that list would paint and are not laid out yet, and
+    // measures the one the list would measure.
     void shapeAhead(const QWidget &list, const QStringList &lines) const;
     // How many line texts have been laid out so far.
     int linesShaped() const { return m_linesShaped; }
@@ -41,4 +42,10 @@ private:
     mutable QHash<QString, QStaticText> m_shaped;
     mutable QHash<QString, QStaticText> m_older;
     mutable int m_linesShaped = 0;
+    QString sizeKey(const QStyleOptionViewItem &line) const;
+    const QString &fontKey(const QFont &font) const;
+    mutable QFont m_keyedFont;
+    mutable QString m_fontKey;
+    // The sizes of the lines measured lately.
+    mutable QHash<QString, QSize> m_sizes;
 };

@@ -1,5 +1,6 @@
 #include "WeekView.h"
 
+#include "DayHeader.h"
 #include "EntryLineDelegate.h"
 #include "Form2.h"
 #include "Form3.h"
@@ -29,20 +30,8 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
-
-namespace {
-
-// A day's line, kept in the order of a day's lines (EntryLine::sortsBefore) rather than in the
-// collation order of the whole text, which would load a collator for the week alone.
-class EntryItem final : public QListWidgetItem
-{
-public:
-    using QListWidgetItem::QListWidgetItem;
-    bool operator<(const QListWidgetItem &other) const override { return EntryLine::sortsBefore(text(), other.text()); }
-};
-
-} // namespace
 
 const QColor WeekView::HolidayColour = Theme::Holiday;
 const QColor WeekView::WorkdayColour(0, 0, 255);
@@ -105,7 +94,7 @@ void WeekView::buildDay(int i)
     panel->setMouseTracking(true);
     Picture2[i] = panel;
 
-    auto *header = new ClickLabel(panel);
+    auto *header = new DayHeader(panel);
     header->setObjectName(QStringLiteral("Label3(%1)").arg(i));
     header->setProperty("role", QStringLiteral("dayHeader"));
     header->setFont(Theme::serif(9, true, false));
@@ -123,7 +112,6 @@ void WeekView::buildDay(int i)
 
     auto *list = new QListWidget(panel);
     list->setObjectName(QStringLiteral("List1(%1)").arg(i));
-    list->setSortingEnabled(true);
     list->setFrameShape(QFrame::NoFrame);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setTextElideMode(Qt::ElideRight);
@@ -131,6 +119,12 @@ void WeekView::buildDay(int i)
     list->setUniformItemSizes(true);
     list->setItemDelegate(new EntryLineDelegate(list));
     list->setAutoFillBackground(true);
+    // The list shows nothing of its panel's colour (its lines, and its scroll bar over what is
+    // left): it keeps every colour it has now, so that a panel changing colour (into today's
+    // week or out of it) does not paint its list and scroll bar again.
+    QPalette own = list->palette();
+    own.setResolveMask(~QPalette::ResolveMask(0));
+    list->setPalette(own);
     setBackground(list->viewport(), OtherPanel);
     list->installEventFilter(this);
     list->viewport()->installEventFilter(this);
@@ -240,7 +234,6 @@ void WeekView::fillWeek(const QDate &date)
 
     for (int i = 0; i < 7; ++i) {
         const QDate day = WeekStart.addDays(i);
-        const QString header = locale.toString(day, QStringLiteral("dddd d"));
         const QString tag = DateText::fromDate(day);
         Label3[i]->setProperty("Tag", tag);
         const QString longDate = CapitalizeFirst(locale.toString(day, QLocale::LongFormat));
@@ -267,33 +260,30 @@ void WeekView::fillWeek(const QDate &date)
             Image10->hide();
         }
 
-        const QString caption = (day == today ? QStringLiteral("HOY ") : QString()) + CapitalizeFirst(header);
+        const QString caption = dayCaption(day, today);
         Label3[i]->setText(caption);
-        // A header the keyboard can reach keeps its text in a document, which the label would
-        // lay out while painting and so ask to be painted once more, a frame later: it is laid
-        // out here, before the week is painted, and the new week is put on the screen at once.
-        Label3[i]->heightForWidth(Label3[i]->width());
         Label3[i]->setAccessibleName(caption);
         Label4[i]->setText(fixedText + QStringLiteral(" ") + dayText);
         // The holiday and day text is read with the day it belongs to.
         const QString lineText = Label4[i]->text().trimmed();
         Label4[i]->setAccessibleName(lineText.isEmpty() ? QString() : caption + QStringLiteral(": ") + lineText);
 
-        List1[i]->clear();
         const QStringList lines = readAhead ? m_aheadWeek->lines[i] : entryLines(m_diary.Data1, day);
-        for (const QString &line : lines)
-            List1[i]->addItem(new EntryItem(line));
+        showLines(*List1[i], lines);
         if (day == today && !lines.isEmpty())
             m_diary.TodayHasEntries = true;
-        // The list would place its new lines only as it paints, and then ask for its lines to be
-        // painted again, a frame later: they are placed now.
-        List1[i]->doItemsLayout();
     }
 
     Label1[0]->setText(CapitalizeFirst(locale.toString(WeekStart, QStringLiteral("MMMM yyyy"))));
     Label1[1]->setText(CapitalizeFirst(locale.toString(WeekStart.addDays(6), QStringLiteral("MMMM yyyy"))));
     m_aheadWeek.reset();
     m_aheadWanted = true;
+}
+
+QString WeekView::dayCaption(const QDate &day, const QDate &today)
+{
+    const QString header = DateText::spanishLocale().toString(day, QStringLiteral("dddd d"));
+    return (day == today ? QStringLiteral("HOY ") : QString()) + CapitalizeFirst(header);
 }
 
 QStringList WeekView::entryLines(RecordCursor &cursor, const QDate &day)
@@ -304,7 +294,31 @@ QStringList WeekView::entryLines(RecordCursor &cursor, const QDate &day)
         lines.append(EntryLine::Build(cursor.Text(Schema::Notas::Hora), !cursor.Text(Schema::Notas::Nota).isEmpty(),
                                       !cursor.Text(Schema::Notas::HoraAlarma).isEmpty(),
                                       cursor.Text(Schema::Notas::Texto), cursor.Number(Schema::Notas::Numero)));
+    // In the order of a day's lines rather than in the collation order of the whole text, which
+    // would load a collator for the week alone. No two lines are alike (each ends in its entry's
+    // number): any sort gives the one order.
+    std::sort(lines.begin(), lines.end(), EntryLine::sortsBefore);
     return lines;
+}
+
+void WeekView::showLines(QListWidget &list, const QStringList &lines)
+{
+    // A line the user has chosen goes with its week: the list starts afresh.
+    if (list.currentItem() || list.selectionModel()->hasSelection())
+        list.clear();
+    // The lines on show take the new texts, and only the difference is added or taken away: the
+    // list keeps its scroll bar's range where the number of lines stays, and relays nothing else.
+    const int kept = std::min<int>(list.count(), lines.size());
+    for (int row = 0; row < kept; ++row)
+        list.item(row)->setText(lines.at(row));
+    while (list.count() > lines.size())
+        delete list.takeItem(list.count() - 1);
+    for (qsizetype row = kept; row < lines.size(); ++row)
+        list.addItem(lines.at(row));
+    list.scrollToTop();
+    // The list would place its new lines only as it paints, and then ask for its lines to be
+    // painted again, a frame later: they are placed now.
+    list.doItemsLayout();
 }
 
 void WeekView::shapeNextWeek()
@@ -316,10 +330,12 @@ void WeekView::shapeNextWeek()
     if (!m_ahead.Refresh())
         return;
     AheadWeek week{WeekStart.addDays(7), m_ahead.DatabaseName, m_ahead.contentStamp(), {}};
+    const QDate today = m_context.clock->today();
     for (int i = 0; i < 7; ++i) {
         week.lines[i] = entryLines(m_ahead, week.start.addDays(i));
         if (const auto *delegate = qobject_cast<const EntryLineDelegate *>(List1[i]->itemDelegate()))
             delegate->shapeAhead(*List1[i], week.lines[i]);
+        static_cast<DayHeader *>(Label3[i])->prepare(dayCaption(week.start.addDays(i), today));
     }
     m_aheadWeek = std::move(week);
 }

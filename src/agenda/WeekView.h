@@ -133,8 +133,12 @@ private:
         std::array<QStringList, 7> lines;
     };
     std::optional<AheadWeek> m_aheadWeek;
-    // The entry lines of day, as the day's list holds them, read through cursor.
+    // The entry lines of day, as the day's list holds them and in its order, read through cursor.
     static QStringList entryLines(RecordCursor &cursor, const QDate &day);
+    // The header of day, today being today.
+    static QString dayCaption(const QDate &day, const QDate &today);
+    // Shows lines, in their order, in a day's list.
+    static void showLines(QListWidget &list, const QStringList &lines);
     bool m_aheadWanted = false;
     static constexpr int AheadDelayMs = 250;
 

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QtTest>
 #include <sqlite3.h>
 
@@ -277,6 +278,66 @@ private slots:
         }
         QTest::mouseClick(week().Image4, Qt::LeftButton);
         QCOMPARE(visibleLines(1), (QStringList{"09:00 Dentista", "10:00 Farmacia"}));
+    }
+
+    // A week shown after another holds its own lines alone, from its first, none of them chosen,
+    // whatever the week before held and wherever the user had left it.
+    void movingWeeksShowsOnlyTheNewLines_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<bool>("chosen");
+        QTest::newRow("fewer") << 30 << 2 << false;
+        QTest::newRow("more") << 2 << 30 << false;
+        QTest::newRow("as many") << 30 << 30 << false;
+        QTest::newRow("as many, one chosen") << 30 << 30 << true;
+        QTest::newRow("none after") << 3 << 0 << false;
+    }
+    void movingWeeksShowsOnlyTheNewLines()
+    {
+        QFETCH(int, before);
+        QFETCH(int, after);
+        QFETCH(bool, chosen);
+        const QDate tuesday(2024, 4, 2);
+        QStringList expected;
+        for (int k = 0; k < before + after; ++k) {
+            const QDate day = k < before ? tuesday : tuesday.addDays(7);
+            const QString time = QTime(7, 0).addSecs(60 * 15 * k).toString(QStringLiteral("hh:mm"));
+            const QString text = QStringLiteral("Línea %1").arg(k);
+            m_agenda->addEntry(day, time, text);
+            if (k >= before)
+                expected << time + QLatin1Char(' ') + text;
+        }
+        showActive();
+        QListWidget *list = week().List1[1];
+        list->scrollToBottom();
+        if (chosen)
+            list->setCurrentRow(list->count() - 1);
+        QTest::mouseClick(week().Image4, Qt::LeftButton);
+        QCOMPARE(visibleLines(1), expected);
+        QCOMPARE(list->verticalScrollBar()->value(), list->verticalScrollBar()->minimum());
+        QVERIFY(!list->currentItem());
+        QVERIFY(list->selectedItems().isEmpty());
+    }
+
+    // A day's header shows its caption where and as a label the keyboard can reach would.
+    void headersDrawAsLabels_data()
+    {
+        QTest::addColumn<int>("day");
+        QTest::newRow("today") << 2;
+        QTest::newRow("another day") << 0;
+    }
+    void headersDrawAsLabels()
+    {
+        QFETCH(int, day);
+        showActive();
+        ClickLabel *header = week().Label3[day];
+        ClickLabel label(header->parentWidget());
+        label.setFont(header->font());
+        label.setPalette(header->palette());
+        label.resize(header->size());
+        label.setText(header->text());
+        QCOMPARE(header->grab().toImage(), label.grab().toImage());
     }
 
     void listTooltipAndFocusColours()
