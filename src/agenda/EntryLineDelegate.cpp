@@ -2,6 +2,7 @@
 
 #include "data/EntryLine.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QFontMetricsF>
@@ -32,6 +33,13 @@ const QStaticText &EntryLineDelegate::shapedText(const QString &text, const QFon
     return *m_shaped.insert(key, shaped);
 }
 
+int EntryLineDelegate::shownRight(const QWidget *list, int lineRight)
+{
+    if (const auto *view = qobject_cast<const QAbstractItemView *>(list))
+        return view->viewport()->width() - 1;
+    return list ? std::max(lineRight, list->width() - 1) : lineRight;
+}
+
 int EntryLineDelegate::textMargin(const QWidget *list)
 {
     const QStyle *style = list ? list->style() : QApplication::style();
@@ -40,8 +48,8 @@ int EntryLineDelegate::textMargin(const QWidget *list)
 
 void EntryLineDelegate::shapeAhead(const QWidget &list, const QStringList &lines) const
 {
-    // As paint places a line: the list's whole width, in the list's font.
-    const int width = list.width() - 2 * textMargin(&list);
+    // As paint places a line: the width the list shows, in the list's font.
+    const int width = shownRight(&list, list.width() - 1) + 1 - 2 * textMargin(&list);
     for (const QString &line : lines)
         if (const QString text = EntryLine::Visible(line); !text.isEmpty())
             shapedText(text, list.font(), width);
@@ -84,9 +92,10 @@ void EntryLineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
 {
     QStyleOptionViewItem line = option;
     initStyleOption(&line, index);
-    // The line takes the list's whole width, however short its text.
-    if (option.widget)
-        line.rect.setRight(std::max(option.rect.right(), option.widget->width() - 1));
+    // The line takes the width the list shows, however short its text, and its text ends there:
+    // a list gives all its lines the width of the one it measured, which may be wider than it
+    // shows, and a line's ellipsis must be seen.
+    line.rect.setRight(shownRight(option.widget, option.rect.right()));
     const QString text = line.text;
     const QStyle::State state = line.state;
     line.text.clear();

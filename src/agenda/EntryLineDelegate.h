@@ -32,6 +32,9 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
 
 private:
+    // The right edge of a line as its list shows it (short of the scroll bar), in the list's
+    // viewport.
+    static int shownRight(const QWidget *list, int lineRight);
     // A line's text is drawn in this width of its list's, less a margin on each side.
     static int textMargin(const QWidget *list);
     // The line's text as the style would show it in width: elided, laid out once.

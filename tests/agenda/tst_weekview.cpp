@@ -340,6 +340,30 @@ private slots:
         QCOMPARE(header->grab().toImage(), label.grab().toImage());
     }
 
+    // A line too long for its list ends in an ellipsis where the list shows it, short of its
+    // scroll bar, not cut at the edge.
+    void aLongLineEndsWhereTheListShowsIt()
+    {
+        const QDate monday(2024, 4, 1);
+        m_agenda->addEntry(monday, QStringLiteral("08:00"), QStringLiteral("Revisióndelcochenuevo").repeated(8));
+        for (int hour = 9; hour < 24; ++hour)
+            m_agenda->addEntry(monday, QStringLiteral("%1:00").arg(hour), QStringLiteral("otra"));
+        showActive();
+        QListWidget *list = week().List1[0];
+        QVERIFY(list->verticalScrollBar()->isVisible());
+        const QRect shown = list->visualItemRect(list->item(0)) & list->viewport()->rect();
+        const QImage line = list->viewport()->grab(shown).toImage();
+        const auto inkedFrom = [&line](int left) {
+            for (int x = left; x < line.width(); ++x)
+                for (int y = 0; y < line.height(); ++y)
+                    if (qGray(line.pixel(x, y)) < 128)
+                        return true;
+            return false;
+        };
+        QVERIFY(inkedFrom(0));
+        QVERIFY(!inkedFrom(line.width() - 2));
+    }
+
     void listTooltipAndFocusColours()
     {
         m_agenda->addEntry(QDate(2024, 4, 1), QStringLiteral("09:00"), QStringLiteral("Médico"));
