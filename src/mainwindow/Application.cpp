@@ -93,7 +93,7 @@ void Application::startServices()
     // The diary's search index is brought up to date on a thread of its own, in the user's cache.
     if (m_agendaOpened && !m_context.paths.cacheFolder.isEmpty())
         if (const std::shared_ptr<Database> agenda = Database::open(databaseFile(), nullptr)) {
-            agenda->startSearchIndex(m_context.paths.cacheFolder);
+            agenda->startSearchIndex(m_context.paths.cacheFolder, IndexLookOverDelayMs);
             if (SearchIndex *index = agenda->searchIndex())
                 QObject::connect(index, &SearchIndex::becameReady, m_form1.get(), [] { releaseFreedMemory(); });
         }

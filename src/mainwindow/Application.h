@@ -40,6 +40,10 @@ public:
     // Once the services have started, the memory their first steps freed is given back after this
     // long; the safety copy and the search index's pass give theirs back when they end.
     static constexpr int SettleDelayMs = 1000;
+    // The search index's look over every entry (a first session, or a cache lost) starts this long
+    // after the services: on a large agenda it reads the whole file, and the user's first clicks
+    // come first. Catching up with a few changes never waits.
+    static constexpr int IndexLookOverDelayMs = 5000;
 
     Form1 &mainWindow() { return *m_form1; }
     Diary &diary() { return m_diary; }

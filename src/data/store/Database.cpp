@@ -576,7 +576,7 @@ qint64 Database::findFolded(const QString &table, const QString &orderColumn, co
     return key.isValid() ? key.toLongLong() : -1;
 }
 
-void Database::startSearchIndex(const QString &cacheFolder)
+void Database::startSearchIndex(const QString &cacheFolder, int lookOverAfterMs)
 {
     if (m_searchIndex || m_readOnly)
         return;
@@ -584,7 +584,7 @@ void Database::startSearchIndex(const QString &cacheFolder)
     // cannot be written goes without, and the index looks it over whole when it changed.
     if (!m_damaged && writesRefused(m_path).isEmpty())
         ChangeLog::ensure(*this);
-    m_searchIndex = std::make_unique<SearchIndex>(*this, cacheFolder);
+    m_searchIndex = std::make_unique<SearchIndex>(*this, cacheFolder, lookOverAfterMs);
 }
 
 qint64 Database::lastInsertRowId() const

@@ -90,7 +90,7 @@ public:
                       const QString &folded, qint64 from, bool descending, bool *ok);
 
     // Starts the diary's search index, in a cache file in cacheFolder (see SearchIndex).
-    void startSearchIndex(const QString &cacheFolder);
+    void startSearchIndex(const QString &cacheFolder, int lookOverAfterMs = 0);
     SearchIndex *searchIndex() const { return m_searchIndex.get(); }
 
     QString lastError() const { return m_lastError; }

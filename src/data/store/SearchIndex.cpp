@@ -60,11 +60,12 @@ QByteArray trigramQuery(const std::u32string &folded)
 
 } // namespace
 
-SearchIndex::SearchIndex(Database &agenda, const QString &cacheFolder)
+SearchIndex::SearchIndex(Database &agenda, const QString &cacheFolder, int lookOverAfterMs)
     : m_agenda(agenda)
     , m_cachePath(cacheFileOf(agenda.fileName(), cacheFolder))
 {
     m_worker = new SearchIndexWorker(agenda.fileName(), m_cachePath, m_stop);
+    m_worker->setLookOverNotBefore(QDeadlineTimer(lookOverAfterMs));
     m_worker->moveToThread(&m_thread);
     QObject::connect(&m_thread, &QThread::started, m_worker, &yieldToForeground, Qt::DirectConnection);
     m_thread.start();

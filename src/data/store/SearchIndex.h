@@ -33,7 +33,10 @@ class SearchIndex final : public QObject
 public:
     // The index of the agenda open in agenda, in a file of cacheFolder; starts bringing it up
     // to date at once.
-    SearchIndex(Database &agenda, const QString &cacheFolder);
+    // Looking every entry over (a new cache, or changes the agenda's list cannot tell) waits
+    // lookOverAfterMs from now: it is long work on a large agenda, and the first moments of a
+    // session are the user's.
+    SearchIndex(Database &agenda, const QString &cacheFolder, int lookOverAfterMs = 0);
     ~SearchIndex() override;
 
     static QString cacheFileOf(const QString &agendaPath, const QString &cacheFolder);

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 #include <algorithm>
 #include <limits>
 #include <sqlite3.h>
@@ -389,8 +390,13 @@ bool SearchIndexWorker::sync(bool rebuild, bool *remembered, const std::function
             return true;
         }
         if (refolded == Refolded::NoList) {
+            // Searches read the agenda itself meanwhile: none waits for this.
             if (lookingOver)
                 lookingOver();
+            while (!m_stop && !m_lookOverNotBefore.hasExpired())
+                QThread::msleep(quint64(std::clamp<qint64>(m_lookOverNotBefore.remainingTime(), 1, 50)));
+            if (m_stop)
+                return false;
             // Read before and after the pass: when no commit came between, the pass read that state;
             // with a list of changes, what changed meanwhile is folded from it after the pass.
             QByteArray before;

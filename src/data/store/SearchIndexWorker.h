@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 #include <atomic>
@@ -39,6 +40,9 @@ public:
     // when the cache cannot be made up to date; remembered when the cache records the state of the
     // agenda the index now matches.
     bool sync(bool rebuild, bool *remembered, const std::function<void()> &lookingOver = {});
+    // Looking every entry over, the one long piece of work, waits until then (set before the
+    // thread starts); folding what the list of changes names never waits.
+    void setLookOverNotBefore(QDeadlineTimer when) { m_lookOverNotBefore = when; }
     // Folds again the entries with these numbers (or removes them, gone from the agenda), and
     // those the list of changes names; state is the agenda's state (stateOf) they were read in.
     bool reindex(const QList<qint64> &keys, QByteArray *state);
@@ -61,6 +65,7 @@ public:
 
 private:
     struct Row;
+    QDeadlineTimer m_lookOverNotBefore;
     enum class Refolded { Done, NoList, Failed };
     // Folds again the entries keys names and those the list of changes names since position();
     // with listed, nothing is done (NoList) unless the list can be followed.
