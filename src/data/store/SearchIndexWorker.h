@@ -3,8 +3,8 @@
 #include "ChangeLog.h"
 
 #include <QByteArray>
-#include <QList>
 #include <QDeadlineTimer>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <atomic>
