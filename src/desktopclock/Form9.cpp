@@ -6,6 +6,7 @@
 #include "DataFolderChoice.h"
 #include "SettingsPanel.h"
 #include "data/AppContext.h"
+#include "data/Clock.h"
 #include "data/DateText.h"
 #include "data/Diary.h"
 #include "data/Messenger.h"
@@ -180,8 +181,10 @@ void Form9::setOpacity(int opacity)
 void Form9::Timer1_Timer()
 {
     ColonShown = !ColonShown;
-    m_face->showTime(ColonShown);
-    m_face->showToday();
+    // One look at the clock for the time and the day: twice a second, all day.
+    const QDateTime now = m_context.clock->now();
+    m_face->showTime(ColonShown, now);
+    m_face->showToday(now.date());
 
     // Pulled back onto the screen only when no drag is running, so the pull does not fight the
     // user's hand.
