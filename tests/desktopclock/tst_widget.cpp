@@ -290,10 +290,13 @@ private slots:
     void closeButtonClosesThePanel()
     {
         Form9 &w = openWidget();
+        QVERIFY(!w.Timer3.isActive()); // the idle count runs for the open panel alone
         rightClick(w.face()->Label3[0]);
         QCOMPARE(w.width(), w.face()->Image1->width() + w.Picture1->width());
+        QVERIFY(w.Timer3.isActive());
         QTest::mouseClick(w.Picture1->Image5[0], Qt::LeftButton);
         QCOMPARE(w.width(), w.face()->Image1->width());
+        QVERIFY(!w.Timer3.isActive());
         QCOMPARE(m_quits, 0);
     }
 
