@@ -1,5 +1,7 @@
 #include "ClockFace.h"
 
+#include "CardLabel.h"
+
 #include "data/Clock.h"
 #include "data/DateText.h"
 #include "widgets/Picture.h"
@@ -45,7 +47,7 @@ ClockFace::ClockFace(Clock &clock, QWidget *parent)
     connect(Image1, &PictureBox::doubleClicked, this, &ClockFace::doubleClicked);
 
     const auto makeLabel = [this](const QString &name, const QFont &font) {
-        auto *label = new QLabel(this);
+        QLabel *label = new CardLabel(Image1, this);
         label->setObjectName(name);
         label->setFont(font);
         label->setAlignment(Qt::AlignCenter);
@@ -98,13 +100,21 @@ void ClockFace::CenterLabel(QLabel *label)
 
 void ClockFace::showTime(bool colon)
 {
-    const QTime time = m_clock.now().time();
-    Label1[0]->setText(time.toString(colon ? QStringLiteral("HH:mm") : QStringLiteral("HH mm")));
+    showTime(colon, m_clock.now());
+}
+
+void ClockFace::showTime(bool colon, const QDateTime &now)
+{
+    Label1[0]->setText(now.time().toString(colon ? QStringLiteral("HH:mm") : QStringLiteral("HH mm")));
 }
 
 bool ClockFace::showToday()
 {
-    const QDate today = m_clock.today();
+    return showToday(m_clock.today());
+}
+
+bool ClockFace::showToday(const QDate &today)
+{
     if (today == m_shownDay)
         return false;
     m_shownDay = today;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QWidget>
 #include <array>
 
@@ -27,10 +28,12 @@ public:
     // upper ruled bands, the time on the lowest.
     void layOut();
     void CenterLabel(QLabel *label);
-    // The time, with the colon or without it.
+    // The time, with the colon or without it; `now`: the clock's time, read by the caller.
     void showTime(bool colon);
+    void showTime(bool colon, const QDateTime &now);
     // The weekday and the date, written again only when the day changed; whether it did.
     bool showToday();
+    bool showToday(const QDate &today);
 
     PictureBox *Image1 = nullptr;
     std::array<QLabel *, 1> Label1{}; // time

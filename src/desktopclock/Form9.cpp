@@ -6,6 +6,7 @@
 #include "DataFolderChoice.h"
 #include "SettingsPanel.h"
 #include "data/AppContext.h"
+#include "data/Clock.h"
 #include "data/DateText.h"
 #include "data/Diary.h"
 #include "data/Messenger.h"
@@ -89,10 +90,10 @@ Form9::Form9(Diary &diary, AppContext &context)
 
     Form_Load();
 
-    // The clock, the shaking and the idle count run whether the widget is shown or hidden.
+    // The clock and the shaking run whether the widget is shown or hidden; the idle count only
+    // matters to the settings panel, and runs while the panel is open.
     Timer1.start();
     Timer2.start();
-    Timer3.start();
 }
 
 Form9::~Form9() = default;
@@ -180,8 +181,10 @@ void Form9::setOpacity(int opacity)
 void Form9::Timer1_Timer()
 {
     ColonShown = !ColonShown;
-    m_face->showTime(ColonShown);
-    m_face->showToday();
+    // One look at the clock for the time and the day: twice a second, all day.
+    const QDateTime now = m_context.clock->now();
+    m_face->showTime(ColonShown, now);
+    m_face->showToday(now.date());
 
     // Pulled back onto the screen only when no drag is running, so the pull does not fight the
     // user's hand.
@@ -220,11 +223,13 @@ void Form9::OpenSettingsPanel()
     resize(m_face->width() + Picture1->width(), height());
     KeepWidgetOnScreen();
     Picture1->setDelayControls();
+    Timer3.start();
 }
 
 void Form9::CloseSettingsPanel()
 {
     const bool wasOpen = m_shake->restWidth() != m_face->width();
+    Timer3.stop();
     // The idle timer closes the closed panel again every Delay + 1 seconds while the user is
     // away: clearing the opacity then would flash the card solid each time.
     if (wasOpen) {

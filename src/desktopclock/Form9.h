@@ -68,7 +68,7 @@ public:
 
     QTimer Timer1; // the clock (500 ms)
     QTimer Timer2; // shaking (10 s)
-    QTimer Timer3; // inactivity count and closing of the settings panel (1 s)
+    QTimer Timer3; // inactivity count and closing of the settings panel (1 s, while it is open)
 
     SettingsPanel *Picture1 = nullptr; // the settings panel
 

@@ -96,9 +96,10 @@ void Form1::ShowWidget()
 {
     m_drag->cancel();
     hide();
-    // The tasks tab blinks where nobody can see it only at a cost: the clock on the desktop
-    // is what stays up all day.
+    // The tasks tab blinks and the day lines are swept where nobody can see them only at a
+    // cost: the clock on the desktop is what stays up all day. Both start again with the diary.
     m_tabs->Timer3.stop();
+    Timer4.stop();
     if (!m_widget) {
         m_widget = std::make_unique<Form9>(m_diary, m_context);
         connect(m_widget.get(), &Form9::mainWindowWanted, this, &Form1::ShowMainWindow);

@@ -290,10 +290,13 @@ private slots:
     void closeButtonClosesThePanel()
     {
         Form9 &w = openWidget();
+        QVERIFY(!w.Timer3.isActive()); // the idle count runs for the open panel alone
         rightClick(w.face()->Label3[0]);
         QCOMPARE(w.width(), w.face()->Image1->width() + w.Picture1->width());
+        QVERIFY(w.Timer3.isActive());
         QTest::mouseClick(w.Picture1->Image5[0], Qt::LeftButton);
         QCOMPARE(w.width(), w.face()->Image1->width());
+        QVERIFY(!w.Timer3.isActive());
         QCOMPARE(m_quits, 0);
     }
 
@@ -443,15 +446,18 @@ private slots:
         struct Painted : QObject
         {
             QRegion *region;
-            bool eventFilter(QObject *, QEvent *event) override
+            QWidget *window;
+            bool eventFilter(QObject *watched, QEvent *event) override
             {
                 if (event->type() == QEvent::Paint)
-                    *region += static_cast<QPaintEvent *>(event)->region();
+                    *region += static_cast<QPaintEvent *>(event)->region().translated(
+                        static_cast<QWidget *>(watched)->mapTo(window, QPoint()));
                 return false;
             }
         } watch;
         watch.region = &painted;
-        for (QWidget *child : w.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        watch.window = &w;
+        for (QWidget *child : w.findChildren<QWidget *>())
             child->installEventFilter(&watch);
         const int shift = w.cardShift();
         w.Timer1_Timer();
@@ -524,6 +530,26 @@ private slots:
         QCOMPARE(w.face()->Label1[0]->text(), QStringLiteral("00 00"));
         QCOMPARE(w.face()->Label2[0]->text(), QStringLiteral("Jueves"));
         QCOMPARE(w.face()->Label3[0]->text(), QStringLiteral("4/4/24"));
+    }
+
+    void theTimeLooksAsAPlainLabelOverTheCard()
+    {
+        Form9 &w = openWidget();
+        QLabel *time = w.face()->Label1[0];
+        const QRect place = time->geometry();
+        for (const QTime &now : {QTime(10, 7, 30), QTime(10, 7, 31), QTime(10, 8, 0), QTime(10, 8, 1)}) {
+            m_agenda->clock.set(QDateTime(QDate(2024, 4, 3), now));
+            w.Timer1_Timer();
+            QCoreApplication::processEvents();
+            QImage expected = w.face()->Image1->grab(place).toImage();
+            QLabel plain(time->text());
+            plain.setFont(time->font());
+            plain.setPalette(time->palette());
+            plain.setAlignment(time->alignment());
+            plain.resize(place.size());
+            plain.render(&expected, QPoint(), QRegion(), QWidget::RenderFlags());
+            QCOMPARE(w.face()->grab(place).toImage(), expected);
+        }
     }
 
     void tooltipsShowTheLongDateInCapitals()

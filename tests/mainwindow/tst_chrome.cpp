@@ -190,9 +190,13 @@ private slots:
     void cerrarHidesBehindTheWidget()
     {
         m_main->resize(800, 560);
+        QTRY_VERIFY(m_main->Timer4.isActive()); // the diary's turn has come
         QTest::mouseClick(m_main->Image5[0], Qt::LeftButton);
         QVERIFY(!m_main->isVisible());
         QVERIFY(m_main->widget() && m_main->widget()->isVisible());
+        // Nothing of the hidden diary ticks beside the clock on the desktop.
+        QVERIFY(!m_main->Timer4.isActive());
+        QVERIFY(!m_main->tabs().Timer3.isActive());
         QCOMPARE(int(m_agenda->context.settings.MainWidth), qRound(m_main->tw(800)));
         m_main->widget()->ShowMainWindow();
         QVERIFY(m_main->isVisible());
