@@ -6,7 +6,7 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev qt6-translations-l10n
   qt6-l10n-tools libqt6svg6 qt6-qpa-plugins
-  libsqlite3-dev libgl-dev libxcb1-dev
+  libsqlite3-dev libgl-dev libxcb1-dev libfontconfig-dev
   fonts-liberation2 fonts-dejavu-core
   desktop-file-utils appstream dpkg-dev file
   clang-format lintian

@@ -12,6 +12,7 @@
 #include "sync/SyncCommand.h"
 #include "widgets/ArtCache.h"
 #include "widgets/DBusNotifier.h"
+#include "widgets/FontWarmup.h"
 #include "widgets/QtKeyring.h"
 #include "widgets/QtMessenger.h"
 #include "widgets/QtSoundPlayer.h"
@@ -254,6 +255,8 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
 
+    // The font configuration is read beside the connection to the window system.
+    FontWarmup fonts;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillomar"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLOMAR_VERSION));
@@ -284,6 +287,7 @@ int main(int argc, char *argv[])
     context.notifier = &notifier;
     context.keyring = &keyring;
 
+    fonts.wait();
     Application program(context);
     // The network module is loaded at the first pass, never at start-up.
     SyncRunner sync(program.diary(), DavModule::connector());

@@ -29,6 +29,15 @@ DayHeader::Laid DayHeader::layOut(const QString &caption) const
     return laid;
 }
 
+void DayHeader::setText(const QString &caption)
+{
+    // The label makes its document when its text changes while the keyboard can reach it.
+    const Qt::FocusPolicy policy = focusPolicy();
+    setFocusPolicy(Qt::NoFocus);
+    ClickLabel::setText(caption);
+    setFocusPolicy(policy);
+}
+
 void DayHeader::prepare(const QString &caption)
 {
     if (fits(m_shown, caption) || fits(m_prepared, caption))

@@ -17,6 +17,10 @@ class DayHeader final : public ClickLabel
 public:
     using ClickLabel::ClickLabel;
 
+    // Shows a caption. The label keeps it as its text, for readers and for text(), without the
+    // document a label the keyboard can reach would make for it: the header draws it itself.
+    void setText(const QString &caption);
+
     // Lays out a caption the header is about to show, and draws it once out of sight, so that
     // showing it finds the line laid out and its letters drawn.
     void prepare(const QString &caption);

@@ -55,7 +55,7 @@ WeekView::WeekView(Diary &diary, AppContext &context, QWidget *parent)
         Label1[k] = new QLabel(QStringLiteral("Octubre 2004"), this);
         Label1[k]->setObjectName(QStringLiteral("Label1(%1)").arg(k));
         Label1[k]->setProperty("role", QStringLiteral("month"));
-        Label1[k]->setFont(Theme::serif(13, false, true));
+        Label1[k]->setFont(Theme::serifCaption(13, false, true));
     }
     Label1[1]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
@@ -97,7 +97,7 @@ void WeekView::buildDay(int i)
     auto *header = new DayHeader(panel);
     header->setObjectName(QStringLiteral("Label3(%1)").arg(i));
     header->setProperty("role", QStringLiteral("dayHeader"));
-    header->setFont(Theme::serif(9, true, false));
+    header->setFont(Theme::serifCaption(9, true, false));
     connect(header, &ClickLabel::clicked, this, [this, i] { Label3_Click(i); });
     Label3[i] = header;
 
@@ -335,7 +335,7 @@ void WeekView::shapeNextWeek()
         week.lines[i] = entryLines(m_ahead, week.start.addDays(i));
         if (const auto *delegate = qobject_cast<const EntryLineDelegate *>(List1[i]->itemDelegate()))
             delegate->shapeAhead(*List1[i], week.lines[i]);
-        static_cast<DayHeader *>(Label3[i])->prepare(dayCaption(week.start.addDays(i), today));
+        Label3[i]->prepare(dayCaption(week.start.addDays(i), today));
     }
     m_aheadWeek = std::move(week);
 }

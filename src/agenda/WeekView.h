@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DayHeader.h"
 #include "data/Diary.h"
 
 #include <QDate>
@@ -75,7 +76,7 @@ public:
 
     QDate WeekStart;
     std::array<QWidget *, 7> Picture2{};
-    std::array<ClickLabel *, 7> Label3{};
+    std::array<DayHeader *, 7> Label3{};
     std::array<QLabel *, 7> Label4{};
     std::array<QListWidget *, 7> List1{};
     std::array<ImageButton *, 7> Image12{};

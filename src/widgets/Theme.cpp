@@ -31,6 +31,13 @@ QFont serif(qreal points, bool bold, bool italic)
     return font;
 }
 
+QFont serifCaption(qreal points, bool bold, bool italic)
+{
+    QFont font = serif(points, bold, italic);
+    font.setStyleStrategy(QFont::NoFontMerging);
+    return font;
+}
+
 void paintEntryBox(QWidget &box)
 {
     QPalette palette = box.palette();

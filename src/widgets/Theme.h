@@ -19,6 +19,11 @@ inline const QColor Holiday(192, 0, 0);
 // "Times New Roman" where the desktop has it, else a serif with the same metrics.
 QFont serif(qreal points, bool bold = false, bool italic = false);
 
+// The serif of what the program writes itself, in Spanish: the names of days and months, dates
+// and numbers. Every serif face has all their letters, so no other face is looked for to stand in
+// for a missing one, which the font system would sort every installed font for.
+QFont serifCaption(qreal points, bool bold = false, bool italic = false);
+
 // Paints a widget's background with the entry box colour.
 void paintEntryBox(QWidget &box);
 

@@ -69,6 +69,23 @@ private slots:
         QCOMPARE(week().Label3[2]->toolTip(), QStringLiteral("Miércoles, 1 de mayo de 2024"));
     }
 
+    // Headers and month captions are set in their face alone, with no other to stand in for a
+    // letter it lacks: every letter of every day and month, today's mark included, is in it.
+    void captionsHaveEveryLetterInTheirFace()
+    {
+        for (int month = 1; month <= 12; ++month) {
+            // April's is today's week: its Wednesday says "HOY".
+            week().ShowWeek(QDate(2024, month, 3));
+            QList<QLabel *> captions{week().Label1[0], week().Label1[1]};
+            captions.append(QList<QLabel *>(week().Label3.begin(), week().Label3.end()));
+            for (const QLabel *caption : captions) {
+                const QFontMetrics metrics(caption->font());
+                for (const QChar letter : caption->text())
+                    QVERIFY2(metrics.inFont(letter), qPrintable(caption->text()));
+            }
+        }
+    }
+
     void entryLinesCarryTheirMarks()
     {
         const QDate day(2024, 4, 2);
