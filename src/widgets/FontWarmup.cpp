@@ -1,8 +1,8 @@
 #include "widgets/FontWarmup.h"
 
 #include <QString>
-#include <system_error>
 #include <fontconfig/fontconfig.h>
+#include <system_error>
 
 FontWarmup::FontWarmup()
 {
