@@ -8,12 +8,13 @@
 # (default "1000 20000 200000 1000000") are the agendas' numbers of entries; each is made once by
 # quillomar_make_agenda in $AGENDAS (default /tmp/quillomar-agendas), its shown week and the next
 # holding 140 entries each. On a private X display with openbox and xcompmgr, each round runs one
-# after the other: a bare Qt window of the program's size (started, then its button clicked), a
-# bare Qt clock (bench_clock, for memory), then the program on each agenda: started, its resident
-# memory read 2 s after its week settled, and "Semana Siguiente" clicked. Times are taken from
-# outside, by quillomar_paint_watch, from the process's start (or the click) to the first time
-# the screen shows what it settles on. The script prints the medians, and the medians of each
-# round's ratio to the bare program of the same round. BASELINE=OTHER_BUILD_DIR measures that
+# after the other: a bare Qt clock (bench_clock, for memory), then for each agenda a bare Qt
+# window of the program's size (started, then its button clicked) and right after it the program
+# on that agenda: started, its resident memory read 2 s after its week settled, and "Semana
+# Siguiente" clicked. Times are taken from outside, by quillomar_paint_watch, from the process's
+# start (or the click) to the first time the screen shows what it settles on. The script prints
+# the medians, and the medians of each round's ratio to the bare program started just before it
+# (to the bare clock of the same round, for memory). BASELINE=OTHER_BUILD_DIR measures that
 # build's program too, in the same rounds (before and after a change, side by side).
 # Needs: xvfb openbox xcompmgr xdotool.
 set -euo pipefail
@@ -109,13 +110,6 @@ echo "window at $geometry; Semana Siguiente at $next_x,$next_y" >&2
 results="$work/results"
 : >"$results"
 for round in $(seq "$rounds"); do
-  read -r ms pid < <("$watch" start $geometry -- "$build/bench/quillomar_bench_window" $geometry)
-  sleep 0.3
-  # The same rectangle as the program's, so both are read at the same cost.
-  click=$("$watch" click $(( X + 70 )) $(( Y + 25 )) $geometry)
-  stop "$pid"
-  echo "$round bare - $ms 0 $click" >>"$results"
-
   "$build/bench/quillomar_bench_clock" >/dev/null 2>&1 & pid=$!
   window_of "$pid" >/dev/null
   sleep 2.5
@@ -123,6 +117,14 @@ for round in $(seq "$rounds"); do
   stop "$pid"
 
   for n in $sizes; do
+    # The bare window right before each agenda's starts: each ratio compares starts (and clicks)
+    # a moment apart, where one bare start per round swung the ratios of all its agendas together.
+    read -r ms pid < <("$watch" start $geometry -- "$build/bench/quillomar_bench_window" $geometry)
+    sleep 0.3
+    # The same rectangle as the program's, so both are read at the same cost.
+    click=$("$watch" click $(( X + 70 )) $(( Y + 25 )) $geometry)
+    stop "$pid"
+    echo "$round bare $n $ms 0 $click" >>"$results"
     for program in $programs; do
       read -r ms pid < <(cd "$work/$program/$n" && "$watch" start $geometry -- ./quillomar)
       sleep 2
@@ -141,7 +143,7 @@ sizes = sys.argv[2].split()
 bare, clock, prog = {}, {}, {}
 for r, name, n, ms, rss, click in rows:
     r = int(r)
-    if name == "bare": bare[r] = (float(ms), float(click))
+    if name == "bare": bare[(r, n)] = (float(ms), float(click))
     elif name == "clock": clock[r] = int(rss)
     else: prog.setdefault(name, {}).setdefault(n, {})[r] = (float(ms), int(rss), float(click))
 med = statistics.median
@@ -152,8 +154,8 @@ for name in sorted(prog):
     for n in sizes:
         runs = prog[name][n]
         start = med(v[0] for v in runs.values()); rss = med(v[1] for v in runs.values()); click = med(v[2] for v in runs.values())
-        rs = med(runs[r][0] / bare[r][0] for r in runs if r in bare)
+        rs = med(runs[r][0] / bare[(r, n)][0] for r in runs if (r, n) in bare)
         rm = med(runs[r][1] / clock[r] for r in runs if r in clock)
-        rc = med(runs[r][2] / bare[r][1] for r in runs if r in bare)
+        rc = med(runs[r][2] / bare[(r, n)][1] for r in runs if (r, n) in bare)
         print(f"{name:>9} {int(n):>9} {start:9.1f} {rs:5.2f}x {rss/1024:7.1f} {rm:5.2f}x {click:13.1f} {rc:5.2f}x")
 EOF

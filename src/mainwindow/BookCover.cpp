@@ -105,10 +105,11 @@ void BookCover::keepCover(qreal ratio)
     m_pieces.clear();
     m_plainPaper.clear();
     // Each start draws the window at the size it had last time: the cover drawn then is read back.
-    QImage kept = ArtCache::find(CoverArt, size() * ratio, ratio).image;
+    // Read back, the cover still reads the kept file: only copies of its pieces stay.
+    const QImage kept = ArtCache::find(CoverArt, size() * ratio, ratio).image;
     QPixmap whole;
     if (!kept.isNull()) {
-        whole = QPixmap::fromImage(std::move(kept));
+        whole = QPixmap::fromImage(kept);
     } else {
         whole = QPixmap(size() * ratio);
         whole.setDevicePixelRatio(ratio);
@@ -124,9 +125,12 @@ void BookCover::keepCover(qreal ratio)
     }
     const QRect left = plainPaper(false);
     const QRect right = plainPaper(true);
+    const auto keepWhole = [this, &whole, &kept] {
+        m_pieces.push_back({QPoint(), kept.isNull() ? whole : QPixmap::fromImage(kept.copy())});
+    };
     if (ratio != 1 || left.isEmpty() || right.isEmpty() || left.top() != right.top() ||
         left.bottom() != right.bottom() || left.right() >= right.left()) {
-        m_pieces.push_back({QPoint(), whole});
+        keepWhole();
         return;
     }
     const QImage image = whole.toImage();
@@ -136,7 +140,7 @@ void BookCover::keepCover(qreal ratio)
             const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
             if (!std::all_of(line + plain.left(), line + plain.right() + 1,
                              [paper](QRgb pixel) { return pixel == paper; })) {
-                m_pieces.push_back({QPoint(), whole});
+                keepWhole();
                 return;
             }
         }

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cstring>
+#include <sys/mman.h>
 
 namespace {
 
@@ -55,6 +56,20 @@ QString fileOf(const QString &name)
     return ArtCache::folder() + QLatin1Char('/') + safe + QStringLiteral(".img");
 }
 
+// A kept file's pages, mapped for an image that reads them in place.
+struct Mapping
+{
+    void *address;
+    size_t length;
+};
+
+void unmap(void *info)
+{
+    const auto *mapping = static_cast<Mapping *>(info);
+    munmap(mapping->address, mapping->length);
+    delete mapping;
+}
+
 bool readHeader(QFile &file, Header &header)
 {
     return file.read(reinterpret_cast<char *>(&header), sizeof header) == qint64(sizeof header) &&
@@ -96,11 +111,24 @@ Art find(const QString &name, QSize pixelSize, qreal devicePixelRatio)
         QSize(header.width, header.height) != pixelSize || header.ratio != devicePixelRatio ||
         header.format >= QImage::NImageFormats)
         return {};
-    QImage image(pixelSize, QImage::Format(header.format));
-    if (image.isNull() || quint32(image.bytesPerLine()) != header.bytesPerLine ||
-        file.size() != qint64(sizeof header) + image.sizeInBytes() ||
-        file.read(reinterpret_cast<char *>(image.bits()), image.sizeInBytes()) != image.sizeInBytes())
+    // Lines laid out as an image of this size lays them out, and nothing more or less in the file.
+    const QImage::Format format = QImage::Format(header.format);
+    const qsizetype lineBytes = QImage(pixelSize.width(), 1, format).bytesPerLine();
+    const qint64 length = qint64(sizeof header) + qint64(lineBytes) * pixelSize.height();
+    if (lineBytes == 0 || quint32(lineBytes) != header.bytesPerLine || file.size() != length)
         return {};
+    // The pixels are read where the system keeps the file, all at once: read into memory of the
+    // program's own, a cover the window's size would be copied, page by page, at every start.
+    void *address = mmap(nullptr, size_t(length), PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.handle(), 0);
+    if (address == MAP_FAILED)
+        return {};
+    auto *mapping = new Mapping{address, size_t(length)};
+    QImage image(static_cast<const uchar *>(address) + sizeof header, pixelSize.width(), pixelSize.height(), lineBytes,
+                 format, unmap, mapping);
+    if (image.isNull()) {
+        unmap(mapping);
+        return {};
+    }
     image.setDevicePixelRatio(devicePixelRatio);
     return {image, QSize(header.naturalWidth, header.naturalHeight)};
 }

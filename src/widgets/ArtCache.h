@@ -22,6 +22,8 @@ struct Art
 };
 
 // The picture kept under name, if it was drawn at this size in device pixels and at this ratio.
+// Its image reads the file's pages where they are: a copy (QImage::copy) is what to keep past
+// the moment, so that nothing shown depends on the file afterwards.
 Art find(const QString &name, QSize pixelSize, qreal devicePixelRatio);
 // Only the drawing's natural size, when a picture of it is kept at any size.
 QSize naturalSize(const QString &name);

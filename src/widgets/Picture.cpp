@@ -54,9 +54,9 @@ static QPixmap renderFile(const QString &path, const QString &name, QSize logica
     if (QPixmapCache::find(key, &cached))
         return cached;
     // What the last start drew at this size, before drawing anew.
-    QImage kept = ArtCache::find(name, logicalSize * devicePixelRatio, devicePixelRatio).image;
+    const QImage kept = ArtCache::find(name, logicalSize * devicePixelRatio, devicePixelRatio).image;
     if (!kept.isNull()) {
-        const QPixmap pixmap = QPixmap::fromImage(std::move(kept));
+        const QPixmap pixmap = QPixmap::fromImage(kept.copy());
         QPixmapCache::insert(key, pixmap);
         return pixmap;
     }

@@ -176,6 +176,25 @@ private slots:
         // Read back, they are what was drawn, pixel for pixel.
         QCOMPARE(cover(), drawnCover);
         QCOMPARE(picture(), drawnPicture);
+        // What was read back is the window's own: it still shows when the files are emptied.
+        {
+            QWidget window;
+            window.resize(640, 400);
+            WindowDrag drag(window);
+            BookCover book(drag, &window);
+            book.resize(window.size());
+            QCOMPARE(book.grab().toImage(), drawnCover);
+            QPixmapCache::clear();
+            const QPixmap shown = Picture::render(QStringLiteral("week-next"), QSize(40, 40), 1.0);
+            for (const QString &file : {coverFile, pictureFile}) {
+                QFile emptied(file);
+                QVERIFY(emptied.resize(0));
+            }
+            QCOMPARE(book.grab().toImage(), drawnCover);
+            QCOMPARE(shown.toImage(), drawnPicture);
+        }
+        ArtCache::keep(QStringLiteral("cover"), drawnCover);
+        ArtCache::keep(QStringLiteral("week-next"), drawnPicture);
         // And they really are read: a picture kept in their place is what shows.
         QImage red(drawnCover.size(), drawnCover.format());
         red.fill(Qt::red);
