@@ -1,11 +1,14 @@
 #include "EntryLineDelegate.h"
 
+#include "DayList.h"
 #include "data/EntryLine.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QBackingStore>
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QStyle>
 
@@ -46,7 +49,7 @@ int EntryLineDelegate::textMargin(const QWidget *list)
     return style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
 }
 
-void EntryLineDelegate::shapeAhead(const QWidget &list, const QStringList &lines) const
+void EntryLineDelegate::shapeAhead(const QWidget &list, const QStringList &lines, const QColor &background) const
 {
     // As paint places a line: the width the list shows, in the list's font.
     const int width = shownRight(&list, list.width() - 1) + 1 - 2 * textMargin(&list);
@@ -69,8 +72,40 @@ void EntryLineDelegate::shapeAhead(const QWidget &list, const QStringList &lines
     measured.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
     measured.rect = QRect();
     const QString key = sizeKey(measured);
-    if (!m_sizes.contains(key))
-        m_sizes.insert(key, list.style()->sizeFromContents(QStyle::CT_ItemViewItem, &measured, QSize(), &list));
+    auto size = m_sizes.constFind(key);
+    if (size == m_sizes.cend())
+        size = m_sizes.insert(key, list.style()->sizeFromContents(QStyle::CT_ItemViewItem, &measured, QSize(), &list));
+    drawAhead(list, lines, background, size->height());
+}
+
+void EntryLineDelegate::drawAhead(const QWidget &list, const QStringList &lines, const QColor &background,
+                                  int height) const
+{
+    m_drawnAhead.clear();
+    // Drawn into pixels of the format the window paints into, as the list will paint them.
+    const auto *day = qobject_cast<const DayList *>(&list);
+    QBackingStore *store = list.window()->backingStore();
+    const QPaintDevice *device = store ? store->paintDevice() : nullptr;
+    if (!day || !device || device->devType() != QInternal::Image || device->devicePixelRatio() != 1.0 ||
+        !background.isValid() || background.alpha() != 255 || height <= 0)
+        return;
+    const QImage::Format format = static_cast<const QImage *>(device)->format();
+    QStyleOptionViewItem line = day->plainLineOption();
+    // As the delegate's own options for a line that holds a text alone.
+    line.features |= QStyleOptionViewItem::HasDisplay;
+    line.textElideMode = Qt::ElideRight;
+    line.rect = QRect(0, 0, shownRight(day, 0) + 1, height);
+    // Those the list shows from its top, the last perhaps in part.
+    const qsizetype shown = std::min<qsizetype>(lines.size(), (day->viewport()->height() + height - 1) / height);
+    for (qsizetype row = 0; row < shown; ++row) {
+        line.text = EntryLine::Visible(lines.at(row));
+        QImage drawn(line.rect.size(), format);
+        drawn.fill(background);
+        QPainter painter(&drawn);
+        drawLine(&painter, line);
+        painter.end();
+        m_drawnAhead.insert(drawnKey(line, background, format), drawn);
+    }
 }
 
 QString EntryLineDelegate::sizeKey(const QStyleOptionViewItem &line) const
@@ -96,11 +131,70 @@ void EntryLineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     // a list gives all its lines the width of the one it measured, which may be wider than it
     // shows, and a line's ellipsis must be seen.
     line.rect.setRight(shownRight(option.widget, option.rect.right()));
+    QColor background;
+    if (const std::optional<QImage::Format> format = copyableInto(painter, line, &background)) {
+        if (const auto drawn = m_drawnAhead.constFind(drawnKey(line, background, *format));
+            drawn != m_drawnAhead.cend()) {
+            painter->drawImage(line.rect.topLeft(), *drawn);
+            m_drawnAhead.erase(drawn);
+            ++m_linesDrawnAhead;
+            return;
+        }
+    }
+    drawLine(painter, line);
+}
+
+std::optional<QImage::Format> EntryLineDelegate::copyableInto(const QPainter *painter, const QStyleOptionViewItem &line,
+                                                              QColor *background)
+{
+    constexpr QStyle::State shown = QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver;
+    if ((line.state & shown) || line.backgroundBrush.style() != Qt::NoBrush ||
+        (line.features & ~QStyleOptionViewItem::ViewItemFeatures(QStyleOptionViewItem::HasDisplay)))
+        return {};
+    // The list's own background, of one opaque colour, is all there is under its lines.
+    const auto *view = qobject_cast<const QAbstractItemView *>(line.widget);
+    if (!view || !view->viewport()->autoFillBackground())
+        return {};
+    const QBrush &brush = view->viewport()->palette().brush(view->viewport()->backgroundRole());
+    if (brush.style() != Qt::SolidPattern || !brush.isOpaque())
+        return {};
+    // Painted plainly into an image, one pixel for one, at a whole pixel.
+    QPaintEngine *engine = painter->paintEngine();
+    const QPaintDevice *device = engine ? engine->paintDevice() : nullptr;
+    const QTransform placed = painter->deviceTransform();
+    if (!device || engine->type() != QPaintEngine::Raster || device->devType() != QInternal::Image ||
+        placed.type() > QTransform::TxTranslate || placed.dx() != std::round(placed.dx()) ||
+        placed.dy() != std::round(placed.dy()) || painter->opacity() != 1.0 ||
+        painter->compositionMode() != QPainter::CompositionMode_SourceOver)
+        return {};
+    *background = brush.color();
+    return static_cast<const QImage *>(device)->format();
+}
+
+EntryLineDelegate::DrawnKey EntryLineDelegate::drawnKey(const QStyleOptionViewItem &line, const QColor &background,
+                                                        QImage::Format format) const
+{
+    return {line.text,
+            fontKey(line.font),
+            line.rect.width(),
+            line.rect.height(),
+            int(line.state),
+            int(line.features),
+            int(line.displayAlignment),
+            line.widget ? line.widget->style() : QApplication::style(),
+            line.palette.cacheKey(),
+            int(line.palette.currentColorGroup()),
+            background.rgba(),
+            int(format)};
+}
+
+void EntryLineDelegate::drawLine(QPainter *painter, QStyleOptionViewItem line) const
+{
     const QString text = line.text;
     const QStyle::State state = line.state;
     line.text.clear();
     line.state &= ~QStyle::State_HasFocus;
-    const QWidget *widget = option.widget;
+    const QWidget *widget = line.widget;
     QStyle *style = widget ? widget->style() : QApplication::style();
     // The panel and the selection as the style draws them; then the text as its item views place
     // it (inside the text's rectangle less the focus margin, centred in height) and the focus

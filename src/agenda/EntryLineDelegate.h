@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QHash>
+#include <QImage>
 #include <QStaticText>
 #include <QStyledItemDelegate>
+#include <optional>
 
 // Draws an Entry line as the user should see it: time, mark and short text, on a faint ruled
 // line; the filler and the entry's number stay out of sight at any width.
@@ -11,7 +13,8 @@
 // focus, a refresh of the same week) draws the glyphs already shaped, where the style would lay
 // the text out twice at every paint. It is drawn where and as the style draws it. The lines of a
 // week about to be shown (the next one) can be laid out ahead, while the program waits for the
-// user, as the list will paint them.
+// user, as the list will paint them, and the lines the list will show first are drawn ahead, each
+// into a picture of its own, so that showing that week copies its lines onto the screen.
 class EntryLineDelegate final : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -23,15 +26,53 @@ public:
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
     // Lays out lines (as the list holds them) that list would paint and are not laid out yet, and
-    // measures the one the list would measure.
-    void shapeAhead(const QWidget &list, const QStringList &lines) const;
+    // measures the one the list would measure. Those the list will show first, from its top, are
+    // also drawn as it will paint them on background, the colour its lines will stand on then.
+    void shapeAhead(const QWidget &list, const QStringList &lines, const QColor &background) const;
     // How many line texts have been laid out so far.
     int linesShaped() const { return m_linesShaped; }
+    // How many lines have been painted from their drawing made ahead so far.
+    int linesDrawnAhead() const { return m_linesDrawnAhead; }
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
 
 private:
+    // A line drawn ahead stands in for painting it where everything its pixels depend on is the
+    // same: its text, font, size, state, features, alignment, style and palette, the background
+    // it stands on and the format of the pixels it is painted into.
+    struct DrawnKey
+    {
+        QString text;
+        QString font;
+        int width = 0;
+        int height = 0;
+        int state = 0;
+        int features = 0;
+        int alignment = 0;
+        const void *style = nullptr;
+        qint64 palette = 0;
+        int colourGroup = 0;
+        QRgb background = 0;
+        int format = 0;
+        friend bool operator==(const DrawnKey &, const DrawnKey &) = default;
+        friend size_t qHash(const DrawnKey &key, size_t seed = 0)
+        {
+            return qHashMulti(seed, key.text, key.font, key.width, key.height, key.state, key.features, key.alignment,
+                              key.style, key.palette, key.colourGroup, key.background, key.format);
+        }
+    };
+    // Draws the lines the list will show first, each into an image of its own, of the height
+    // the list gives its lines.
+    void drawAhead(const QWidget &list, const QStringList &lines, const QColor &background, int height) const;
+    // Paints a line whose options are complete (its width the width the list shows).
+    void drawLine(QPainter *painter, QStyleOptionViewItem line) const;
+    // The format of the pixels painter paints into, where a line drawn ahead can be copied there
+    // pixel for pixel onto its list's own plain background; nothing otherwise.
+    static std::optional<QImage::Format> copyableInto(const QPainter *painter, const QStyleOptionViewItem &line,
+                                                      QColor *background);
+    DrawnKey drawnKey(const QStyleOptionViewItem &line, const QColor &background, QImage::Format format) const;
+
     // The right edge of a line as its list shows it (short of the scroll bar), in the list's
     // viewport.
     static int shownRight(const QWidget *list, int lineRight);
@@ -51,4 +92,7 @@ private:
     mutable QString m_fontKey;
     // The sizes of the lines measured lately.
     mutable QHash<QString, QSize> m_sizes;
+    // The lines drawn ahead, each taken away as it is painted: the drawings of one week at most.
+    mutable QHash<DrawnKey, QImage> m_drawnAhead;
+    mutable int m_linesDrawnAhead = 0;
 };

@@ -1,6 +1,7 @@
 #include "WeekView.h"
 
 #include "DayHeader.h"
+#include "DayList.h"
 #include "EntryLineDelegate.h"
 #include "Form2.h"
 #include "Form3.h"
@@ -110,7 +111,7 @@ void WeekView::buildDay(int i)
     dayText->setFont(small);
     Label4[i] = dayText;
 
-    auto *list = new QListWidget(panel);
+    auto *list = new DayList(panel);
     list->setObjectName(QStringLiteral("List1(%1)").arg(i));
     list->setFrameShape(QFrame::NoFrame);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -333,8 +334,9 @@ void WeekView::shapeNextWeek()
     const QDate today = m_context.clock->today();
     for (int i = 0; i < 7; ++i) {
         week.lines[i] = entryLines(m_ahead, week.start.addDays(i));
+        // On the colour of a list without the focus: a move to another week leaves it to none.
         if (const auto *delegate = qobject_cast<const EntryLineDelegate *>(List1[i]->itemDelegate()))
-            delegate->shapeAhead(*List1[i], week.lines[i]);
+            delegate->shapeAhead(*List1[i], week.lines[i], OtherPanel);
         Label3[i]->prepare(dayCaption(week.start.addDays(i), today));
     }
     m_aheadWeek = std::move(week);

@@ -251,19 +251,28 @@ private slots:
         QVERIFY(!week().Image10->isVisible());
     }
 
-    // The next week's lines are laid out while the program waits, as they will be painted: the
-    // click that shows them lays out none.
+    // The next week's lines are laid out and drawn while the program waits, as they will be
+    // painted: the click that shows them lays out none, and copies the pixels painting would give.
     void nextWeekIsLaidOutAhead()
     {
-        for (const char *text : {"Dentista", "Farmacia de guardia, la de la plaza mayor, con la receta del mes"})
-            m_agenda->addEntry(QDate(2024, 4, 9), QStringLiteral("09:00"), QString::fromUtf8(text));
+        for (int week = 1; week <= 2; ++week)
+            for (const char *text : {"Dentista %1", "Farmacia de guardia %1, la de la plaza mayor, con la receta"})
+                m_agenda->addEntry(QDate(2024, 4, 2).addDays(7 * week), QStringLiteral("09:00"),
+                                   QString::fromUtf8(text).arg(week));
         showActive();
-        const auto *tuesday = qobject_cast<const EntryLineDelegate *>(week().List1[1]->itemDelegate());
-        QTRY_COMPARE(tuesday->linesShaped(), 2);
-        QTest::mouseClick(week().Image4, Qt::LeftButton);
-        week().List1[1]->viewport()->repaint();
-        QCOMPARE(week().List1[1]->count(), 2);
-        QCOMPARE(tuesday->linesShaped(), 2);
+        QListWidget *list = week().List1[1];
+        const auto *tuesday = qobject_cast<const EntryLineDelegate *>(list->itemDelegate());
+        for (int click = 1; click <= 2; ++click) {
+            QTRY_COMPARE(tuesday->linesShaped(), 2 * click);
+            QTest::mouseClick(week().Image4, Qt::LeftButton);
+            QTRY_COMPARE(tuesday->linesDrawnAhead(), 2 * click);
+            QCOMPARE(tuesday->linesShaped(), 2 * click);
+            const QRect lines = list->viewport()->rect().translated(list->viewport()->mapTo(m_main, QPoint()));
+            const QImage copied = m_main->screen()->grabWindow(m_main->winId()).toImage().copy(lines);
+            list->viewport()->repaint();
+            QCOMPARE(m_main->screen()->grabWindow(m_main->winId()).toImage().copy(lines), copied);
+            QCOMPARE(tuesday->linesDrawnAhead(), 2 * click);
+        }
     }
 
     // The next week read ahead is read again when its entries were written since, by this
