@@ -1,5 +1,7 @@
 #include "DayList.h"
 
+#include <QEvent>
+
 QStyleOptionViewItem DayList::plainLineOption() const
 {
     QStyleOptionViewItem option;
@@ -9,4 +11,15 @@ QStyleOptionViewItem DayList::plainLineOption() const
     if (option.state & QStyle::State_Enabled)
         option.palette.setCurrentColorGroup(QPalette::Normal);
     return option;
+}
+
+bool DayList::viewportEvent(QEvent *event)
+{
+    // An item view paints all its lines again when its window is activated or deactivated, for
+    // colours that may differ between the two. Where its colours are the same, only what follows
+    // the focus changes, and the focus events paint that.
+    if ((event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate) &&
+        palette().isEqual(QPalette::Active, QPalette::Inactive))
+        return false;
+    return QListWidget::viewportEvent(event);
 }

@@ -275,6 +275,44 @@ private slots:
         }
     }
 
+    // A list whose colours are the same in an active window and an inactive one does not paint
+    // its lines again when its window is activated or left.
+    void activationPaintsListsOnlyWhereColoursDiffer_data()
+    {
+        QTest::addColumn<bool>("inactiveDiffers");
+        QTest::newRow("same colours") << false;
+        QTest::newRow("inactive text of its own") << true;
+    }
+    void activationPaintsListsOnlyWhereColoursDiffer()
+    {
+        QFETCH(bool, inactiveDiffers);
+        m_agenda->addEntry(QDate(2024, 4, 1), QStringLiteral("09:00"), QStringLiteral("Dentista"));
+        QListWidget *monday = week().List1[0];
+        if (inactiveDiffers) {
+            QPalette palette = monday->palette();
+            palette.setColor(QPalette::Inactive, QPalette::Text, Qt::darkGray);
+            monday->setPalette(palette);
+        }
+        showActive();
+        struct Paints : QObject
+        {
+            int count = 0;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                count += event->type() == QEvent::Paint;
+                return false;
+            }
+        } paints;
+        monday->viewport()->installEventFilter(&paints);
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        showActive();
+        QApplication::processEvents();
+        QCOMPARE(paints.count > 0, inactiveDiffers);
+    }
+
     // The next week read ahead is read again when its entries were written since, by this
     // program or by another.
     void nextWeekReadAheadShowsLaterWrites_data()
