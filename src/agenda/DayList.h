@@ -12,8 +12,9 @@ public:
     using QListWidget::QListWidget;
 
     // The options the list paints a line with, before its delegate adds the line's own: a line
-    // neither chosen nor under the pointer, while the list does not have the keyboard focus.
-    QStyleOptionViewItem plainLineOption() const;
+    // neither chosen, nor current, nor under the pointer, while the list has the keyboard focus in
+    // an active window, or has it not.
+    QStyleOptionViewItem plainLineOption(bool focused = false) const;
 
 protected:
     bool viewportEvent(QEvent *event) override;

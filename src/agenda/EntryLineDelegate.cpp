@@ -1,6 +1,7 @@
 #include "EntryLineDelegate.h"
 
 #include "DayList.h"
+#include "KeptLines.h"
 #include "data/EntryLine.h"
 
 #include <QAbstractItemView>
@@ -78,34 +79,101 @@ void EntryLineDelegate::shapeAhead(const QWidget &list, const QStringList &lines
     drawAhead(list, lines, background, size->height());
 }
 
-void EntryLineDelegate::drawAhead(const QWidget &list, const QStringList &lines, const QColor &background,
-                                  int height) const
+std::optional<EntryLineDelegate::Plain> EntryLineDelegate::plainLine(const QWidget &list, const QColor &background,
+                                                                     int height, bool focused) const
 {
-    m_drawnAhead.clear();
-    // Drawn into pixels of the format the window paints into, as the list will paint them.
+    // Drawn into pixels of the format the window paints into, as the list paints a line of its own.
     const auto *day = qobject_cast<const DayList *>(&list);
     QBackingStore *store = list.window()->backingStore();
     const QPaintDevice *device = store ? store->paintDevice() : nullptr;
     if (!day || !device || device->devType() != QInternal::Image || device->devicePixelRatio() != 1.0 ||
         !background.isValid() || background.alpha() != 255 || height <= 0)
-        return;
-    const QImage::Format format = static_cast<const QImage *>(device)->format();
-    QStyleOptionViewItem line = day->plainLineOption();
+        return {};
+    Plain plain{day->plainLineOption(focused), static_cast<const QImage *>(device)->format(), 0};
     // As the delegate's own options for a line that holds a text alone.
-    line.features |= QStyleOptionViewItem::HasDisplay;
-    line.textElideMode = Qt::ElideRight;
-    line.rect = QRect(0, 0, shownRight(day, 0) + 1, height);
-    // Those the list shows from its top, the last perhaps in part.
-    const qsizetype shown = std::min<qsizetype>(lines.size(), (day->viewport()->height() + height - 1) / height);
-    for (qsizetype row = 0; row < shown; ++row) {
-        line.text = EntryLine::Visible(lines.at(row));
-        QImage drawn(line.rect.size(), format);
-        drawn.fill(background);
-        QPainter painter(&drawn);
-        drawLine(&painter, line);
-        painter.end();
-        m_drawnAhead.insert(drawnKey(line, background, format), drawn);
+    plain.line.features |= QStyleOptionViewItem::HasDisplay;
+    plain.line.textElideMode = Qt::ElideRight;
+    plain.line.rect = QRect(0, 0, shownRight(day, 0) + 1, height);
+    // The lines the list shows from its top, the last perhaps in part.
+    plain.shown = (day->viewport()->height() + height - 1) / height;
+    return plain;
+}
+
+QImage EntryLineDelegate::drawn(const QStyleOptionViewItem &line, const QColor &background, QImage::Format format) const
+{
+    QImage image(line.rect.size(), format);
+    image.fill(background);
+    QPainter painter(&image);
+    painter.translate(-line.rect.topLeft());
+    drawLine(&painter, line);
+    return image;
+}
+
+void EntryLineDelegate::drawAhead(const QWidget &list, const QStringList &lines, const QColor &background,
+                                  int height) const
+{
+    m_drawnAhead.clear();
+    std::optional<Plain> plain = plainLine(list, background, height);
+    if (!plain)
+        return;
+    for (qsizetype row = 0; row < std::min<qsizetype>(lines.size(), plain->shown); ++row) {
+        plain->line.text = EntryLine::Visible(lines.at(row));
+        m_drawnAhead.insert(drawnKey(plain->line, background, plain->format),
+                            drawn(plain->line, background, plain->format));
     }
+}
+
+QList<KeptLines::Line> EntryLineDelegate::linesToKeep(const QWidget &list, const QStringList &lines,
+                                                      const QColor &background, int height, bool focused,
+                                                      bool draw) const
+{
+    QList<KeptLines::Line> kept;
+    std::optional<Plain> plain = plainLine(list, background, height, focused);
+    if (!plain || lines.isEmpty())
+        return kept;
+    // The probe first: what a start draws anew to see that the lines kept beside it are still drawn
+    // so.
+    QStringList texts{QString::fromUtf8(ProbeText)};
+    for (qsizetype row = 0; row < std::min<qsizetype>(lines.size(), plain->shown); ++row)
+        texts.append(EntryLine::Visible(lines.at(row)));
+    for (const QString &text : texts) {
+        plain->line.text = text;
+        kept.append({keptKey(plain->line, background, plain->format),
+                     draw ? drawn(plain->line, background, plain->format) : QImage()});
+    }
+    return kept;
+}
+
+bool EntryLineDelegate::keptTrusted(QStyleOptionViewItem probe, const QColor &background, QImage::Format format) const
+{
+    probe.text = QString::fromUtf8(ProbeText);
+    return m_kept->trusts(keptKey(probe, background, format), [&] { return drawn(probe, background, format); });
+}
+
+QString EntryLineDelegate::keptKey(const QStyleOptionViewItem &line, const QColor &background,
+                                   QImage::Format format) const
+{
+    // What the next start can compare with its own: no address nor serial number of this one.
+    const QStyle *style = line.widget ? line.widget->style() : QApplication::style();
+    const QStringList parts{QString::number(line.rect.width()),
+                            QString::number(line.rect.height()),
+                            QString::number(uint(line.state), 16),
+                            QString::number(uint(line.features), 16),
+                            QString::number(uint(line.displayAlignment), 16),
+                            style->name(),
+                            QString::number(penColour(line).rgba(), 16),
+                            QString::number(background.rgba(), 16),
+                            QString::number(int(format)),
+                            fontKey(line.font)};
+    return parts.join(QLatin1Char(' ')) + QLatin1Char('\n') + line.text;
+}
+
+QColor EntryLineDelegate::penColour(const QStyleOptionViewItem &line)
+{
+    QPalette::ColorGroup group = line.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+    if (group == QPalette::Normal && !(line.state & QStyle::State_Active))
+        group = QPalette::Inactive;
+    return line.palette.color(group, line.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text);
 }
 
 QString EntryLineDelegate::sizeKey(const QStyleOptionViewItem &line) const
@@ -139,6 +207,13 @@ void EntryLineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
             m_drawnAhead.erase(drawn);
             ++m_linesDrawnAhead;
             return;
+        }
+        if (m_kept && keptTrusted(line, background, *format)) {
+            if (const QImage kept = m_kept->find(keptKey(line, background, *format)); !kept.isNull()) {
+                painter->drawImage(line.rect.topLeft(), kept);
+                ++m_linesFromKept;
+                return;
+            }
         }
     }
     drawLine(painter, line);
@@ -211,14 +286,10 @@ void EntryLineDelegate::drawLine(QPainter *painter, QStyleOptionViewItem line) c
         const QSize size(textRect.width(), qRound(QFontMetricsF(line.font).height()));
         const QRect placed =
             QStyle::alignedRect(Qt::LeftToRight, line.displayAlignment & Qt::AlignVertical_Mask, size, textRect);
-        QPalette::ColorGroup group = line.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
-        if (group == QPalette::Normal && !(line.state & QStyle::State_Active))
-            group = QPalette::Inactive;
         painter->save();
         painter->setClipRect(line.rect);
         painter->setFont(line.font);
-        painter->setPen(line.palette.color(
-            group, line.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setPen(penColour(line));
         painter->drawStaticText(QPointF(textRect.x(), placed.top()), shaped);
         painter->restore();
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "KeptLines.h"
+
 #include <QHash>
 #include <QImage>
 #include <QStaticText>
@@ -34,6 +36,16 @@ public:
     // How many lines have been painted from their drawing made ahead so far.
     int linesDrawnAhead() const { return m_linesDrawnAhead; }
 
+    // The lines kept from the last start, which the first pictures copy where they fit.
+    void setKeptLines(KeptLines *kept) { m_kept = kept; }
+    // The lines (as the list holds them) the list shows from its top, of the height it gives its
+    // lines, as the next start will paint them (the list with the focus or without, on
+    // background), each under the key it will look for, with a probe line; drawn when asked.
+    QList<KeptLines::Line> linesToKeep(const QWidget &list, const QStringList &lines, const QColor &background,
+                                       int height, bool focused, bool draw) const;
+    // How many lines have been painted from the lines kept so far.
+    int linesFromKept() const { return m_linesFromKept; }
+
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
 
@@ -62,6 +74,25 @@ private:
                               key.style, key.palette, key.colourGroup, key.background, key.format);
         }
     };
+    // What the list's line looks like before its own text, and how many the list shows.
+    struct Plain
+    {
+        QStyleOptionViewItem line;
+        QImage::Format format = QImage::Format_Invalid;
+        qsizetype shown = 0;
+    };
+    std::optional<Plain> plainLine(const QWidget &list, const QColor &background, int height,
+                                   bool focused = false) const;
+    // A line drawn alone, its rectangle's pixels on background.
+    QImage drawn(const QStyleOptionViewItem &line, const QColor &background, QImage::Format format) const;
+    // Whether the lines kept for this kind of line are drawn as they are drawn now.
+    bool keptTrusted(QStyleOptionViewItem probe, const QColor &background, QImage::Format format) const;
+    QString keptKey(const QStyleOptionViewItem &line, const QColor &background, QImage::Format format) const;
+    static QColor penColour(const QStyleOptionViewItem &line);
+    // Letters of the lines' font, accents, digits and signs: drawn the same, the font and its
+    // settings are the same.
+    static constexpr const char *ProbeText = "09:00+Ñandú ¿Qué? Ángel, 1234567 gjpqy";
+
     // Draws the lines the list will show first, each into an image of its own, of the height
     // the list gives its lines.
     void drawAhead(const QWidget &list, const QStringList &lines, const QColor &background, int height) const;
@@ -95,4 +126,6 @@ private:
     // The lines drawn ahead, each taken away as it is painted: the drawings of one week at most.
     mutable QHash<DrawnKey, QImage> m_drawnAhead;
     mutable int m_linesDrawnAhead = 0;
+    KeptLines *m_kept = nullptr;
+    mutable int m_linesFromKept = 0;
 };

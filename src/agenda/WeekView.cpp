@@ -15,6 +15,7 @@
 #include "data/EntryStore.h"
 #include "data/Schema.h"
 #include "data/store/Criterion.h"
+#include "widgets/ArtCache.h"
 #include "widgets/ClickLabel.h"
 #include "widgets/ImageButton.h"
 #include "widgets/Theme.h"
@@ -30,6 +31,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QSet>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -43,6 +45,7 @@ const QColor WeekView::FocusedList(255, 224, 192);
 
 WeekView::WeekView(Diary &diary, AppContext &context, QWidget *parent)
     : QWidget(parent)
+    , m_kept(ArtCache::folder().isEmpty() ? QString() : ArtCache::folder() + QStringLiteral("/semana.lineas"))
     , m_diary(diary)
     , m_context(context)
 {
@@ -118,7 +121,9 @@ void WeekView::buildDay(int i)
     list->setTextElideMode(Qt::ElideRight);
     // Every line is one line of the same type: the list measures one, not each of the day's.
     list->setUniformItemSizes(true);
-    list->setItemDelegate(new EntryLineDelegate(list));
+    auto *delegate = new EntryLineDelegate(list);
+    delegate->setKeptLines(&m_kept);
+    list->setItemDelegate(delegate);
     list->setAutoFillBackground(true);
     // The list shows nothing of its panel's colour (its lines, and its scroll bar over what is
     // left): it keeps every colour it has now, so that a panel changing colour (into today's
@@ -340,6 +345,51 @@ void WeekView::shapeNextWeek()
         Label3[i]->prepare(dayCaption(week.start.addDays(i), today));
     }
     m_aheadWeek = std::move(week);
+    keepShownWeek();
+}
+
+void WeekView::keepShownWeek()
+{
+    // Written again only when what the next start would show first is not what was kept.
+    // Today's list takes the focus once the window is active: its lines are kept as it shows them
+    // then, too.
+    const QDate today = m_context.clock->today();
+    const int focused = WeekStart.daysTo(today) >= 0 && WeekStart.daysTo(today) <= 6 ? today.dayOfWeek() - 1 : -1;
+    const auto linesToKeep = [this, focused](bool draw) {
+        QList<KeptLines::Line> all;
+        QSet<QString> keys;
+        const auto add = [&](QList<KeptLines::Line> lines) {
+            for (KeptLines::Line &line : lines)
+                if (!keys.contains(line.key)) {
+                    keys.insert(line.key);
+                    all.append(std::move(line));
+                }
+        };
+        for (int i = 0; i < 7; ++i) {
+            const QListWidget *list = List1[i];
+            const auto *delegate = qobject_cast<const EntryLineDelegate *>(list->itemDelegate());
+            if (!delegate || list->count() == 0)
+                continue;
+            QStringList lines;
+            for (int row = 0; row < list->count(); ++row)
+                lines.append(list->item(row)->text());
+            const int height = list->visualItemRect(list->item(0)).height();
+            add(delegate->linesToKeep(*list, lines, OtherPanel, height, false, draw));
+            if (i == focused)
+                add(delegate->linesToKeep(*list, lines, FocusedList, height, true, draw));
+        }
+        return all;
+    };
+    if (!m_kept.file().isEmpty()) {
+        QStringList keys;
+        for (const KeptLines::Line &line : linesToKeep(false))
+            keys.append(line.key);
+        if (!m_kept.holdsExactly(keys)) {
+            m_kept.forget();
+            m_kept.keep(linesToKeep(true));
+        }
+    }
+    m_kept.forget();
 }
 
 void WeekView::ShowCurrentWeekButtons()

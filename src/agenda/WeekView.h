@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DayHeader.h"
+#include "KeptLines.h"
 #include "data/Diary.h"
 
 #include <QDate>
@@ -142,6 +143,10 @@ private:
     static void showLines(QListWidget &list, const QStringList &lines);
     bool m_aheadWanted = false;
     static constexpr int AheadDelayMs = 250;
+    // The lines on show, kept for the next start's first picture of the same week (once the next
+    // week's are laid out); what this start read of the last one's is let go then.
+    void keepShownWeek();
+    KeptLines m_kept;
 
     Diary &m_diary;
     AppContext &m_context;

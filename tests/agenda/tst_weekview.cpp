@@ -8,6 +8,7 @@
 #include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
 #include "support/TestAgenda.h"
+#include "widgets/ArtCache.h"
 #include "widgets/ClickLabel.h"
 #include "widgets/ImageButton.h"
 
@@ -15,11 +16,14 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <sqlite3.h>
 
 using DiaryWrite = std::function<void(Diary &, qint64 numero)>;
 Q_DECLARE_METATYPE(DiaryWrite)
+using FileChange = std::function<void(QByteArray &)>;
+Q_DECLARE_METATYPE(FileChange)
 
 class TestWeekView : public QObject
 {
@@ -311,6 +315,54 @@ private slots:
         showActive();
         QApplication::processEvents();
         QCOMPARE(paints.count > 0, inactiveDiffers);
+    }
+
+    // A start copies the lines the last start kept of the same week, where a probe line is still
+    // drawn as it was kept; a file whose probe is drawn otherwise, or that is not one of the
+    // program's, is drawn anew. Either way the list shows what painting it shows.
+    void aStartCopiesTheLinesTheLastKept_data()
+    {
+        QTest::addColumn<FileChange>("change");
+        QTest::addColumn<bool>("copied");
+        QTest::newRow("as kept") << FileChange([](QByteArray &) {}) << true;
+        // The probe's pixels follow its 8-byte magic, its 24-byte header and its key.
+        QTest::newRow("probe drawn otherwise") << FileChange([](QByteArray &file) {
+            const quint32 keyBytes = *reinterpret_cast<const quint32 *>(file.constData() + 8);
+            file[8 + 24 + ((keyBytes + 7) & ~7u) + 1] ^= 0x10;
+        }) << false;
+        QTest::newRow("not ours") << FileChange([](QByteArray &file) { file.fill('x'); }) << false;
+    }
+    void aStartCopiesTheLinesTheLastKept()
+    {
+        QFETCH(FileChange, change);
+        QFETCH(bool, copied);
+        QTemporaryDir cache;
+        ArtCache::setFolder(cache.path());
+        const auto noCache = qScopeGuard([] { ArtCache::setFolder({}); });
+        const QString kept = ArtCache::folder() + QStringLiteral("/semana.lineas");
+        m_agenda->addEntry(QDate(2024, 4, 1), QStringLiteral("09:00"), QStringLiteral("Dentista"));
+        for (int start = 1; start <= 2; ++start) {
+            m_program.reset();
+            m_program = std::make_unique<Application>(m_agenda->context);
+            m_main = &m_program->mainWindow();
+            QVERIFY(m_program->Form_Load());
+            showActive();
+            QTRY_VERIFY(QFileInfo(kept).size() > 0);
+            if (start == 1) {
+                QFile file(kept);
+                QVERIFY(file.open(QIODevice::ReadWrite));
+                QByteArray bytes = file.readAll();
+                change(bytes);
+                QVERIFY(file.seek(0) && file.write(bytes) == bytes.size());
+            }
+        }
+        QListWidget *monday = week().List1[0];
+        const auto *delegate = qobject_cast<const EntryLineDelegate *>(monday->itemDelegate());
+        QCOMPARE(delegate->linesFromKept(), copied ? 1 : 0);
+        const QRect lines = monday->viewport()->rect().translated(monday->viewport()->mapTo(m_main, QPoint()));
+        const QImage shown = m_main->screen()->grabWindow(m_main->winId()).toImage().copy(lines);
+        monday->viewport()->repaint();
+        QCOMPARE(m_main->screen()->grabWindow(m_main->winId()).toImage().copy(lines), shown);
     }
 
     // The next week read ahead is read again when its entries were written since, by this
