@@ -208,7 +208,7 @@ void EntryLineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
             ++m_linesDrawnAhead;
             return;
         }
-        if (m_kept && keptTrusted(line, background, *format)) {
+        if (m_kept && m_kept->holdsAny() && keptTrusted(line, background, *format)) {
             if (const QImage kept = m_kept->find(keptKey(line, background, *format)); !kept.isNull()) {
                 painter->drawImage(line.rect.topLeft(), kept);
                 ++m_linesFromKept;

@@ -16,7 +16,8 @@
 // the text out twice at every paint. It is drawn where and as the style draws it. The lines of a
 // week about to be shown (the next one) can be laid out ahead, while the program waits for the
 // user, as the list will paint them, and the lines the list will show first are drawn ahead, each
-// into a picture of its own, so that showing that week copies its lines onto the screen.
+// into a picture of its own, so that showing that week copies its lines onto the screen. So are
+// the lines a start shows first, kept from the start before (KeptLines).
 class EntryLineDelegate final : public QStyledItemDelegate
 {
     Q_OBJECT

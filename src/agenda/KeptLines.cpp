@@ -77,6 +77,12 @@ QImage KeptLines::find(const QString &key)
     return m_images.value(key);
 }
 
+bool KeptLines::holdsAny()
+{
+    read();
+    return !m_images.isEmpty();
+}
+
 bool KeptLines::trusts(const QString &probeKey, const std::function<QImage()> &draw)
 {
     if (const auto verdict = m_verdicts.constFind(probeKey); verdict != m_verdicts.cend())

@@ -23,6 +23,8 @@ public:
     const QString &file() const { return m_file; }
     // What the file holds, read at the first call.
     QImage find(const QString &key);
+    // Whether anything read is still held.
+    bool holdsAny();
     // Whether the lines kept beside the probe under probeKey were drawn as they are drawn now:
     // asked once per key, by drawing the probe anew (draw) when the file holds one.
     bool trusts(const QString &probeKey, const std::function<QImage()> &draw);

@@ -350,11 +350,14 @@ void WeekView::shapeNextWeek()
 
 void WeekView::keepShownWeek()
 {
-    // Written again only when what the next start would show first is not what was kept.
-    // Today's list takes the focus once the window is active: its lines are kept as it shows them
-    // then, too.
+    // A start shows today's week, where today's list takes the focus once the window is active: its
+    // lines are kept as it shows them then, too. Another week on show keeps nothing.
     const QDate today = m_context.clock->today();
-    const int focused = WeekStart.daysTo(today) >= 0 && WeekStart.daysTo(today) <= 6 ? today.dayOfWeek() - 1 : -1;
+    if (WeekStart.daysTo(today) < 0 || WeekStart.daysTo(today) > 6) {
+        m_kept.forget();
+        return;
+    }
+    const int focused = today.dayOfWeek() - 1;
     const auto linesToKeep = [this, focused](bool draw) {
         QList<KeptLines::Line> all;
         QSet<QString> keys;
@@ -380,6 +383,7 @@ void WeekView::keepShownWeek()
         }
         return all;
     };
+    // Written again only when what the next start would show first is not what was kept.
     if (!m_kept.file().isEmpty()) {
         QStringList keys;
         for (const KeptLines::Line &line : linesToKeep(false))

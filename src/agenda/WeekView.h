@@ -143,7 +143,7 @@ private:
     static void showLines(QListWidget &list, const QStringList &lines);
     bool m_aheadWanted = false;
     static constexpr int AheadDelayMs = 250;
-    // The lines on show, kept for the next start's first picture of the same week (once the next
+    // The lines of today's week on show, kept for the next start's first picture (once the next
     // week's are laid out); what this start read of the last one's is let go then.
     void keepShownWeek();
     KeptLines m_kept;
