@@ -13,7 +13,10 @@ static const QStringList &serifFamilies()
     static const QStringList families = [] {
         QStringList wanted{QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
                            QStringLiteral("DejaVu Serif")};
-        while (wanted.size() > 1 && !QFontDatabase::hasFamily(wanted.first()))
+        // Looked up among the installed families by name: asking the font system whether a name
+        // stands for another font costs a search through its rules for each name.
+        const QStringList installed = QFontDatabase::families();
+        while (wanted.size() > 1 && !installed.contains(wanted.first(), Qt::CaseInsensitive))
             wanted.removeFirst();
         return wanted;
     }();
