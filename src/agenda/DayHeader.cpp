@@ -1,5 +1,7 @@
 #include "DayHeader.h"
 
+#include "widgets/PixelCopy.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QTextOption>
@@ -17,7 +19,7 @@ bool DayHeader::fits(const Laid &laid, const QString &caption) const
 
 DayHeader::Laid DayHeader::layOut(const QString &caption) const
 {
-    Laid laid{caption, font(), textArea().width(), std::make_unique<QTextLayout>(caption, font())};
+    Laid laid{caption, font(), textArea().width(), std::make_unique<QTextLayout>(caption, font()), {}, {}, {}};
     QTextOption option(alignment());
     option.setWrapMode(QTextOption::ManualWrap);
     laid.layout->setTextOption(option);
@@ -38,16 +40,60 @@ void DayHeader::setText(const QString &caption)
     setFocusPolicy(policy);
 }
 
-void DayHeader::prepare(const QString &caption)
+void DayHeader::prepare(const QString &caption, const QColor &background)
 {
     if (fits(m_shown, caption) || fits(m_prepared, caption))
         return;
     m_prepared = layOut(caption);
-    QImage scratch(std::max(1, m_prepared.width), std::max(1, height()), QImage::Format_ARGB32_Premultiplied);
-    scratch.fill(Qt::transparent);
-    QPainter painter(&scratch);
-    painter.setPen(palette().color(foregroundRole()));
-    m_prepared.layout->draw(&painter, QPointF(0, 0));
+    // Drawn in the window's pixels on the panel's colour, or else only for its letters to be drawn.
+    const std::optional<QImage::Format> format = PixelCopy::windowFormat(*this);
+    const bool copyable = format && background.isValid() && background.alpha() == 255;
+    QImage drawn(size().expandedTo(QSize(1, 1)), copyable ? *format : QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(copyable ? background : QColor(Qt::transparent));
+    QPainter painter(&drawn);
+    drawCaption(painter, m_prepared);
+    painter.end();
+    if (copyable) {
+        m_prepared.drawn = drawn;
+        m_prepared.background = background;
+        m_prepared.pen = pen();
+    }
+}
+
+QColor DayHeader::pen() const
+{
+    return palette().color(isEnabled() ? foregroundRole() : QPalette::Text);
+}
+
+QColor DayHeader::panelColour() const
+{
+    const QWidget *panel = parentWidget();
+    if (autoFillBackground() || !panel || !panel->autoFillBackground())
+        return {};
+    const QBrush &brush = panel->palette().brush(panel->backgroundRole());
+    return brush.style() == Qt::SolidPattern && brush.isOpaque() ? brush.color() : QColor();
+}
+
+void DayHeader::drawCaption(QPainter &painter, const Laid &laid) const
+{
+    if (laid.layout->lineCount() == 0)
+        return;
+    // As the label places its document: the line's height centred in the header, from the whole
+    // pixel above.
+    const QRect area = textArea();
+    const qreal height = laid.layout->lineAt(0).height();
+    qreal top = 0;
+    if (alignment() & Qt::AlignVCenter)
+        top = std::max((area.height() - height) / 2, qreal(0));
+    else if (alignment() & Qt::AlignBottom)
+        top = std::max(area.height() - height, qreal(0));
+    const QRect placed = QRectF(area.x(), area.y() + top, area.width(), area.height()).toAlignedRect();
+    painter.save();
+    painter.translate(placed.topLeft());
+    painter.setClipRect(QRect(QPoint(0, 0), placed.size()));
+    painter.setPen(pen());
+    laid.layout->draw(&painter, QPointF(0, 0));
+    painter.restore();
 }
 
 void DayHeader::paintEvent(QPaintEvent *)
@@ -55,21 +101,16 @@ void DayHeader::paintEvent(QPaintEvent *)
     const QString caption = text();
     if (!fits(m_shown, caption))
         m_shown = fits(m_prepared, caption) ? std::exchange(m_prepared, {}) : layOut(caption);
-    if (m_shown.layout->lineCount() == 0)
-        return;
-    // As the label places its document: the line's height centred in the header, from the whole
-    // pixel above.
-    const QRect area = textArea();
-    const qreal height = m_shown.layout->lineAt(0).height();
-    qreal top = 0;
-    if (alignment() & Qt::AlignVCenter)
-        top = std::max((area.height() - height) / 2, qreal(0));
-    else if (alignment() & Qt::AlignBottom)
-        top = std::max(area.height() - height, qreal(0));
-    const QRect placed = QRectF(area.x(), area.y() + top, area.width(), area.height()).toAlignedRect();
     QPainter painter(this);
-    painter.translate(placed.topLeft());
-    painter.setClipRect(QRect(QPoint(0, 0), placed.size()));
-    painter.setPen(palette().color(isEnabled() ? foregroundRole() : QPalette::Text));
-    m_shown.layout->draw(&painter, QPointF(0, 0));
+    // Drawn ahead on the colour the panel has now, in the pixels' format, at the header's size: the
+    // very pixels painting gives, copied once.
+    if (!m_shown.drawn.isNull()) {
+        const QImage drawn = std::exchange(m_shown.drawn, {});
+        if (drawn.size() == size() && m_shown.background == panelColour() && m_shown.pen == pen() &&
+            PixelCopy::targetFormat(painter) == drawn.format()) {
+            painter.drawImage(0, 0, drawn);
+            return;
+        }
+    }
+    drawCaption(painter, m_shown);
 }

@@ -2,6 +2,7 @@
 
 #include "widgets/ClickLabel.h"
 
+#include <QImage>
 #include <QTextLayout>
 #include <memory>
 
@@ -21,9 +22,10 @@ public:
     // document a label the keyboard can reach would make for it: the header draws it itself.
     void setText(const QString &caption);
 
-    // Lays out a caption the header is about to show, and draws it once out of sight, so that
-    // showing it finds the line laid out and its letters drawn.
-    void prepare(const QString &caption);
+    // Lays out a caption the header is about to show, and draws it out of sight as it will show on
+    // background (its panel's colour then), so that showing it copies it there, or finds the line
+    // laid out and its letters drawn.
+    void prepare(const QString &caption, const QColor &background);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -36,8 +38,17 @@ private:
         QFont font;
         int width = -1;
         std::unique_ptr<QTextLayout> layout;
+        // The header's pixels with it, drawn ahead, and what they were drawn on and with.
+        QImage drawn;
+        QColor background;
+        QColor pen;
     };
     Laid layOut(const QString &caption) const;
+    // Draws laid's caption where the header places it.
+    void drawCaption(QPainter &painter, const Laid &laid) const;
+    QColor pen() const;
+    // The one colour the header stands on: its panel's own, when the panel fills itself with it.
+    QColor panelColour() const;
     bool fits(const Laid &laid, const QString &caption) const;
     QRect textArea() const;
 

@@ -3,13 +3,12 @@
 #include "DayList.h"
 #include "KeptLines.h"
 #include "data/EntryLine.h"
+#include "widgets/PixelCopy.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QBackingStore>
 #include <QFontMetrics>
 #include <QFontMetricsF>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QStyle>
 
@@ -84,12 +83,10 @@ std::optional<EntryLineDelegate::Plain> EntryLineDelegate::plainLine(const QWidg
 {
     // Drawn into pixels of the format the window paints into, as the list paints a line of its own.
     const auto *day = qobject_cast<const DayList *>(&list);
-    QBackingStore *store = list.window()->backingStore();
-    const QPaintDevice *device = store ? store->paintDevice() : nullptr;
-    if (!day || !device || device->devType() != QInternal::Image || device->devicePixelRatio() != 1.0 ||
-        !background.isValid() || background.alpha() != 255 || height <= 0)
+    const std::optional<QImage::Format> format = PixelCopy::windowFormat(list);
+    if (!day || !format || !background.isValid() || background.alpha() != 255 || height <= 0)
         return {};
-    Plain plain{day->plainLineOption(focused), static_cast<const QImage *>(device)->format(), 0};
+    Plain plain{day->plainLineOption(focused), *format, 0};
     // As the delegate's own options for a line that holds a text alone.
     plain.line.features |= QStyleOptionViewItem::HasDisplay;
     plain.line.textElideMode = Qt::ElideRight;
@@ -233,17 +230,10 @@ std::optional<QImage::Format> EntryLineDelegate::copyableInto(const QPainter *pa
     const QBrush &brush = view->viewport()->palette().brush(view->viewport()->backgroundRole());
     if (brush.style() != Qt::SolidPattern || !brush.isOpaque())
         return {};
-    // Painted plainly into an image, one pixel for one, at a whole pixel.
-    QPaintEngine *engine = painter->paintEngine();
-    const QPaintDevice *device = engine ? engine->paintDevice() : nullptr;
-    const QTransform placed = painter->deviceTransform();
-    if (!device || engine->type() != QPaintEngine::Raster || device->devType() != QInternal::Image ||
-        placed.type() > QTransform::TxTranslate || placed.dx() != std::round(placed.dx()) ||
-        placed.dy() != std::round(placed.dy()) || painter->opacity() != 1.0 ||
-        painter->compositionMode() != QPainter::CompositionMode_SourceOver)
-        return {};
-    *background = brush.color();
-    return static_cast<const QImage *>(device)->format();
+    const std::optional<QImage::Format> format = PixelCopy::targetFormat(*painter);
+    if (format)
+        *background = brush.color();
+    return format;
 }
 
 EntryLineDelegate::DrawnKey EntryLineDelegate::drawnKey(const QStyleOptionViewItem &line, const QColor &background,

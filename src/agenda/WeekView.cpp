@@ -342,7 +342,11 @@ void WeekView::shapeNextWeek()
         // On the colour of a list without the focus: a move to another week leaves it to none.
         if (const auto *delegate = qobject_cast<const EntryLineDelegate *>(List1[i]->itemDelegate()))
             delegate->shapeAhead(*List1[i], week.lines[i], OtherPanel);
-        Label3[i]->prepare(dayCaption(week.start.addDays(i), today));
+        // On the panel's colour in that week.
+        const QDate day = week.start.addDays(i);
+        const bool todaysWeek = week.start.daysTo(today) >= 0 && week.start.daysTo(today) <= 6;
+        Label3[i]->prepare(dayCaption(day, today),
+                           day == today ? TodayPanel : (todaysWeek ? TodaysWeekPanel : OtherPanel));
     }
     m_aheadWeek = std::move(week);
     keepShownWeek();

@@ -271,10 +271,12 @@ private slots:
             QTest::mouseClick(week().Image4, Qt::LeftButton);
             QTRY_COMPARE(tuesday->linesDrawnAhead(), 2 * click);
             QCOMPARE(tuesday->linesShaped(), 2 * click);
-            const QRect lines = list->viewport()->rect().translated(list->viewport()->mapTo(m_main, QPoint()));
-            const QImage copied = m_main->screen()->grabWindow(m_main->winId()).toImage().copy(lines);
-            list->viewport()->repaint();
-            QCOMPARE(m_main->screen()->grabWindow(m_main->winId()).toImage().copy(lines), copied);
+            // The day's panel: its header, drawn ahead too, and its lines.
+            QWidget *panel = week().Picture2[1];
+            const QRect day = panel->rect().translated(panel->mapTo(m_main, QPoint()));
+            const QImage copied = m_main->screen()->grabWindow(m_main->winId()).toImage().copy(day);
+            panel->repaint();
+            QCOMPARE(m_main->screen()->grabWindow(m_main->winId()).toImage().copy(day), copied);
             QCOMPARE(tuesday->linesDrawnAhead(), 2 * click);
         }
     }
