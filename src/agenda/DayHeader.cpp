@@ -103,14 +103,11 @@ void DayHeader::paintEvent(QPaintEvent *)
         m_shown = fits(m_prepared, caption) ? std::exchange(m_prepared, {}) : layOut(caption);
     QPainter painter(this);
     // Drawn ahead on the colour the panel has now, in the pixels' format, at the header's size: the
-    // very pixels painting gives, copied once.
-    if (!m_shown.drawn.isNull()) {
-        const QImage drawn = std::exchange(m_shown.drawn, {});
-        if (drawn.size() == size() && m_shown.background == panelColour() && m_shown.pen == pen() &&
-            PixelCopy::targetFormat(painter) == drawn.format()) {
-            painter.drawImage(0, 0, drawn);
-            return;
-        }
-    }
-    drawCaption(painter, m_shown);
+    // very pixels painting gives.
+    const QImage &drawn = m_shown.drawn;
+    if (!drawn.isNull() && drawn.size() == size() && m_shown.background == panelColour() && m_shown.pen == pen() &&
+        PixelCopy::targetFormat(painter) == drawn.format())
+        painter.drawImage(0, 0, drawn);
+    else
+        drawCaption(painter, m_shown);
 }
