@@ -55,8 +55,10 @@ void KeptLines::read()
             break;
         std::memcpy(&header, data + at, sizeof header);
         at += sizeof header;
-        const bool sane = header.width > 0 && header.height > 0 && header.format > QImage::Format_Invalid &&
-            header.format < QImage::NImageFormats && header.keyBytes <= 1 << 20 &&
+        // A line of a window's width and of a few rows at most.
+        const bool sane = header.width > 0 && header.width <= 1 << 15 && header.height > 0 &&
+            header.height <= 1 << 10 && header.format > QImage::Format_Invalid &&
+            header.format < QImage::NImageFormats && header.keyBytes <= 1 << 16 &&
             header.bytesPerLine == QImage(header.width, 1, QImage::Format(header.format)).bytesPerLine();
         const qsizetype pixels = qsizetype(header.bytesPerLine) * header.height;
         if (!sane || size - at < padded(header.keyBytes) + padded(pixels))

@@ -332,6 +332,9 @@ private slots:
             const quint32 keyBytes = *reinterpret_cast<const quint32 *>(file.constData() + 8);
             file[8 + 24 + ((keyBytes + 7) & ~7u) + 1] ^= 0x10;
         }) << false;
+        QTest::newRow("a line of an impossible size")
+            << FileChange([](QByteArray &file) { std::fill(file.begin() + 12, file.begin() + 20, char(0x7f)); })
+            << false;
         QTest::newRow("not ours") << FileChange([](QByteArray &file) { file.fill('x'); }) << false;
     }
     void aStartCopiesTheLinesTheLastKept()
